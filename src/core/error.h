@@ -1,0 +1,38 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace infotrakon {
+
+// Error numbers as a user of the original platform knows them; later modules add their own.
+namespace error_number {
+inline constexpr int kOverflow = 6;
+inline constexpr int kOutOfMemory = 7;
+inline constexpr int kSubscriptOutOfRange = 9;
+inline constexpr int kTypeMismatch = 13;
+inline constexpr int kBadFileNameOrNumber = 52;
+inline constexpr int kFileNotFound = 53;
+inline constexpr int kInvalidUseOfNull = 94;
+inline constexpr int kInvalidProcedureCall = 5;
+inline constexpr int kInvalidPropertyValue = 380;
+inline constexpr int kItemNotFound = 3265;
+inline constexpr int kNoCurrentRecord = 3021;
+inline constexpr int kProviderNotSupported = 3706;
+inline constexpr int kDatabaseFormat = 3343;
+inline constexpr int kUnsupportedRecordSource = 3001;
+inline constexpr int kInvalidFilter = 3001;
+inline constexpr int kCannotOpenDatabase = 3051;
+}  // namespace error_number
+
+// Every error the system raises: a number and a message saying what went wrong where.
+class Error : public std::runtime_error {
+  public:
+    Error(int number, const std::string& message) : std::runtime_error(message), number_(number) {}
+    int number() const noexcept { return number_; }
+
+  private:
+    int number_;
+};
+
+}  // namespace infotrakon

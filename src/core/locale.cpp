@@ -1,0 +1,274 @@
+#include "core/locale.h"
+
+#include <langinfo.h>
+#include <locale.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace infotrakon {
+namespace {
+
+bool IsPatternLetter(char c) { return std::strchr("dMyHhmst", c) != nullptr; }
+
+// Turns a strftime format, as glibc gives D_FMT and T_FMT, into a date pattern.
+std::string PatternFromStrftime(const std::string& format) {
+    std::string pattern;
+    auto literal = [&pattern](char c) {
+        if (IsPatternLetter(c) || c == '\'') {
+            pattern += '\'';
+            pattern += c;
+            pattern += '\'';
+        } else {
+            pattern += c;
+        }
+    };
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%' || i + 1 == format.size()) {
+            literal(format[i]);
+            continue;
+        }
+        char spec = format[++i];
+        bool noPadding = false;
+        if ((spec == '-' || spec == '_' || spec == '0' || spec == 'E' || spec == 'O') &&
+            i + 1 < format.size()) {
+            noPadding = spec == '-';
+            spec = format[++i];
+        }
+        switch (spec) {
+            case 'd':
+                pattern += noPadding ? "d" : "dd";
+                break;
+            case 'e':
+                pattern += "d";
+                break;
+            case 'm':
+                pattern += noPadding ? "M" : "MM";
+                break;
+            case 'Y':
+                pattern += "yyyy";
+                break;
+            case 'y':
+                pattern += "yy";
+                break;
+            case 'H':
+                pattern += noPadding ? "H" : "HH";
+                break;
+            case 'k':
+                pattern += "H";
+                break;
+            case 'I':
+                pattern += noPadding ? "h" : "hh";
+                break;
+            case 'l':
+                pattern += "h";
+                break;
+            case 'M':
+                pattern += "mm";
+                break;
+            case 'S':
+                pattern += "ss";
+                break;
+            case 'p':
+                pattern += "tt";
+                break;
+            case 'D':
+                pattern += "MM/dd/yy";
+                break;
+            case 'F':
+                pattern += "yyyy-MM-dd";
+                break;
+            case 'T':
+                pattern += "HH:mm:ss";
+                break;
+            case 'R':
+                pattern += "HH:mm";
+                break;
+            case '%':
+                pattern += '%';
+                break;
+            default:
+                break;  // weekday and month names: the short form has none
+        }
+    }
+    return pattern;
+}
+
+std::string TwoDigits(int value) {
+    std::string text = std::to_string(value);
+    return text.size() < 2 ? "0" + text : text;
+}
+
+std::string FormatPattern(const std::string& pattern, const Date& date) {
+    const CivilDate civil = date.civil();
+    const int seconds = date.secondsOfDay();
+    const int hour = seconds / 3600;
+    const int minute = seconds / 60 % 60;
+    const int second = seconds % 60;
+    std::string out;
+    for (std::size_t i = 0; i < pattern.size();) {
+        const char c = pattern[i];
+        if (c == '\'') {
+            const std::size_t end = pattern.find('\'', i + 1);
+            const std::size_t stop = end == std::string::npos ? pattern.size() : end;
+            out.append(pattern, i + 1, stop - i - 1);
+            i = stop + 1;
+            continue;
+        }
+        std::size_t run = 1;
+        while (i + run < pattern.size() && pattern[i + run] == c) ++run;
+        const bool two = run >= 2;
+        switch (c) {
+            case 'd':
+                out += two ? TwoDigits(civil.day) : std::to_string(civil.day);
+                break;
+            case 'M':
+                out += two ? TwoDigits(civil.month) : std::to_string(civil.month);
+                break;
+            case 'y':
+                if (run >= 3) {
+                    std::string year = std::to_string(civil.year);
+                    out += std::string(year.size() < 4 ? 4 - year.size() : 0, '0') + year;
+                } else {
+                    out += TwoDigits(civil.year % 100);
+                }
+                break;
+            case 'H':
+                out += two ? TwoDigits(hour) : std::to_string(hour);
+                break;
+            case 'h': {
+                const int twelve = hour % 12 == 0 ? 12 : hour % 12;
+                out += two ? TwoDigits(twelve) : std::to_string(twelve);
+                break;
+            }
+            case 'm':
+                out += TwoDigits(minute);
+                break;
+            case 's':
+                out += TwoDigits(second);
+                break;
+            case 't':
+                out += hour < 12 ? "AM" : "PM";
+                break;
+            default:
+                out.append(run, c);
+                break;
+        }
+        i += run;
+    }
+    return out;
+}
+
+bool IsUnusableName(const char* name) {
+    if (name == nullptr || *name == '\0') return true;
+    return std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 ||
+           std::strncmp(name, "C.", 2) == 0;
+}
+
+const char* EnvironmentName(const char* category) {
+    for (const char* variable : {"LC_ALL", category, "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') return value;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+Locale::Locale(std::string decimalSeparator, std::string shortDatePattern, std::string timePattern)
+    : decimalSeparator_(std::move(decimalSeparator)),
+      shortDatePattern_(std::move(shortDatePattern)),
+      timePattern_(std::move(timePattern)) {}
+
+Locale Locale::Czech() { return Locale(",", "d.M.yyyy", "H:mm:ss"); }
+
+std::optional<Locale> Locale::FromSystem(const std::string& name) {
+    if (IsUnusableName(name.c_str())) return std::nullopt;
+    locale_t handle = newlocale(LC_NUMERIC_MASK | LC_TIME_MASK, name.c_str(), nullptr);
+    if (handle == nullptr) return std::nullopt;
+    std::string radix = nl_langinfo_l(RADIXCHAR, handle);
+    Locale result(radix.empty() ? Czech().decimalSeparator_ : std::move(radix),
+                  PatternFromStrftime(nl_langinfo_l(D_FMT, handle)),
+                  PatternFromStrftime(nl_langinfo_l(T_FMT, handle)));
+    freelocale(handle);
+    return result;
+}
+
+Locale Locale::FromEnvironment() {
+    Locale locale = Czech();
+    if (const char* numeric = EnvironmentName("LC_NUMERIC")) {
+        if (auto system = FromSystem(numeric)) locale.decimalSeparator_ = system->decimalSeparator_;
+    }
+    if (const char* time = EnvironmentName("LC_TIME")) {
+        if (auto system = FromSystem(time)) {
+            locale.shortDatePattern_ = system->shortDatePattern_;
+            locale.timePattern_ = system->timePattern_;
+        }
+    }
+    return locale;
+}
+
+std::string Locale::FormatShortDate(const Date& date) const {
+    return FormatPattern(shortDatePattern_, date);
+}
+
+std::string Locale::FormatTime(const Date& date) const { return FormatPattern(timePattern_, date); }
+
+std::optional<double> Locale::ParseNumber(const std::string& text) const {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    auto skipBlanks = [&] {
+        while (i < n && (text[i] == ' ' || text[i] == '\t')) ++i;
+    };
+    skipBlanks();
+    std::string normalized;
+    if (i < n && (text[i] == '+' || text[i] == '-')) normalized += text[i++];
+    bool digits = false;
+    bool separator = false;
+    while (i < n) {
+        if (text[i] >= '0' && text[i] <= '9') {
+            normalized += text[i++];
+            digits = true;
+        } else if (!separator && !decimalSeparator_.empty() &&
+                   text.compare(i, decimalSeparator_.size(), decimalSeparator_) == 0) {
+            normalized += '.';
+            i += decimalSeparator_.size();
+            separator = true;
+        } else {
+            break;
+        }
+    }
+    if (!digits) return std::nullopt;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        std::string exponent = "e";
+        if (j < n && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
+        bool exponentDigits = false;
+        while (j < n && text[j] >= '0' && text[j] <= '9') {
+            exponent += text[j++];
+            exponentDigits = true;
+        }
+        if (!exponentDigits) return std::nullopt;
+        normalized += exponent;
+        i = j;
+    }
+    skipBlanks();
+    if (i != n) return std::nullopt;
+    // from_chars, unlike strtod, does not depend on the process locale a GUI host may set.
+    const char* first = normalized.data();
+    const char* last = first + normalized.size();
+    if (*first == '+') ++first;
+    double value = 0;
+    const auto [end, status] = std::from_chars(first, last, value);
+    if (end != last) return std::nullopt;
+    if (status == std::errc::result_out_of_range) {
+        // Underflow reads as zero; overflow is no number the panel can show.
+        if (normalized.find("e-") == std::string::npos) return std::nullopt;
+        return 0.0;
+    }
+    return value;
+}
+
+}  // namespace infotrakon

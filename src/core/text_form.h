@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "core/locale.h"
+#include "core/variant.h"
+
+namespace infotrakon {
+
+// The text form of a value as captions and cells show it. Null raises invalid use of Null.
+std::string TextForm(const Variant& value, const Locale& locale);
+// The text form where the value is joined into a longer text: Null counts as the empty text.
+std::string JoinedTextForm(const Variant& value, const Locale& locale);
+// A double written with 15 significant digits, no trailing zeros, the locale's separator.
+std::string DoubleText(double number, const Locale& locale);
+
+// The value labels' number format " # ##0.00": a text that reads as a number becomes a blank,
+// the integer digits before the last three, a blank, the last three, and two decimals;
+// any other text comes back unchanged.
+std::string FormatAmount(const std::string& text, const Locale& locale);
+
+}  // namespace infotrakon

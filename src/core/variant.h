@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+#include "core/date.h"
+
+namespace infotrakon {
+
+struct Empty {
+    friend bool operator==(Empty, Empty) { return true; }
+};
+struct Null {
+    friend bool operator==(Null, Null) { return true; }
+};
+
+// An exact amount in 1/10000 units, as Access stores its CURRENCY fields.
+struct Currency {
+    std::int64_t tenThousandths = 0;
+    double ToDouble() const { return static_cast<double>(tenThousandths) / 10000.0; }
+    friend bool operator==(Currency, Currency) = default;
+};
+
+// What an element property, a registry lookup or a database field yields.
+class Variant {
+  public:
+    using Value =
+        std::variant<Empty, std::string, std::int64_t, double, Date, bool, Null, Currency>;
+
+    Variant() = default;
+    Variant(Empty) {}
+    Variant(Null value) : value_(value) {}
+    Variant(std::string text) : value_(std::move(text)) {}
+    Variant(const char* text) : value_(std::string(text)) {}
+    Variant(std::int64_t number) : value_(number) {}
+    Variant(int number) : value_(static_cast<std::int64_t>(number)) {}
+    Variant(double number) : value_(number) {}
+    Variant(Date date) : value_(date) {}
+    Variant(bool flag) : value_(flag) {}
+    Variant(Currency amount) : value_(amount) {}
+
+    const Value& value() const { return value_; }
+    bool isEmpty() const { return std::holds_alternative<Empty>(value_); }
+    bool isNull() const { return std::holds_alternative<Null>(value_); }
+    bool isText() const { return std::holds_alternative<std::string>(value_); }
+    bool isNumeric() const {
+        return std::holds_alternative<std::int64_t>(value_) ||
+               std::holds_alternative<double>(value_) || std::holds_alternative<Currency>(value_);
+    }
+    template <typename T>
+    const T* get() const {
+        return std::get_if<T>(&value_);
+    }
+    // Name of the kind, for error messages.
+    const char* kindName() const;
+
+    friend bool operator==(const Variant&, const Variant&) = default;
+
+  private:
+    Value value_;
+};
+
+class Locale;
+
+// Adds as the cost sums need it: numbers of any kind add as numbers, an empty value adds
+// nothing, a text that reads as a number in the locale adds as that number, Null propagates;
+// anything else raises a type mismatch.
+Variant Add(const Variant& left, const Variant& right, const Locale& locale);
+
+}  // namespace infotrakon

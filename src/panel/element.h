@@ -1,0 +1,109 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace infotrakon::panel {
+
+// Positions and sizes in twips (1/1440 inch), single precision as the panel keeps them.
+using Twips = float;
+
+// A colour &H00BBGGRR&, or &H800000nn& for the system colour nn.
+using Colour = std::uint32_t;
+inline constexpr Colour kWhite = 0x00FFFFFFu;
+inline constexpr Colour kSystemWindow = 0x80000005u;
+inline constexpr Colour kSystemWindowText = 0x80000008u;
+inline constexpr Colour kSystem3DLight = 0x80000016u;
+
+struct Font {
+    std::string name = "MS Sans Serif";
+    double size = 8.25;  // points
+    int weight = 400;    // 400 regular, 700 bold
+    int charset = 238;   // Central European
+    bool bold() const { return weight >= 700; }
+    friend bool operator==(const Font&, const Font&) = default;
+};
+
+enum class ElementKind {
+    kLabel,
+    kOptionButton,
+    kComboBox,
+    kCommandButton,
+    kListView,
+    kDatePicker,
+    kDataGrid,
+    kFileDialog,
+    kDataControl,
+};
+const char* KindName(ElementKind kind);
+
+struct Box {
+    Twips left = 0, top = 0, width = 0, height = 0;
+};
+
+class Element;
+
+// Told after every change of an element's state, so that a view can follow the model.
+class ElementObserver {
+  public:
+    virtual ~ElementObserver() = default;
+    virtual void ElementChanged(const Element& element) = 0;
+};
+
+// Passes element changes on to the observers of one panel.
+class ChangeHub {
+  public:
+    void Add(ElementObserver* observer) { observers_.push_back(observer); }
+    void Remove(ElementObserver* observer);
+    void Notify(const Element& element) const;
+
+  private:
+    std::vector<ElementObserver*> observers_;
+};
+
+class Element {
+  public:
+    Element(std::string name, ElementKind kind, Box box, bool visible, std::optional<int> tabIndex);
+    virtual ~Element() = default;
+    Element(const Element&) = delete;
+    Element& operator=(const Element&) = delete;
+
+    const std::string& name() const { return name_; }
+    ElementKind kind() const { return kind_; }
+    Twips left() const { return box_.left; }
+    Twips top() const { return box_.top; }
+    Twips width() const { return box_.width; }
+    Twips height() const { return box_.height; }
+    bool visible() const { return visible_; }
+    std::optional<int> tabIndex() const { return tabIndex_; }
+
+    void SetLeft(Twips left);
+    void SetTop(Twips top);
+    // Raise an error and keep the old size where the kind refuses the value.
+    virtual void SetWidth(Twips width);
+    virtual void SetHeight(Twips height);
+
+    void AttachHub(const ChangeHub* hub) { hub_ = hub; }
+
+  protected:
+    void Changed() const {
+        if (hub_ != nullptr) hub_->Notify(*this);
+    }
+    void SetSize(Twips width, Twips height);
+    static void RequireFinite(const Element& element, const char* property, Twips value);
+
+  private:
+    std::string name_;
+    ElementKind kind_;
+    Box box_;
+    bool visible_;
+    std::optional<int> tabIndex_;
+    const ChangeHub* hub_ = nullptr;
+};
+
+using ClickHandler = std::function<void()>;
+
+}  // namespace infotrakon::panel
