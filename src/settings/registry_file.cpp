@@ -1,0 +1,432 @@
+#include "settings/registry_file.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "settings/text_encoding.h"
+
+namespace infotrakon::settings {
+namespace {
+
+constexpr std::string_view kWineHeader = "WINE REGISTRY Version 2";
+constexpr std::string_view kExport5Header = "Windows Registry Editor Version 5.00";
+constexpr std::string_view kExport4Header = "REGEDIT4";
+
+char16_t FoldUnit(char16_t c) {
+    if (c >= 'A' && c <= 'Z') return static_cast<char16_t>(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 32);
+    // Latin Extended-A pairs capital and small letters; the two runs below put the capital
+    // on the odd code point, the rest on the even one.
+    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E))
+        return (c & 1) ? static_cast<char16_t>(c + 1) : c;
+    if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
+        return (c & 1) ? c : static_cast<char16_t>(c + 1);
+    return c;
+}
+
+int HexDigit(char16_t c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Reads an escaped text up to the unescaped `terminator`, starting after the opening
+// character; returns false if the line ends first. Wine's escapes: \\ \" \a \b \e \f \n
+// \r \t \v, \x with one to four hex digits of a UTF-16 code unit, \ with one to three
+// octal digits; any other escaped character stands for itself (\[ and \] in key names).
+bool ReadEscaped(std::u16string_view line, std::size_t& i, char16_t terminator,
+                 std::u16string& out) {
+    while (i < line.size()) {
+        const char16_t c = line[i++];
+        if (c == terminator) return true;
+        if (c != '\\') {
+            out += c;
+            continue;
+        }
+        if (i >= line.size()) return false;
+        const char16_t e = line[i++];
+        switch (e) {
+            case 'a': out += u'\a'; break;
+            case 'b': out += u'\b'; break;
+            case 'e': out += char16_t{27}; break;
+            case 'f': out += u'\f'; break;
+            case 'n': out += u'\n'; break;
+            case 'r': out += u'\r'; break;
+            case 't': out += u'\t'; break;
+            case 'v': out += u'\v'; break;
+            case 'x': {
+                unsigned value = 0;
+                int digits = 0;
+                while (digits < 4 && i < line.size() && HexDigit(line[i]) >= 0) {
+                    value = value * 16 + static_cast<unsigned>(HexDigit(line[i++]));
+                    ++digits;
+                }
+                out += digits == 0 ? u'x' : static_cast<char16_t>(value);
+                break;
+            }
+            default:
+                if (e >= '0' && e <= '7') {
+                    unsigned value = e - u'0';
+                    for (int digits = 1; digits < 3 && i < line.size() && line[i] >= '0' &&
+                                         line[i] <= '7';
+                         ++digits)
+                        value = value * 8 + (line[i++] - u'0');
+                    out += static_cast<char16_t>(value);
+                } else {
+                    out += e;
+                }
+        }
+    }
+    return false;
+}
+
+void SkipBlanks(std::u16string_view line, std::size_t& i) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+}
+
+bool StartsWithFolded(std::u16string_view text, std::u16string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (FoldUnit(text[i]) != FoldUnit(prefix[i])) return false;
+    return true;
+}
+
+
+// Reads comma-separated hex bytes; false on anything else.
+bool ReadHexBytes(std::u16string_view text, std::vector<std::uint8_t>& out) {
+    std::size_t i = 0;
+    SkipBlanks(text, i);
+    if (i == text.size()) return true;
+    while (true) {
+        SkipBlanks(text, i);
+        if (i >= text.size()) return false;
+        int high = i < text.size() ? HexDigit(text[i]) : -1;
+        int low = i + 1 < text.size() ? HexDigit(text[i + 1]) : -1;
+        if (high < 0) return false;
+        if (low < 0) {
+            out.push_back(static_cast<std::uint8_t>(high));
+            i += 1;
+        } else {
+            out.push_back(static_cast<std::uint8_t>(high * 16 + low));
+            i += 2;
+        }
+        SkipBlanks(text, i);
+        if (i == text.size()) return true;
+        if (text[i] != ',') return false;
+        ++i;
+        SkipBlanks(text, i);
+        if (i == text.size()) return true;  // a trailing comma before the line's end
+    }
+}
+
+std::vector<std::uint8_t> Utf16Bytes(const std::u16string& text) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(text.size() * 2 + 2);
+    for (const char16_t unit : text) {
+        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    bytes.push_back(0);
+    bytes.push_back(0);
+    return bytes;
+}
+
+class Lines {
+public:
+    explicit Lines(std::string_view text) : text_(text) {}
+    bool Next(std::string_view& line) {
+        if (position_ >= text_.size()) return false;
+        std::size_t end = text_.find('\n', position_);
+        if (end == std::string_view::npos) end = text_.size();
+        line = text_.substr(position_, end - position_);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        position_ = end + 1;
+        return true;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t position_ = 0;
+};
+
+std::string_view TrimEnd(std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+}  // namespace
+
+std::u16string FoldCase(std::u16string_view text) {
+    std::u16string folded(text);
+    for (char16_t& c : folded) c = FoldUnit(c);
+    return folded;
+}
+
+RegistryFileText::RegistryFileText(std::string bytes, const char* codePage)
+    : codePage_(codePage) {
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE) {
+        std::u16string units((bytes.size() - 2) / 2, u'\0');
+        for (std::size_t i = 0; i < units.size(); ++i)
+            units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
+                                             static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
+        text_ = Utf16ToUtf8(units);
+    } else if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        text_ = bytes.substr(3);
+    } else {
+        text_ = std::move(bytes);
+    }
+    Lines lines(text_);
+    std::string_view line;
+    while (lines.Next(line) && TrimEnd(line).empty()) {
+    }
+    line = TrimEnd(line);
+    if (line == kWineHeader) {
+        format_ = RegistryFileFormat::kWineHive;
+        // The header lines come before the first key.
+        while (lines.Next(line) && (line.empty() || line[0] != '[')) {
+            if (TrimEnd(line) == "#arch=win64") win64_ = true;
+        }
+    } else if (line == kExport5Header) {
+        format_ = RegistryFileFormat::kExport5;
+    } else if (line == kExport4Header) {
+        format_ = RegistryFileFormat::kExport4;
+        text_ = AnsiToUtf8(text_, codePage);
+    }
+}
+
+std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) const {
+    if (format_ == RegistryFileFormat::kUnknown) return std::nullopt;
+    const bool wine = format_ == RegistryFileFormat::kWineHive;
+    const std::u16string target = FoldCase(path);
+    std::optional<RegistryKey> found;
+    bool inTarget = false;
+    Lines lines(text_);
+    std::string_view raw;
+    while (lines.Next(raw)) {
+        if (raw.empty()) continue;
+        if (raw[0] == '[') {
+            inTarget = false;
+            const std::size_t quickLength = wine ? target.size() : target.size() + 19;
+            if (raw.size() < quickLength) continue;  // escapes only make a name longer
+            const std::u16string line = Utf8ToUtf16(raw);
+            std::u16string name;
+            std::size_t i = 1;
+            bool deletion = false;
+            if (wine) {
+                if (!ReadEscaped(line, i, u']', name)) continue;
+            } else {
+                if (i < line.size() && line[i] == '-') {
+                    deletion = true;
+                    ++i;
+                }
+                const std::size_t close = line.rfind(u']');
+                if (close == std::u16string::npos || close < i) continue;
+                name = line.substr(i, close - i);
+                const std::u16string root = u"hkey_local_machine\\";
+                if (!StartsWithFolded(name, root)) continue;
+                name.erase(0, root.size());
+            }
+            const std::u16string folded = FoldCase(name);
+            const bool exact = folded == target;
+            const bool ancestor = folded.size() < target.size() &&
+                                  target.compare(0, folded.size(), folded) == 0 &&
+                                  target[folded.size()] == u'\\';
+            const bool descendant = folded.size() > target.size() &&
+                                    folded.compare(0, target.size(), target) == 0 &&
+                                    folded[target.size()] == u'\\';
+            if (deletion) {
+                if (exact || ancestor) found.reset();
+                continue;
+            }
+            if (exact) {
+                found = RegistryKey{};  // a repeated key replaces the earlier definition
+                inTarget = true;
+            } else if (descendant && !found) {
+                found = RegistryKey{};  // the key exists as a parent without values
+            }
+            continue;
+        }
+        if (!inTarget || (raw[0] != '"' && raw[0] != '@')) continue;
+
+        // A value line, with hex data continued by a backslash at each line's end.
+        std::string joined(TrimEnd(raw));
+        while (!joined.empty() && joined.back() == '\\' && joined.find("=hex") != std::string::npos) {
+            std::string_view next;
+            joined.pop_back();
+            if (!lines.Next(next)) break;
+            const std::size_t start = next.find_first_not_of(" \t");
+            if (start != std::string_view::npos) joined.append(TrimEnd(next.substr(start)));
+        }
+        const std::u16string line = Utf8ToUtf16(joined);
+        std::size_t i = 0;
+        std::u16string name;
+        if (line[0] == '@') {
+            i = 1;
+        } else {
+            i = 1;
+            if (!ReadEscaped(line, i, u'"', name)) continue;
+        }
+        SkipBlanks(line, i);
+        if (i >= line.size() || line[i] != '=') continue;
+        ++i;
+        SkipBlanks(line, i);
+        const std::u16string_view data = std::u16string_view(line).substr(i);
+        RegistryValue value;
+        bool deleted = false;
+        auto readText = [&](std::size_t start) {
+            std::size_t j = start;
+            std::u16string text;
+            if (j >= line.size() || line[j] != '"' || !(++j, ReadEscaped(line, j, u'"', text)))
+                return false;
+            if (format_ == RegistryFileFormat::kExport4) {
+                const std::string bytes = Utf16ToAnsi(text, codePage_.c_str());
+                value.data.assign(bytes.begin(), bytes.end());
+                value.data.push_back(0);
+                value.singleByteText = true;
+            } else {
+                value.data = Utf16Bytes(text);
+            }
+            return true;
+        };
+        if (!data.empty() && data[0] == '"') {
+            value.type = value_type::kText;
+            if (!readText(i)) continue;
+        } else if (data == u"-") {
+            deleted = true;
+        } else if (data.substr(0, 4) == u"str(" && wine) {
+            const std::size_t close = data.find(u"):");
+            if (close == std::u16string_view::npos || close == 4) continue;
+            std::uint32_t type = 0;
+            bool ok = close <= 12;
+            for (std::size_t k = 4; k < close && ok; ++k) {
+                const int digit = HexDigit(data[k]);
+                ok = digit >= 0;
+                type = type * 16 + static_cast<std::uint32_t>(digit);
+            }
+            if (!ok) continue;
+            value.type = type;
+            if (!readText(i + close + 2)) continue;
+        } else if (data.substr(0, 6) == u"dword:") {
+            const std::u16string_view digits = data.substr(6);
+            if (digits.size() != 8) continue;
+            std::uint32_t number = 0;
+            bool ok = true;
+            for (const char16_t c : digits) {
+                const int digit = HexDigit(c);
+                ok = ok && digit >= 0;
+                number = number * 16 + static_cast<std::uint32_t>(digit < 0 ? 0 : digit);
+            }
+            if (!ok) continue;
+            value.type = value_type::kDword;
+            for (int k = 0; k < 4; ++k) value.data.push_back(static_cast<std::uint8_t>(number >> (8 * k)));
+        } else if (data.substr(0, 3) == u"hex") {
+            std::size_t k = 3;
+            std::uint32_t type = value_type::kBinary;
+            if (k < data.size() && data[k] == '(') {
+                const std::size_t close = data.find(u')', k);
+                if (close == std::u16string_view::npos || close == k + 1 || close > k + 9) continue;
+                type = 0;
+                bool ok = true;
+                for (std::size_t d = k + 1; d < close; ++d) {
+                    const int digit = HexDigit(data[d]);
+                    ok = ok && digit >= 0;
+                    type = type * 16 + static_cast<std::uint32_t>(digit < 0 ? 0 : digit);
+                }
+                if (!ok) continue;
+                k = close + 1;
+            }
+            if (k >= data.size() || data[k] != ':') continue;
+            if (!ReadHexBytes(data.substr(k + 1), value.data)) continue;
+            value.type = type;
+        } else {
+            continue;  // a malformed line hides nothing around it
+        }
+        if (deleted) {
+            found->values.erase(FoldCase(name));
+        } else {
+            found->values[FoldCase(name)] = std::move(value);
+        }
+    }
+    return found;
+}
+
+RegistryFileStore::RegistryFileStore(std::string path, std::string codePage)
+    : path_(std::move(path)), codePage_(std::move(codePage)) {}
+
+long RegistryFileStore::OpenKey(const std::string& keyPath, std::uint32_t /*accessMask*/,
+                                KeyHandle& handle) {
+    std::ifstream file(path_, std::ios::binary);
+    if (!file) return status::kFileNotFound;
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    if (file.bad()) return status::kFileNotFound;
+    const RegistryFileText text(contents.str(), codePage_.c_str());
+    std::u16string path = Utf8ToUtf16(AnsiToUtf8(keyPath, codePage_.c_str()));
+    while (!path.empty() && path.front() == u'\\') path.erase(0, 1);
+    std::optional<RegistryKey> key;
+    // A 32-bit program's HKEY_LOCAL_MACHINE\Software is redirected in a 64-bit prefix.
+    const std::u16string software = u"software\\";
+    if (text.isWin64Prefix() && StartsWithFolded(path, software))
+        key = text.FindKey(u"Software\\Wow6432Node\\" + path.substr(software.size()));
+    if (!key) key = text.FindKey(path);
+    if (!key) return status::kFileNotFound;
+    handle = nextHandle_++;
+    open_[handle] = std::move(*key);
+    return status::kSuccess;
+}
+
+long RegistryFileStore::QueryValue(KeyHandle handle, const std::string& valueName,
+                                   std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) {
+    const auto key = open_.find(handle);
+    if (key == open_.end()) return status::kInvalidHandle;
+    const std::u16string name = FoldCase(Utf8ToUtf16(AnsiToUtf8(valueName, codePage_.c_str())));
+    const auto found = key->second.values.find(name);
+    if (found == key->second.values.end()) return status::kFileNotFound;
+    const RegistryValue& value = found->second;
+    std::vector<std::uint8_t> bytes = value.data;
+    const bool text = value.type == value_type::kText || value.type == value_type::kExpandableText ||
+                      value.type == value_type::kMultiText;
+    if (text && !value.singleByteText) {
+        // The ANSI function converts the stored UTF-16 units; a dangling odd byte is dropped.
+        std::u16string units(bytes.size() / 2, u'\0');
+        for (std::size_t i = 0; i < units.size(); ++i)
+            units[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+        const std::string ansi = Utf16ToAnsi(units, codePage_.c_str());
+        bytes.assign(ansi.begin(), ansi.end());
+    }
+    if (type != nullptr) *type = value.type;
+    if (size == nullptr) return data == nullptr ? status::kSuccess : status::kInvalidParameter;
+    const auto needed = static_cast<std::uint32_t>(bytes.size());
+    if (data == nullptr) {
+        *size = needed;
+        return status::kSuccess;
+    }
+    if (*size < needed) {
+        *size = needed;
+        return status::kMoreData;
+    }
+    std::copy(bytes.begin(), bytes.end(), data);
+    *size = needed;
+    return status::kSuccess;
+}
+
+long RegistryFileStore::CloseKey(KeyHandle handle) {
+    return open_.erase(handle) == 1 ? status::kSuccess : status::kInvalidHandle;
+}
+
+std::string DefaultWinePrefix() {
+    if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0')
+        return prefix;
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr ? home : "") + "/.wine";
+}
+
+std::unique_ptr<RegistryStore> DefaultRegistryStore() {
+    return std::make_unique<RegistryFileStore>(DefaultWinePrefix() + "/system.reg");
+}
+
+}  // namespace infotrakon::settings

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace infotrakon::settings {
+
+// The single-byte code page that the registry's ANSI functions use on a Czech system.
+inline constexpr const char* kCzechAnsiCodePage = "CP1250";
+
+// UTF-16 code units to a single-byte code page; a character the page cannot hold becomes
+// "?", as the ANSI registry functions give it. An unpaired surrogate becomes "?" as well.
+std::string Utf16ToAnsi(std::u16string_view text, const char* codePage);
+// Single-byte text to UTF-8; bytes the code page leaves undefined become "?".
+std::string AnsiToUtf8(std::string_view text, const char* codePage);
+// UTF-8 to UTF-16 code units; a malformed byte is taken as the Latin-1 character it names.
+std::u16string Utf8ToUtf16(std::string_view text);
+// UTF-16 code units to UTF-8; unpaired surrogates become U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+
+}  // namespace infotrakon::settings
