@@ -11,13 +11,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace infotrakon::settings;
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const RegistryFileText text(bytes, kCzechAnsiCodePage);
-    for (const char16_t* path : {u"Software\\Velmora\\Trakon\\ProgramSeting", u"software\\a", u""}) {
+    for (const char16_t* path :
+         {u"Software\\Velmora\\Trakon\\ProgramSeting", u"software\\a", u""}) {
         if (const auto key = text.FindKey(path)) {
             for (const auto& [name, value] : key->values) {
                 if (value.type == 1 && !value.singleByteText) {
                     std::u16string units(value.data.size() / 2, u'\0');
                     for (std::size_t i = 0; i < units.size(); ++i)
-                        units[i] = static_cast<char16_t>(value.data[2 * i] | value.data[2 * i + 1] << 8);
+                        units[i] =
+                            static_cast<char16_t>(value.data[2 * i] | value.data[2 * i + 1] << 8);
                     AnsiToUtf8(Utf16ToAnsi(units, kCzechAnsiCodePage), kCzechAnsiCodePage);
                 }
                 (void)name;

@@ -12,8 +12,7 @@ namespace infotrakon::settings {
 namespace {
 
 bool IsDriveLetterPath(const std::string& path) {
-    return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) &&
-           path[1] == ':';
+    return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
 }
 
 bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
@@ -27,8 +26,8 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
 
 std::vector<std::string> DirectoryNames(const std::string& directory) {
     std::vector<std::string> names;
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(directory.empty() ? "." : directory.c_str()),
-                                                  closedir);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(
+        opendir(directory.empty() ? "." : directory.c_str()), closedir);
     if (!dir) return names;
     while (const dirent* entry = readdir(dir.get())) {
         const std::string name = entry->d_name;

@@ -6,7 +6,7 @@ namespace infotrakon::settings {
 
 // The file test of the panel, and the way from the host's paths to the local file system.
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
     // True when a directory search for `path` finds an ordinary file: not for the empty
     // text, never for a directory or a hidden file; * and ? in the last component match.
@@ -19,13 +19,13 @@ public:
 // through the prefix's dosdevices links (c: to ../drive_c, z: to /), backslashes to slashes,
 // and each component matched without regard to letter case where the exact name is absent.
 class LocalFileSystem final : public FileSystem {
-public:
+  public:
     explicit LocalFileSystem(std::string winePrefix);
 
     bool FileExists(const std::string& path) const override;
     std::string LocalPath(const std::string& path) const override;
 
-private:
+  private:
     std::string winePrefix_;
 };
 

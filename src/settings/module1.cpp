@@ -21,7 +21,8 @@ std::int32_t QueryRegistryValue(RegistryStore& store, KeyHandle handle,
         const std::string ansiName = Utf16ToAnsi(Utf8ToUtf16(valueName), codePage);
         std::uint32_t type = 0;
         std::uint32_t size = 0;
-        result = static_cast<std::int32_t>(store.QueryValue(handle, ansiName, &type, nullptr, &size));
+        result =
+            static_cast<std::int32_t>(store.QueryValue(handle, ansiName, &type, nullptr, &size));
         if (result != 0) throw Trapped{};
         switch (type) {
             case value_type::kText: {
@@ -32,8 +33,9 @@ std::int32_t QueryRegistryValue(RegistryStore& store, KeyHandle handle,
                     // The size counts the terminating zero; a text stored without one loses
                     // its last character, and a size of 0 asks for -1 characters.
                     if (size == 0) throw Trapped{};
-                    const std::string ansi(buffer.begin(),
-                                           buffer.begin() + std::min<std::size_t>(size - 1, buffer.size()));
+                    const std::string ansi(
+                        buffer.begin(),
+                        buffer.begin() + std::min<std::size_t>(size - 1, buffer.size()));
                     value = Variant(AnsiToUtf8(ansi, codePage));
                 } else {
                     value = Variant();

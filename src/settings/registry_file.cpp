@@ -49,14 +49,30 @@ bool ReadEscaped(std::u16string_view line, std::size_t& i, char16_t terminator,
         if (i >= line.size()) return false;
         const char16_t e = line[i++];
         switch (e) {
-            case 'a': out += u'\a'; break;
-            case 'b': out += u'\b'; break;
-            case 'e': out += char16_t{27}; break;
-            case 'f': out += u'\f'; break;
-            case 'n': out += u'\n'; break;
-            case 'r': out += u'\r'; break;
-            case 't': out += u'\t'; break;
-            case 'v': out += u'\v'; break;
+            case 'a':
+                out += u'\a';
+                break;
+            case 'b':
+                out += u'\b';
+                break;
+            case 'e':
+                out += char16_t{27};
+                break;
+            case 'f':
+                out += u'\f';
+                break;
+            case 'n':
+                out += u'\n';
+                break;
+            case 'r':
+                out += u'\r';
+                break;
+            case 't':
+                out += u'\t';
+                break;
+            case 'v':
+                out += u'\v';
+                break;
             case 'x': {
                 unsigned value = 0;
                 int digits = 0;
@@ -70,8 +86,8 @@ bool ReadEscaped(std::u16string_view line, std::size_t& i, char16_t terminator,
             default:
                 if (e >= '0' && e <= '7') {
                     unsigned value = e - u'0';
-                    for (int digits = 1; digits < 3 && i < line.size() && line[i] >= '0' &&
-                                         line[i] <= '7';
+                    for (int digits = 1;
+                         digits < 3 && i < line.size() && line[i] >= '0' && line[i] <= '7';
                          ++digits)
                         value = value * 8 + (line[i++] - u'0');
                     out += static_cast<char16_t>(value);
@@ -93,7 +109,6 @@ bool StartsWithFolded(std::u16string_view text, std::u16string_view prefix) {
         if (FoldUnit(text[i]) != FoldUnit(prefix[i])) return false;
     return true;
 }
-
 
 // Reads comma-separated hex bytes; false on anything else.
 bool ReadHexBytes(std::u16string_view text, std::vector<std::uint8_t>& out) {
@@ -135,7 +150,7 @@ std::vector<std::uint8_t> Utf16Bytes(const std::u16string& text) {
 }
 
 class Lines {
-public:
+  public:
     explicit Lines(std::string_view text) : text_(text) {}
     bool Next(std::string_view& line) {
         if (position_ >= text_.size()) return false;
@@ -147,7 +162,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::string_view text_;
     std::size_t position_ = 0;
 };
@@ -165,8 +180,7 @@ std::u16string FoldCase(std::u16string_view text) {
     return folded;
 }
 
-RegistryFileText::RegistryFileText(std::string bytes, const char* codePage)
-    : codePage_(codePage) {
+RegistryFileText::RegistryFileText(std::string bytes, const char* codePage) : codePage_(codePage) {
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
         static_cast<unsigned char>(bytes[1]) == 0xFE) {
         std::u16string units((bytes.size() - 2) / 2, u'\0');
@@ -202,6 +216,25 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
     if (format_ == RegistryFileFormat::kUnknown) return std::nullopt;
     const bool wine = format_ == RegistryFileFormat::kWineHive;
     const std::u16string target = FoldCase(path);
+    // The key lines of a large hive are rejected on their raw bytes wherever they can be:
+    // the target's leading plain ASCII, written as the file writes it, must agree with the
+    // line's as far as both go.
+    std::string rawPrefix = wine ? "[" : "[hkey_local_machine\\";
+    for (const char16_t c : target) {
+        if (c >= 0x7F || c < 0x20 || c == '[' || c == ']' || c == '"') break;
+        rawPrefix += static_cast<char>(c);
+        if (wine && c == '\\') rawPrefix += '\\';
+    }
+    auto rawMayMatch = [&rawPrefix](std::string_view raw) {
+        const std::size_t n = std::min(raw.size(), rawPrefix.size());
+        for (std::size_t k = 0; k < n; ++k) {
+            const char r = raw[k];
+            if (r == ']' && k > 0) return true;  // the line's name ends: a possible ancestor
+            const char folded = r >= 'A' && r <= 'Z' ? static_cast<char>(r + 32) : r;
+            if (folded != rawPrefix[k]) return false;
+        }
+        return true;
+    };
     std::optional<RegistryKey> found;
     bool inTarget = false;
     Lines lines(text_);
@@ -210,8 +243,8 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
         if (raw.empty()) continue;
         if (raw[0] == '[') {
             inTarget = false;
-            const std::size_t quickLength = wine ? target.size() : target.size() + 19;
-            if (raw.size() < quickLength) continue;  // escapes only make a name longer
+            const bool exportDeletion = !wine && raw.size() > 1 && raw[1] == '-';
+            if (!exportDeletion && !rawMayMatch(raw)) continue;
             const std::u16string line = Utf8ToUtf16(raw);
             std::u16string name;
             std::size_t i = 1;
@@ -254,7 +287,8 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
 
         // A value line, with hex data continued by a backslash at each line's end.
         std::string joined(TrimEnd(raw));
-        while (!joined.empty() && joined.back() == '\\' && joined.find("=hex") != std::string::npos) {
+        while (!joined.empty() && joined.back() == '\\' &&
+               joined.find("=hex") != std::string::npos) {
             std::string_view next;
             joined.pop_back();
             if (!lines.Next(next)) break;
@@ -322,7 +356,8 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
             }
             if (!ok) continue;
             value.type = value_type::kDword;
-            for (int k = 0; k < 4; ++k) value.data.push_back(static_cast<std::uint8_t>(number >> (8 * k)));
+            for (int k = 0; k < 4; ++k)
+                value.data.push_back(static_cast<std::uint8_t>(number >> (8 * k)));
         } else if (data.substr(0, 3) == u"hex") {
             std::size_t k = 3;
             std::uint32_t type = value_type::kBinary;
@@ -359,12 +394,14 @@ RegistryFileStore::RegistryFileStore(std::string path, std::string codePage)
 
 long RegistryFileStore::OpenKey(const std::string& keyPath, std::uint32_t /*accessMask*/,
                                 KeyHandle& handle) {
-    std::ifstream file(path_, std::ios::binary);
+    std::ifstream file(path_, std::ios::binary | std::ios::ate);
     if (!file) return status::kFileNotFound;
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    if (file.bad()) return status::kFileNotFound;
-    const RegistryFileText text(contents.str(), codePage_.c_str());
+    const std::streamoff length = file.tellg();
+    if (length < 0) return status::kFileNotFound;
+    std::string contents(static_cast<std::size_t>(length), '\0');
+    file.seekg(0);
+    if (!file.read(contents.data(), length)) return status::kFileNotFound;
+    const RegistryFileText text(std::move(contents), codePage_.c_str());
     std::u16string path = Utf8ToUtf16(AnsiToUtf8(keyPath, codePage_.c_str()));
     while (!path.empty() && path.front() == u'\\') path.erase(0, 1);
     std::optional<RegistryKey> key;
@@ -388,7 +425,8 @@ long RegistryFileStore::QueryValue(KeyHandle handle, const std::string& valueNam
     if (found == key->second.values.end()) return status::kFileNotFound;
     const RegistryValue& value = found->second;
     std::vector<std::uint8_t> bytes = value.data;
-    const bool text = value.type == value_type::kText || value.type == value_type::kExpandableText ||
+    const bool text = value.type == value_type::kText ||
+                      value.type == value_type::kExpandableText ||
                       value.type == value_type::kMultiText;
     if (text && !value.singleByteText) {
         // The ANSI function converts the stored UTF-16 units; a dangling odd byte is dropped.

@@ -30,7 +30,7 @@ enum class RegistryFileFormat { kWineHive, kExport5, kExport4, kUnknown };
 // One registry text file as it lies on disk: a Wine hive (system.reg) or a regedit export.
 // Nothing is kept between lookups; each FindKey reads what it needs from the text.
 class RegistryFileText {
-public:
+  public:
     // Takes the raw file bytes; decodes UTF-16LE exports, and REGEDIT4 files from `codePage`.
     RegistryFileText(std::string bytes, const char* codePage);
 
@@ -40,7 +40,7 @@ public:
     // defines it or one of its subkeys; the last definition wins where a key repeats.
     std::optional<RegistryKey> FindKey(std::u16string_view path) const;
 
-private:
+  private:
     std::string codePage_;
     std::string text_;  // UTF-8 (Wine hives are ASCII with escapes)
     RegistryFileFormat format_ = RegistryFileFormat::kUnknown;
@@ -53,7 +53,7 @@ std::u16string FoldCase(std::u16string_view text);
 // A registry store over one registry text file, read afresh at every key opening. A file
 // that is missing, unreadable or malformed has no keys.
 class RegistryFileStore final : public RegistryStore {
-public:
+  public:
     explicit RegistryFileStore(std::string path, std::string codePage = "CP1250");
 
     long OpenKey(const std::string& keyPath, std::uint32_t accessMask, KeyHandle& handle) override;
@@ -63,7 +63,7 @@ public:
 
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
     std::string codePage_;
     std::map<KeyHandle, RegistryKey> open_;

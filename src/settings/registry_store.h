@@ -30,7 +30,7 @@ using KeyHandle = std::uint32_t;  // 0: no key open
 // The three registry operations of a settings lookup, in the single-byte (ANSI) form:
 // key paths and value names come in the ANSI code page, and text data goes out in it.
 class RegistryStore {
-public:
+  public:
     virtual ~RegistryStore() = default;
     // Opens `keyPath` under HKEY_LOCAL_MACHINE; on failure `handle` stays as it was.
     virtual long OpenKey(const std::string& keyPath, std::uint32_t accessMask,

@@ -1,9 +1,9 @@
 #ifdef _WIN32
+#include "settings/windows_registry_store.h"
+
 #include <windows.h>
 
 #include <map>
-
-#include "settings/windows_registry_store.h"
 
 namespace infotrakon::settings {
 

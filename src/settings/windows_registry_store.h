@@ -11,13 +11,13 @@ namespace infotrakon::settings {
 
 // The real registry, through RegOpenKeyExA, RegQueryValueExA and RegCloseKey.
 class WindowsRegistryStore final : public RegistryStore {
-public:
+  public:
     long OpenKey(const std::string& keyPath, std::uint32_t accessMask, KeyHandle& handle) override;
     long QueryValue(KeyHandle handle, const std::string& valueName, std::uint32_t* type,
                     std::uint8_t* data, std::uint32_t* size) override;
     long CloseKey(KeyHandle handle) override;
 
-private:
+  private:
     std::map<KeyHandle, HKEY> keys_;
     KeyHandle nextHandle_ = 1;
 };

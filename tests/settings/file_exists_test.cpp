@@ -13,7 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class FileExistsTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root_ = fs::temp_directory_path() / ("infotrakon-fs-" + std::to_string(::getpid()));
         fs::remove_all(root_);

@@ -14,10 +14,10 @@ namespace {
 namespace fs = std::filesystem;
 
 class TempFile {
-public:
+  public:
     explicit TempFile(const std::string& bytes, const char* name = "system.reg") {
-        directory_ = fs::temp_directory_path() /
-                     ("infotrakon-reg-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
+        directory_ = fs::temp_directory_path() / ("infotrakon-reg-" + std::to_string(::getpid()) +
+                                                  "-" + std::to_string(counter_++));
         fs::create_directories(directory_);
         path_ = directory_ / name;
         std::ofstream(path_, std::ios::binary) << bytes;
@@ -25,7 +25,7 @@ public:
     ~TempFile() { fs::remove_all(directory_); }
     std::string path() const { return path_.string(); }
 
-private:
+  private:
     static inline int counter_ = 0;
     fs::path directory_, path_;
 };
@@ -110,20 +110,23 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"Czech", Variant("C:\\Trakon\\Účetní agenda.mdb"), 0},
         // Cyrillic and an emoji have no place in Windows-1250.
         LookupCase{"Outside", Variant("?? x"), 0},
-        LookupCase{"Escapes", Variant("tab\there\xC4\x8D" "e \x02\x01\x1B"), 0},
+        LookupCase{"Escapes",
+                   Variant("tab\there\xC4\x8D"
+                           "e \x02\x01\x1B"),
+                   0},
         LookupCase{"Dword42", Variant(42), 0}, LookupCase{"DwordMax", Variant(-1), 0},
-        LookupCase{"EmptyText", Variant(""), 0},
-        LookupCase{"Expand", Variant(), -1}, LookupCase{"Multi", Variant(), -1},
-        LookupCase{"Bin", Variant(), -1}, LookupCase{"LongBin", Variant(), -1},
-        LookupCase{"NoTerminator", Variant("A"), 0}, 
+        LookupCase{"EmptyText", Variant(""), 0}, LookupCase{"Expand", Variant(), -1},
+        LookupCase{"Multi", Variant(), -1}, LookupCase{"Bin", Variant(), -1},
+        LookupCase{"LongBin", Variant(), -1}, LookupCase{"NoTerminator", Variant("A"), 0},
         // Three bytes hold one whole UTF-16 unit: "A", whose last character the size rule drops.
-        LookupCase{"OddSize", Variant(""), 0},
-        LookupCase{"ZeroSize", Variant(), 0}, LookupCase{"Missing", Variant(), 2},
-        LookupCase{"Broken", Variant(), 2}, LookupCase{"AfterGarbage", Variant("still here"), 0}));
+        LookupCase{"OddSize", Variant(""), 0}, LookupCase{"ZeroSize", Variant(), 0},
+        LookupCase{"Missing", Variant(), 2}, LookupCase{"Broken", Variant(), 2},
+        LookupCase{"AfterGarbage", Variant("still here"), 0}));
 
 TEST(RegistryLookup, KeysMissingInOtherCaseAndImplicit) {
     const TempFile file(kWineHive);
-    EXPECT_EQ(Lookup(file.path(), "Dword42", "SOFTWARE\\velmora\\TRAKON\\programseting"), Variant(42));
+    EXPECT_EQ(Lookup(file.path(), "Dword42", "SOFTWARE\\velmora\\TRAKON\\programseting"),
+              Variant(42));
     EXPECT_EQ(Lookup(file.path(), "InSub", "Software\\Velmora\\Trakon\\ProgramSeting\\Sub[1]"),
               Variant(7));
     EXPECT_EQ(Lookup(file.path(), "x", "Software\\Velmora\\Missing"), Variant());
@@ -133,8 +136,9 @@ TEST(RegistryLookup, KeysMissingInOtherCaseAndImplicit) {
 }
 
 TEST(RegistryLookup, LastDefinitionOfAKeyWins) {
-    const TempFile file(std::string("WINE REGISTRY Version 2\n\n[Software\\\\A] 1\n\"v\"=\"old\"\n"
-                                    "\"gone\"=\"x\"\n\n[software\\\\a] 2\n\"v\"=\"new\"\n"));
+    const TempFile file(
+        std::string("WINE REGISTRY Version 2\n\n[Software\\\\A] 1\n\"v\"=\"old\"\n"
+                    "\"gone\"=\"x\"\n\n[software\\\\a] 2\n\"v\"=\"new\"\n"));
     EXPECT_EQ(Lookup(file.path(), "v", "Software\\A"), Variant("new"));
     EXPECT_EQ(Lookup(file.path(), "gone", "Software\\A"), Variant());
 }
@@ -150,8 +154,10 @@ TEST(RegistryLookup, Win64PrefixReadsTheWow6432NodeViewFirst) {
     EXPECT_EQ(Lookup(file.path(), kLastFileValue), Variant("view32"));
     // Redirection picks the 32-bit key as a whole; its absence falls back to the native one.
     EXPECT_EQ(Lookup(file.path(), "OnlyNative"), Variant());
-    const TempFile native("WINE REGISTRY Version 2\n#arch=win64\n\n"
-                          "[Software\\\\Velmora\\\\Trakon\\\\ProgramSeting] 1\n\"LastFullFileNameOpen\"=\"native\"\n");
+    const TempFile native(
+        "WINE REGISTRY Version 2\n#arch=win64\n\n"
+        "[Software\\\\Velmora\\\\Trakon\\\\ProgramSeting] "
+        "1\n\"LastFullFileNameOpen\"=\"native\"\n");
     EXPECT_EQ(Lookup(native.path(), kLastFileValue), Variant("native"));
 }
 
@@ -164,7 +170,8 @@ TEST(RegistryLookup, Regedit5ExportInUtf16AndUtf8) {
         "\"Deleted\"=\"x\"\r\n\"Deleted\"=-\r\n";
     for (const std::string& bytes : {Utf16File(text), "\xEF\xBB\xBF" + text, text}) {
         const TempFile file(bytes, "export.reg");
-        EXPECT_EQ(Lookup(file.path(), kLastFileValue), Variant("C:\\Trakon\\Účetní \"agenda\".mdb"));
+        EXPECT_EQ(Lookup(file.path(), kLastFileValue),
+                  Variant("C:\\Trakon\\Účetní \"agenda\".mdb"));
         EXPECT_EQ(Lookup(file.path(), "Dword42"), Variant(42));
         EXPECT_EQ(Code(file.path(), "Expand"), -1);
         EXPECT_EQ(Code(file.path(), "Deleted"), 2);
@@ -174,7 +181,8 @@ TEST(RegistryLookup, Regedit5ExportInUtf16AndUtf8) {
 TEST(RegistryLookup, Regedit4ExportIsSingleByte) {
     const std::string text =
         "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Velmora\\Trakon\\ProgramSeting]\r\n"
-        "\"LastFullFileNameOpen\"=\"C:\\\\\xDA\xE8" "etn\xED.mdb\"\r\n";
+        "\"LastFullFileNameOpen\"=\"C:\\\\\xDA\xE8"
+        "etn\xED.mdb\"\r\n";
     const TempFile file(text, "export4.reg");
     EXPECT_EQ(Lookup(file.path(), kLastFileValue), Variant("C:\\Účetní.mdb"));
 }
@@ -182,7 +190,8 @@ TEST(RegistryLookup, Regedit4ExportIsSingleByte) {
 TEST(RegistryLookup, MissingTruncatedAndGarbageFilesGiveNoValue) {
     EXPECT_EQ(Lookup("/nonexistent/system.reg", kLastFileValue), Variant());
     for (const std::string& bytes :
-         {std::string(), std::string("garbage\x00\xff\xfe", 10), std::string("WINE REGISTRY Version 2\n[Software\\\\Velm"),
+         {std::string(), std::string("garbage\x00\xff\xfe", 10),
+          std::string("WINE REGISTRY Version 2\n[Software\\\\Velm"),
           kWineHive.substr(0, kWineHive.find("\"LastFull") + 30), std::string("\xFF\xFE\x57", 3)}) {
         const TempFile file(bytes);
         EXPECT_EQ(Lookup(file.path(), kLastFileValue), Variant());
@@ -193,7 +202,7 @@ const std::string kShared = INFOTRAKON_SHARED_DIR "/registry/";
 
 // The registry files written by a real Wine lie beside the project, not in it.
 class RealWineFiles : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!std::filesystem::exists(kShared + "regedit-export.reg"))
             GTEST_SKIP() << "no Wine registry files at " << kShared;
@@ -212,7 +221,8 @@ TEST_F(RealWineFiles, RegeditExportOfThe64BitView) {
     EXPECT_EQ(Code(path, "Qword"), -1);
     EXPECT_EQ(Code(path, "NoneEmpty"), -1);
     EXPECT_EQ(Code(path, "Multi"), -1);
-    EXPECT_EQ(Lookup(path, "InSub", std::string(kHostSettingsKey) + "\\subkey_mixedcase"), Variant(7));
+    EXPECT_EQ(Lookup(path, "InSub", std::string(kHostSettingsKey) + "\\subkey_mixedcase"),
+              Variant(7));
     EXPECT_EQ(Lookup(path, "CzechViaReg", "Software\\Velmora\\Trakon\\ImportedViaRegedit"),
               Variant("C:\\Trakon\\Data32\\Účetní agenda.mdb"));
 }
@@ -235,13 +245,19 @@ TEST_F(RealWineFiles, FreshWin32PrefixHasNoHostSettings) {
 }
 
 TEST(RegistryLookup, LargeHiveStaysFast) {
-    std::string hive = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n";
+    std::string hive =
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n";
     for (int i = 0; hive.size() < 2'000'000; ++i) {
-        hive += "[Software\\\\Classes\\\\CLSID\\\\{" + std::to_string(i) + "-0000}\\\\InprocServer32] 1733480000\n"
-                "#time=1db47c6f2a1b2c0\n@=\"C:\\\\windows\\\\system32\\\\x" + std::to_string(i) + ".dll\"\n"
+        hive += "[Software\\\\Classes\\\\CLSID\\\\{" + std::to_string(i) +
+                "-0000}\\\\InprocServer32] 1733480000\n"
+                "#time=1db47c6f2a1b2c0\n@=\"C:\\\\windows\\\\system32\\\\x" +
+                std::to_string(i) +
+                ".dll\"\n"
                 "\"ThreadingModel\"=\"Both\"\n\n";
     }
-    hive += "[Software\\\\Wow6432Node\\\\Velmora\\\\Trakon\\\\ProgramSeting] 1\n\"LastFullFileNameOpen\"=\"found\"\n";
+    hive +=
+        "[Software\\\\Wow6432Node\\\\Velmora\\\\Trakon\\\\ProgramSeting] "
+        "1\n\"LastFullFileNameOpen\"=\"found\"\n";
     const TempFile file(hive);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Lookup(file.path(), kLastFileValue), Variant("found"));
