@@ -5,9 +5,10 @@
 #include <string>
 
 #include "settings/registry_file.h"
-#include "settings/text_encoding.h"
+#include "core/text_encoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace infotrakon;
     using namespace infotrakon::settings;
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const RegistryFileText text(bytes, kCzechAnsiCodePage);

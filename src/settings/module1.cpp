@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "core/error.h"
-#include "settings/text_encoding.h"
+#include "core/text_encoding.h"
 
 namespace infotrakon::settings {
 namespace {

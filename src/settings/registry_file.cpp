@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "settings/text_encoding.h"
+#include "core/text_encoding.h"
 
 namespace infotrakon::settings {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "settings/module1.h"
 #include "settings/registry_file.h"
-#include "settings/text_encoding.h"
+#include "core/text_encoding.h"
 
 namespace infotrakon::settings {
 namespace {

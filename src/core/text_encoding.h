@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace infotrakon::settings {
+namespace infotrakon {
 
 // The single-byte code page that the registry's ANSI functions use on a Czech system.
 inline constexpr const char* kCzechAnsiCodePage = "CP1250";
@@ -18,4 +18,4 @@ std::u16string Utf8ToUtf16(std::string_view text);
 // UTF-16 code units to UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 
-}  // namespace infotrakon::settings
+}  // namespace infotrakon

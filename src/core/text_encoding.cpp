@@ -1,4 +1,4 @@
-#include "settings/text_encoding.h"
+#include "core/text_encoding.h"
 
 #include <iconv.h>
 
@@ -7,7 +7,7 @@
 
 #include "core/error.h"
 
-namespace infotrakon::settings {
+namespace infotrakon {
 namespace {
 
 struct IconvCloser {
@@ -152,4 +152,4 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     return out;
 }
 
-}  // namespace infotrakon::settings
+}  // namespace infotrakon

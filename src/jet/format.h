@@ -1,0 +1,145 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The Jet database file format (Jet 3 = Access 97, Jet 4 = Access 2000-2003): page kinds,
+// header fields and offsets, and column type codes. Shared by the reader and the writer.
+namespace infotrakon::jet {
+
+inline constexpr std::size_t kJet3PageSize = 2048;
+inline constexpr std::size_t kJet4PageSize = 4096;
+
+enum class PageType : std::uint8_t {
+    kDatabaseDefinition = 0x00,
+    kData = 0x01,
+    kTableDefinition = 0x02,
+    kIntermediateIndex = 0x03,
+    kLeafIndex = 0x04,
+    kUsageMap = 0x05,
+};
+
+// Database definition page.
+namespace header {
+inline constexpr std::size_t kMagicOffset = 0x04;  // "Standard Jet DB\0"
+inline constexpr std::size_t kVersionOffset = 0x14;
+inline constexpr std::uint8_t kVersionJet3 = 0x00;
+inline constexpr std::uint8_t kVersionJet4 = 0x01;
+// The header area from here is RC4-encrypted with a fixed key.
+inline constexpr std::size_t kEncryptedOffset = 0x18;
+inline constexpr std::size_t kEncryptedSizeJet3 = 126;
+inline constexpr std::size_t kEncryptedSizeJet4 = 128;
+inline constexpr std::uint8_t kHeaderKey[4] = {0xC7, 0xDA, 0x39, 0x6B};
+// Within the decrypted header.
+inline constexpr std::size_t kCodePageOffset = 0x3C;
+inline constexpr std::size_t kDatabaseKeyOffset = 0x3E;  // non-zero: pages are encrypted
+inline constexpr std::size_t kPasswordOffset = 0x42;
+inline constexpr std::size_t kPasswordSizeJet3 = 20;
+inline constexpr std::size_t kPasswordSizeJet4 = 40;
+inline constexpr std::size_t kSortOrderOffsetJet4 = 0x6E;
+inline constexpr std::size_t kCreationDateOffsetJet4 = 0x72;
+}  // namespace header
+
+// Data pages (Jet 4 offsets).
+namespace data_page {
+inline constexpr std::size_t kFreeSpaceOffset = 2;
+inline constexpr std::size_t kTableDefinitionOffset = 4;
+inline constexpr std::size_t kRowCountOffset = 12;
+inline constexpr std::size_t kRowOffsetsStart = 14;
+inline constexpr std::uint16_t kRowDeleted = 0x8000;
+inline constexpr std::uint16_t kRowLookup = 0x4000;  // the row holds a pointer elsewhere
+inline constexpr std::uint16_t kRowOffsetMask = 0x1FFF;
+inline constexpr char kLongValueMarker[4] = {'L', 'V', 'A', 'L'};
+}  // namespace data_page
+
+// Table definition pages (Jet 4 offsets).
+namespace table_definition {
+inline constexpr std::size_t kIdOffset = 2;  // "VC"
+inline constexpr std::size_t kNextPageOffset = 4;
+inline constexpr std::size_t kLengthOffset = 8;
+inline constexpr std::size_t kRowCountOffset = 16;
+inline constexpr std::size_t kAutonumberOffset = 20;
+inline constexpr std::size_t kTableTypeOffset = 40;
+inline constexpr std::size_t kMaxColumnsOffset = 41;
+inline constexpr std::size_t kVariableColumnCountOffset = 43;
+inline constexpr std::size_t kColumnCountOffset = 45;
+inline constexpr std::size_t kLogicalIndexCountOffset = 47;
+inline constexpr std::size_t kRealIndexCountOffset = 51;
+inline constexpr std::size_t kUsedPagesOffset = 55;
+inline constexpr std::size_t kFreePagesOffset = 59;
+inline constexpr std::size_t kHeaderSize = 63;
+inline constexpr std::size_t kRealIndexEntrySize = 12;
+inline constexpr std::uint8_t kUserTable = 0x4E;
+inline constexpr std::uint8_t kSystemTable = 0x53;
+
+// One column descriptor.
+inline constexpr std::size_t kColumnEntrySize = 25;
+inline constexpr std::size_t kColumnTypeOffset = 0;
+inline constexpr std::size_t kColumnNumberOffset = 5;
+inline constexpr std::size_t kColumnVariableIndexOffset = 7;
+inline constexpr std::size_t kColumnIndexOffset = 9;
+inline constexpr std::size_t kColumnFlagsOffset = 15;
+inline constexpr std::size_t kColumnFixedOffsetOffset = 21;
+inline constexpr std::size_t kColumnLengthOffset = 23;
+inline constexpr std::uint8_t kColumnFixedLength = 0x01;
+inline constexpr std::uint8_t kColumnNullable = 0x02;
+}  // namespace table_definition
+
+// Usage maps: type 0 carries its bitmap inline; type 1 points to bitmap pages.
+namespace usage_map {
+inline constexpr std::uint8_t kInline = 0x00;
+inline constexpr std::uint8_t kReference = 0x01;
+inline constexpr std::size_t kBitmapPageHeader = 4;
+}  // namespace usage_map
+
+enum class ColumnType : std::uint8_t {
+    kBoolean = 1,
+    kByte = 2,
+    kInteger = 3,
+    kLong = 4,
+    kCurrency = 5,
+    kSingle = 6,
+    kDouble = 7,
+    kDateTime = 8,
+    kBinary = 9,
+    kText = 10,
+    kOle = 11,
+    kMemo = 12,
+    kGuid = 15,
+    kNumeric = 16,
+};
+
+// Memo and OLE fields: a 12-byte header in the row, the length's top bits telling where
+// the data lies.
+namespace long_value {
+inline constexpr std::size_t kHeaderSize = 12;
+inline constexpr std::uint32_t kInline = 0x80000000u;
+inline constexpr std::uint32_t kSinglePage = 0x40000000u;
+inline constexpr std::uint32_t kLengthMask = 0x3FFFFFFFu;
+}  // namespace long_value
+
+// System catalog.
+inline constexpr std::uint32_t kCatalogPage = 2;
+inline constexpr std::int16_t kObjectTypeTable = 1;
+inline constexpr std::uint32_t kSystemObjectFlags = 0x80000002u;
+
+// Byte-order helpers for the little-endian file.
+inline std::uint16_t ReadU16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+inline std::uint32_t ReadU32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+inline void WriteU16(std::uint8_t* p, std::uint16_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+inline void WriteU32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// The fixed-key stream cipher of the header area (and of encrypted pages).
+void Rc4(const std::uint8_t* key, std::size_t keyLength, std::uint8_t* data, std::size_t length);
+
+}  // namespace infotrakon::jet

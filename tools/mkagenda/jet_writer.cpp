@@ -1,0 +1,445 @@
+#include "tools/mkagenda/jet_writer.h"
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <limits>
+
+#include "core/error.h"
+#include "core/text_encoding.h"
+
+namespace infotrakon::mkagenda {
+namespace {
+
+using jet::ColumnType;
+namespace td = jet::table_definition;
+namespace dp = jet::data_page;
+namespace lv = jet::long_value;
+constexpr std::size_t kPageSize = jet::kJet4PageSize;
+// The largest row a data page holds beside its header and one row offset.
+constexpr std::size_t kMaxRow = kPageSize - dp::kRowOffsetsStart - 2;
+// Memos up to this many bytes stay in the row; longer ones go to long-value pages.
+constexpr std::size_t kInlineMemoLimit = 1024;
+constexpr std::size_t kLongValueChunk = 4000;
+
+std::uint16_t FixedLength(ColumnType type) {
+    switch (type) {
+        case ColumnType::kBoolean: return 0;
+        case ColumnType::kByte: return 1;
+        case ColumnType::kInteger: return 2;
+        case ColumnType::kLong:
+        case ColumnType::kSingle: return 4;
+        case ColumnType::kCurrency:
+        case ColumnType::kDouble:
+        case ColumnType::kDateTime: return 8;
+        default: return 0;
+    }
+}
+
+bool IsVariable(ColumnType type) {
+    return type == ColumnType::kText || type == ColumnType::kMemo || type == ColumnType::kOle;
+}
+
+void AppendUcs2(std::vector<std::uint8_t>& out, const std::u16string& text) {
+    for (const char16_t unit : text) {
+        out.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+        out.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+}
+
+template <typename T>
+void AppendLittleEndian(std::vector<std::uint8_t>& out, T value) {
+    const std::size_t at = out.size();
+    out.resize(at + sizeof(T));
+    std::memcpy(out.data() + at, &value, sizeof(T));
+}
+
+}  // namespace
+
+std::uint32_t JetWriter::NewPage() {
+    pages_.emplace_back();
+    pages_.back().fill(0);
+    return static_cast<std::uint32_t>(pages_.size() - 1);
+}
+
+void JetWriter::EnsureCatalog() {
+    if (!pages_.empty()) return;
+    NewPage();  // database definition
+    NewPage();  // usage maps of every table
+    tables_.push_back(Table{});
+    AddTable("MSysObjects", {{"Id", ColumnType::kLong, 0},
+                             {"ParentId", ColumnType::kLong, 0},
+                             {"Name", ColumnType::kText, 128},
+                             {"Type", ColumnType::kInteger, 0},
+                             {"Flags", ColumnType::kLong, 0},
+                             {"DateCreate", ColumnType::kDateTime, 0},
+                             {"DateUpdate", ColumnType::kDateTime, 0},
+                             // Object properties; none are written, but readers bind it.
+                             {"LvProp", ColumnType::kOle, 0}});
+    tables_.erase(tables_.begin());
+    tables_[0].system = true;
+}
+
+JetWriter::TableId JetWriter::AddTable(const std::string& name, std::vector<ColumnSpec> columns) {
+    EnsureCatalog();
+    if (columns.empty() || columns.size() > 255)
+        throw Error(error_number::kInvalidProcedureCall,
+                    "Table " + name + ": a table needs 1 to 255 columns");
+    Table table;
+    table.name = name;
+    for (ColumnSpec& spec : columns) {
+        Column column;
+        column.fixed = !IsVariable(spec.type);
+        if (spec.type == ColumnType::kText && (spec.size < 1 || spec.size > 255))
+            throw Error(error_number::kInvalidProcedureCall,
+                        "Table " + name + ", column " + spec.name + ": text size must be 1 to 255");
+        if (column.fixed) {
+            column.length = FixedLength(spec.type);
+            column.fixedOffset = table.fixedSize;
+            table.fixedSize = static_cast<std::uint16_t>(table.fixedSize + column.length);
+        } else {
+            column.length = spec.type == ColumnType::kText ? static_cast<std::uint16_t>(spec.size * 2) : 0;
+            column.variableIndex = table.variableCount++;
+        }
+        column.spec = std::move(spec);
+        table.columns.push_back(std::move(column));
+    }
+    table.definitionPage = NewPage();
+    tables_.push_back(std::move(table));
+    return tables_.size() - 1;
+}
+
+std::vector<std::uint8_t> JetWriter::EncodeMemo(const std::string& utf8, Table& table) {
+    std::vector<std::uint8_t> data;
+    AppendUcs2(data, Utf8ToUtf16(utf8));
+    std::vector<std::uint8_t> field(lv::kHeaderSize, 0);
+    if (data.size() <= kInlineMemoLimit) {
+        jet::WriteU32(field.data(), static_cast<std::uint32_t>(data.size()) | lv::kInline);
+        field.insert(field.end(), data.begin(), data.end());
+        return field;
+    }
+    if (data.size() > lv::kLengthMask)
+        throw Error(error_number::kOverflow, currentRowContext_ + ": the memo is too long");
+    // A chain of long-value rows, one page each, every row starting with the next one's
+    // pointer; written from the last so that each knows where the next lies.
+    std::uint32_t next = 0;
+    const std::size_t chunks = (data.size() + kLongValueChunk - 1) / kLongValueChunk;
+    for (std::size_t k = chunks; k-- > 0;) {
+        std::vector<std::uint8_t> row(4, 0);
+        jet::WriteU32(row.data(), next);
+        const std::size_t begin = k * kLongValueChunk;
+        const std::size_t end = std::min(data.size(), begin + kLongValueChunk);
+        row.insert(row.end(), data.begin() + static_cast<std::ptrdiff_t>(begin),
+                   data.begin() + static_cast<std::ptrdiff_t>(end));
+        const std::uint32_t page = NewPage();
+        pages_[page][0] = static_cast<std::uint8_t>(jet::PageType::kData);
+        pages_[page][1] = 0x01;
+        std::memcpy(&pages_[page][4], dp::kLongValueMarker, 4);
+        jet::WriteU16(&pages_[page][dp::kFreeSpaceOffset],
+                      static_cast<std::uint16_t>(kPageSize - dp::kRowOffsetsStart));
+        const std::uint32_t rowNumber = PlaceRowOnPage(page, row);
+        next = page << 8 | rowNumber;
+    }
+    (void)table;
+    jet::WriteU32(field.data(), static_cast<std::uint32_t>(data.size()));
+    jet::WriteU32(field.data() + 4, next);
+    return field;
+}
+
+std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table, std::span<const Variant> values) {
+    const std::size_t columnCount = table.columns.size();
+    std::vector<std::uint8_t> fixed(table.fixedSize, 0);
+    std::vector<std::uint8_t> variable;
+    std::vector<std::uint16_t> variableOffsets(table.variableCount, 0);
+    std::vector<std::uint8_t> nullMask((columnCount + 7) / 8, 0);
+    const std::uint16_t variableStart = static_cast<std::uint16_t>(2 + table.fixedSize);
+    for (std::size_t c = 0; c < columnCount; ++c) {
+        const Column& column = table.columns[c];
+        const Variant& value = values[c];
+        const std::string where = currentRowContext_ + ", column " + column.spec.name;
+        auto mismatch = [&](const char* expected) {
+            return Error(error_number::kTypeMismatch,
+                         where + ": expected " + expected + ", got " + value.kindName());
+        };
+        if (column.spec.type != ColumnType::kBoolean && column.fixed == false)
+            variableOffsets[column.variableIndex] =
+                static_cast<std::uint16_t>(variableStart + variable.size());
+        if (value.isNull()) {
+            if (column.spec.type == ColumnType::kBoolean)
+                throw Error(error_number::kInvalidUseOfNull, where + ": a Yes/No field cannot be NULL");
+            continue;
+        }
+        const bool present = true;
+        std::vector<std::uint8_t> bytes;
+        switch (column.spec.type) {
+            case ColumnType::kBoolean: {
+                const bool* flag = value.get<bool>();
+                if (flag == nullptr) throw mismatch("true or false");
+                if (*flag) nullMask[c / 8] = static_cast<std::uint8_t>(nullMask[c / 8] | 1u << (c % 8));
+                continue;
+            }
+            case ColumnType::kByte:
+            case ColumnType::kInteger:
+            case ColumnType::kLong: {
+                const std::int64_t* number = value.get<std::int64_t>();
+                if (number == nullptr) throw mismatch("a whole number");
+                const std::int64_t low = column.spec.type == ColumnType::kByte ? 0
+                                         : column.spec.type == ColumnType::kInteger ? -32768
+                                                                                    : std::numeric_limits<std::int32_t>::min();
+                const std::int64_t high = column.spec.type == ColumnType::kByte ? 255
+                                          : column.spec.type == ColumnType::kInteger ? 32767
+                                                                                     : std::numeric_limits<std::int32_t>::max();
+                if (*number < low || *number > high)
+                    throw Error(error_number::kOverflow, where + ": " + std::to_string(*number) +
+                                                             " is outside " + std::to_string(low) +
+                                                             ".." + std::to_string(high));
+                if (column.spec.type == ColumnType::kByte) bytes.push_back(static_cast<std::uint8_t>(*number));
+                if (column.spec.type == ColumnType::kInteger) AppendLittleEndian(bytes, static_cast<std::int16_t>(*number));
+                if (column.spec.type == ColumnType::kLong) AppendLittleEndian(bytes, static_cast<std::int32_t>(*number));
+                break;
+            }
+            case ColumnType::kSingle:
+            case ColumnType::kDouble: {
+                double number = 0;
+                if (const auto* real = value.get<double>()) {
+                    number = *real;
+                } else if (const auto* whole = value.get<std::int64_t>()) {
+                    number = static_cast<double>(*whole);
+                } else {
+                    throw mismatch("a number");
+                }
+                if (!std::isfinite(number)) throw Error(error_number::kOverflow, where + ": not a finite number");
+                if (column.spec.type == ColumnType::kSingle) {
+                    if (std::fabs(number) > std::numeric_limits<float>::max())
+                        throw Error(error_number::kOverflow, where + ": too large for a single");
+                    AppendLittleEndian(bytes, static_cast<float>(number));
+                } else {
+                    AppendLittleEndian(bytes, number);
+                }
+                break;
+            }
+            case ColumnType::kCurrency: {
+                const Currency* amount = value.get<Currency>();
+                if (amount == nullptr) throw mismatch("a currency amount");
+                AppendLittleEndian(bytes, amount->tenThousandths);
+                break;
+            }
+            case ColumnType::kDateTime: {
+                const Date* date = value.get<Date>();
+                if (date == nullptr) throw mismatch("a date");
+                AppendLittleEndian(bytes, date->ToOle());
+                break;
+            }
+            case ColumnType::kText: {
+                const std::string* text = value.get<std::string>();
+                if (text == nullptr) throw mismatch("a text");
+                const std::u16string units = Utf8ToUtf16(*text);
+                if (units.size() > static_cast<std::size_t>(column.spec.size))
+                    throw Error(error_number::kOverflow,
+                                where + ": the text has " + std::to_string(units.size()) +
+                                    " characters, the column holds " + std::to_string(column.spec.size));
+                AppendUcs2(bytes, units);
+                break;
+            }
+            case ColumnType::kMemo: {
+                const std::string* text = value.get<std::string>();
+                if (text == nullptr) throw mismatch("a text");
+                bytes = EncodeMemo(*text, const_cast<Table&>(table));
+                break;
+            }
+            default:
+                throw Error(error_number::kInvalidProcedureCall, where + ": unsupported column type");
+        }
+        if (present) nullMask[c / 8] = static_cast<std::uint8_t>(nullMask[c / 8] | 1u << (c % 8));
+        if (column.fixed) {
+            std::memcpy(fixed.data() + column.fixedOffset, bytes.data(), bytes.size());
+        } else {
+            variable.insert(variable.end(), bytes.begin(), bytes.end());
+        }
+    }
+    // Row: column count, fixed area, variable data, then from the end backwards the null
+    // mask, the variable column count, the variable offsets and the end-of-data offset.
+    std::vector<std::uint8_t> row;
+    AppendLittleEndian(row, static_cast<std::uint16_t>(columnCount));
+    row.insert(row.end(), fixed.begin(), fixed.end());
+    row.insert(row.end(), variable.begin(), variable.end());
+    const auto endOfData = static_cast<std::uint16_t>(row.size());
+    if (table.variableCount > 0) {
+        AppendLittleEndian(row, endOfData);
+        for (std::size_t v = table.variableCount; v-- > 0;) AppendLittleEndian(row, variableOffsets[v]);
+    }
+    AppendLittleEndian(row, static_cast<std::uint16_t>(table.variableCount));
+    row.insert(row.end(), nullMask.begin(), nullMask.end());
+    if (row.size() > kMaxRow)
+        throw Error(error_number::kOverflow, currentRowContext_ + ": the row takes " +
+                                                 std::to_string(row.size()) + " bytes, a page holds " +
+                                                 std::to_string(kMaxRow));
+    return row;
+}
+
+std::uint32_t JetWriter::PlaceRowOnPage(std::uint32_t pageNumber, const std::vector<std::uint8_t>& row) {
+    Page& page = pages_[pageNumber];
+    const std::uint16_t rows = jet::ReadU16(&page[dp::kRowCountOffset]);
+    const std::uint16_t free = jet::ReadU16(&page[dp::kFreeSpaceOffset]);
+    // Rows fill the page from its end; the first row's offset marks the lowest used byte.
+    const std::size_t top = rows == 0 ? kPageSize
+                                      : (jet::ReadU16(&page[dp::kRowOffsetsStart + 2 * (rows - 1)]) &
+                                         dp::kRowOffsetMask);
+    const std::size_t start = top - row.size();
+    std::memcpy(&page[start], row.data(), row.size());
+    jet::WriteU16(&page[dp::kRowOffsetsStart + 2 * rows], static_cast<std::uint16_t>(start));
+    jet::WriteU16(&page[dp::kRowCountOffset], static_cast<std::uint16_t>(rows + 1));
+    jet::WriteU16(&page[dp::kFreeSpaceOffset], static_cast<std::uint16_t>(free - row.size() - 2));
+    return rows;
+}
+
+void JetWriter::PlaceRow(Table& table, const std::vector<std::uint8_t>& row) {
+    if (table.currentPage != 0) {
+        const std::uint16_t free = jet::ReadU16(&pages_[table.currentPage][dp::kFreeSpaceOffset]);
+        if (free < row.size() + 2) table.currentPage = 0;
+    }
+    if (table.currentPage == 0) {
+        const std::uint32_t page = NewPage();
+        pages_[page][0] = static_cast<std::uint8_t>(jet::PageType::kData);
+        pages_[page][1] = 0x01;
+        jet::WriteU16(&pages_[page][dp::kFreeSpaceOffset],
+                      static_cast<std::uint16_t>(kPageSize - dp::kRowOffsetsStart));
+        jet::WriteU32(&pages_[page][dp::kTableDefinitionOffset], table.definitionPage);
+        table.currentPage = page;
+        table.dataPages.push_back(page);
+    }
+    PlaceRowOnPage(table.currentPage, row);
+    ++table.rows;
+}
+
+void JetWriter::AppendRow(TableId id, std::span<const Variant> values) {
+    Table& table = tables_.at(id);
+    currentRowContext_ = "Table " + table.name + ", row " + std::to_string(table.rows + 1);
+    if (values.size() != table.columns.size())
+        throw Error(error_number::kInvalidProcedureCall,
+                    currentRowContext_ + ": " + std::to_string(values.size()) + " values for " +
+                        std::to_string(table.columns.size()) + " columns");
+    PlaceRow(table, EncodeRow(table, values));
+}
+
+void JetWriter::WriteTableDefinition(const Table& table, std::uint32_t usedMap, std::uint32_t freeMap) {
+    std::vector<std::uint8_t> definition(td::kHeaderSize, 0);
+    definition[0] = static_cast<std::uint8_t>(jet::PageType::kTableDefinition);
+    definition[1] = 0x01;
+    definition[td::kIdOffset] = 'V';
+    definition[td::kIdOffset + 1] = 'C';
+    jet::WriteU32(&definition[td::kRowCountOffset], static_cast<std::uint32_t>(table.rows));
+    jet::WriteU32(&definition[td::kAutonumberOffset], 1);
+    definition[td::kTableTypeOffset] = table.system ? td::kSystemTable : td::kUserTable;
+    const auto columnCount = static_cast<std::uint16_t>(table.columns.size());
+    jet::WriteU16(&definition[td::kMaxColumnsOffset], columnCount);
+    jet::WriteU16(&definition[td::kVariableColumnCountOffset], table.variableCount);
+    jet::WriteU16(&definition[td::kColumnCountOffset], columnCount);
+    jet::WriteU32(&definition[td::kUsedPagesOffset], usedMap);
+    jet::WriteU32(&definition[td::kFreePagesOffset], freeMap);
+    for (std::size_t c = 0; c < table.columns.size(); ++c) {
+        const Column& column = table.columns[c];
+        std::uint8_t entry[td::kColumnEntrySize] = {};
+        entry[td::kColumnTypeOffset] = static_cast<std::uint8_t>(column.spec.type);
+        jet::WriteU16(&entry[td::kColumnNumberOffset], static_cast<std::uint16_t>(c));
+        jet::WriteU16(&entry[td::kColumnVariableIndexOffset], column.variableIndex);
+        jet::WriteU16(&entry[td::kColumnIndexOffset], static_cast<std::uint16_t>(c));
+        if (column.spec.type == ColumnType::kText || column.spec.type == ColumnType::kMemo)
+            jet::WriteU16(&entry[11], 0x0409);  // general sort order
+        entry[td::kColumnFlagsOffset] = static_cast<std::uint8_t>(
+            (column.fixed ? td::kColumnFixedLength : 0) | td::kColumnNullable);
+        jet::WriteU16(&entry[td::kColumnFixedOffsetOffset], column.fixedOffset);
+        jet::WriteU16(&entry[td::kColumnLengthOffset], column.length);
+        definition.insert(definition.end(), entry, entry + td::kColumnEntrySize);
+    }
+    for (const Column& column : table.columns) {
+        std::vector<std::uint8_t> name;
+        AppendUcs2(name, Utf8ToUtf16(column.spec.name));
+        AppendLittleEndian(definition, static_cast<std::uint16_t>(name.size()));
+        definition.insert(definition.end(), name.begin(), name.end());
+    }
+    if (definition.size() > kPageSize)
+        throw Error(error_number::kOverflow, "Table " + table.name + ": too many columns for one page");
+    jet::WriteU32(&definition[td::kLengthOffset], static_cast<std::uint32_t>(definition.size() - 8));
+    std::memcpy(pages_[table.definitionPage].data(), definition.data(), definition.size());
+}
+
+void JetWriter::Finish(const std::string& path) {
+    EnsureCatalog();
+    const Date created = Date::FromCivil(2026, 1, 1);
+    for (std::size_t t = 1; t < tables_.size(); ++t) {
+        const Variant row[] = {Variant(static_cast<std::int64_t>(tables_[t].definitionPage)),
+                               Variant(std::int64_t{0x0F000001}), Variant(tables_[t].name),
+                               Variant(std::int64_t{jet::kObjectTypeTable}), Variant(std::int64_t{0}),
+                               Variant(created), Variant(created), Variant(Null{})};
+        AppendRow(0, row);
+    }
+    const Variant catalogRow[] = {Variant(std::int64_t{jet::kCatalogPage}), Variant(std::int64_t{0x0F000001}),
+                                  Variant("MSysObjects"), Variant(std::int64_t{jet::kObjectTypeTable}),
+                                  Variant(static_cast<std::int64_t>(static_cast<std::int32_t>(jet::kSystemObjectFlags))),
+                                  Variant(created), Variant(created), Variant(Null{})};
+    AppendRow(0, catalogRow);
+
+    // Usage maps: a reference map per table pointing to bitmap pages, each of which covers
+    // (page size - 4) * 8 pages; and an empty inline map of free pages.
+    const std::size_t bitsPerMapPage = (kPageSize - jet::usage_map::kBitmapPageHeader) * 8;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> maps;
+    for (Table& table : tables_) {
+        std::vector<std::uint8_t> used{jet::usage_map::kReference};
+        std::uint32_t lastPage = 0;
+        for (const std::uint32_t page : table.dataPages) lastPage = std::max(lastPage, page);
+        const std::size_t mapPages = table.dataPages.empty() ? 0 : lastPage / bitsPerMapPage + 1;
+        std::vector<std::uint32_t> bitmapPages;
+        for (std::size_t m = 0; m < mapPages; ++m) {
+            const std::uint32_t page = NewPage();
+            pages_[page][0] = static_cast<std::uint8_t>(jet::PageType::kUsageMap);
+            pages_[page][1] = 0x01;
+            bitmapPages.push_back(page);
+        }
+        for (const std::uint32_t page : table.dataPages) {
+            Page& bitmap = pages_[bitmapPages[page / bitsPerMapPage]];
+            const std::size_t bit = page % bitsPerMapPage;
+            bitmap[jet::usage_map::kBitmapPageHeader + bit / 8] |= static_cast<std::uint8_t>(1u << (bit % 8));
+        }
+        for (const std::uint32_t page : bitmapPages) AppendLittleEndian(used, page);
+        if (used.size() > kMaxRow / 2)
+            throw Error(error_number::kOverflow, "Table " + table.name + ": too many pages");
+        const std::vector<std::uint8_t> freeMap{jet::usage_map::kInline, 0, 0, 0, 0, 0};
+        if (jet::ReadU16(&pages_[1][dp::kFreeSpaceOffset]) == 0 && jet::ReadU16(&pages_[1][dp::kRowCountOffset]) == 0) {
+            pages_[1][0] = static_cast<std::uint8_t>(jet::PageType::kData);
+            pages_[1][1] = 0x01;
+            jet::WriteU16(&pages_[1][dp::kFreeSpaceOffset], static_cast<std::uint16_t>(kPageSize - dp::kRowOffsetsStart));
+        }
+        if (jet::ReadU16(&pages_[1][dp::kFreeSpaceOffset]) < used.size() + freeMap.size() + 4)
+            throw Error(error_number::kOverflow, "Too many tables for one usage map page");
+        const std::uint32_t usedRow = PlaceRowOnPage(1, used);
+        const std::uint32_t freeRow = PlaceRowOnPage(1, freeMap);
+        maps.emplace_back(1u << 8 | usedRow, 1u << 8 | freeRow);
+    }
+    for (std::size_t t = 0; t < tables_.size(); ++t)
+        WriteTableDefinition(tables_[t], maps[t].first, maps[t].second);
+
+    // The database definition page; its header area is stored encrypted, so the plain
+    // header (no database key: no page is encrypted) is run through the cipher once.
+    Page& header = pages_[0];
+    header[0] = static_cast<std::uint8_t>(jet::PageType::kDatabaseDefinition);
+    header[1] = 0x01;
+    std::memcpy(&header[jet::header::kMagicOffset], "Standard Jet DB", 16);
+    header[jet::header::kVersionOffset] = jet::header::kVersionJet4;
+    jet::WriteU16(&header[jet::header::kCodePageOffset], 1250);
+    jet::WriteU16(&header[jet::header::kSortOrderOffsetJet4], 0x0409);
+    const double creation = created.ToOle();
+    std::memcpy(&header[jet::header::kCreationDateOffsetJet4], &creation, 8);
+    // An empty password is stored as the mask the creation date gives.
+    const auto dateMask = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::floor(creation)));
+    for (std::size_t i = 0; i < jet::header::kPasswordSizeJet4; ++i)
+        header[jet::header::kPasswordOffset + i] = static_cast<std::uint8_t>(dateMask >> (8 * (i % 4)));
+    jet::Rc4(jet::header::kHeaderKey, 4, &header[jet::header::kEncryptedOffset], jet::header::kEncryptedSizeJet4);
+
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) throw Error(error_number::kFileNotFound, "Cannot write " + path);
+    for (const Page& page : pages_) out.write(reinterpret_cast<const char*>(page.data()), kPageSize);
+    if (!out) throw Error(error_number::kFileNotFound, "Writing " + path + " failed");
+}
+
+}  // namespace infotrakon::mkagenda
