@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "settings/registry_file.h"
 #include "core/text_encoding.h"
+#include "settings/registry_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace infotrakon;

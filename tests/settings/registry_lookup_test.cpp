@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/text_encoding.h"
 #include "settings/module1.h"
 #include "settings/registry_file.h"
-#include "core/text_encoding.h"
 
 namespace infotrakon::settings {
 namespace {

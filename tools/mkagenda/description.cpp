@@ -7,8 +7,8 @@
 namespace infotrakon::mkagenda {
 namespace {
 
-using nlohmann::json;
 using jet::ColumnType;
+using nlohmann::json;
 
 [[noreturn]] void Fail(const std::string& message) {
     throw Error(error_number::kInvalidProcedureCall, message);
@@ -16,11 +16,11 @@ using jet::ColumnType;
 
 ColumnType TypeByName(const std::string& name, const std::string& where) {
     static const std::pair<const char*, ColumnType> kTypes[] = {
-        {"boolean", ColumnType::kBoolean}, {"byte", ColumnType::kByte},
-        {"integer", ColumnType::kInteger}, {"long", ColumnType::kLong},
-        {"single", ColumnType::kSingle},   {"double", ColumnType::kDouble},
+        {"boolean", ColumnType::kBoolean},   {"byte", ColumnType::kByte},
+        {"integer", ColumnType::kInteger},   {"long", ColumnType::kLong},
+        {"single", ColumnType::kSingle},     {"double", ColumnType::kDouble},
         {"currency", ColumnType::kCurrency}, {"datetime", ColumnType::kDateTime},
-        {"text", ColumnType::kText},       {"memo", ColumnType::kMemo}};
+        {"text", ColumnType::kText},         {"memo", ColumnType::kMemo}};
     for (const auto& [typeName, type] : kTypes)
         if (name == typeName) return type;
     Fail(where + ": unknown type \"" + name + "\"");
@@ -40,7 +40,10 @@ std::optional<std::int64_t> ParseCurrency(const std::string& text) {
             decimals = 0;
         } else if (c >= '0' && c <= '9') {
             if (decimals >= 4) return std::nullopt;
-            if (__builtin_mul_overflow(units, 10, &units) || __builtin_add_overflow(units, c - '0', &units))
+            // Accumulated with the sign, so that the most negative amount fits too.
+            const int digit = negative ? -(c - '0') : c - '0';
+            if (__builtin_mul_overflow(units, 10, &units) ||
+                __builtin_add_overflow(units, digit, &units))
                 return std::nullopt;
             if (decimals >= 0) ++decimals;
             digits = true;
@@ -51,7 +54,7 @@ std::optional<std::int64_t> ParseCurrency(const std::string& text) {
     if (!digits) return std::nullopt;
     for (int d = decimals < 0 ? 0 : decimals; d < 4; ++d)
         if (__builtin_mul_overflow(units, 10, &units)) return std::nullopt;
-    return negative ? -units : units;
+    return units;
 }
 
 Variant ToValue(const json& cell, ColumnType type, const std::string& where) {
@@ -88,14 +91,16 @@ Variant ToValue(const json& cell, ColumnType type, const std::string& where) {
                 Fail(where + ": expected a currency amount");
             }
             const auto units = ParseCurrency(text);
-            if (!units) Fail(where + ": \"" + text + "\" is no exact amount with at most 4 decimals");
+            if (!units)
+                Fail(where + ": \"" + text + "\" is no exact amount with at most 4 decimals");
             return Currency{*units};
         }
         case ColumnType::kDateTime: {
             if (!cell.is_string()) Fail(where + ": expected \"YYYY-MM-DD[THH:MM:SS]\"");
             const auto date = Date::FromIso(cell.get<std::string>());
             if (!date || date->year() < 100 || date->year() > 9999)
-                Fail(where + ": \"" + cell.get<std::string>() + "\" is no date from 100-01-01 to 9999-12-31");
+                Fail(where + ": \"" + cell.get<std::string>() +
+                     "\" is no date from 100-01-01 to 9999-12-31");
             return *date;
         }
         case ColumnType::kText:
@@ -116,7 +121,8 @@ void LoadDescription(const std::string& text, JetWriter& writer) {
     } catch (const json::parse_error& error) {
         Fail(std::string("The description is no valid JSON: ") + error.what());
     }
-    if (!description.is_object() || !description.contains("tables") || !description["tables"].is_array())
+    if (!description.is_object() || !description.contains("tables") ||
+        !description["tables"].is_array())
         Fail("The description needs an array \"tables\"");
     for (const json& table : description["tables"]) {
         if (!table.is_object() || !table.contains("name") || !table["name"].is_string())
@@ -156,7 +162,8 @@ void LoadDescription(const std::string& text, JetWriter& writer) {
                     Fail(rowWhere + ": " + std::to_string(row.size()) + " values for " +
                          std::to_string(specs.size()) + " columns");
                 for (std::size_t c = 0; c < specs.size(); ++c)
-                    values[c] = ToValue(row[c], specs[c].type, rowWhere + ", column " + specs[c].name);
+                    values[c] =
+                        ToValue(row[c], specs[c].type, rowWhere + ", column " + specs[c].name);
             } else if (row.is_object()) {
                 for (const auto& [key, cell] : row.items()) {
                     std::size_t c = 0;
@@ -165,7 +172,8 @@ void LoadDescription(const std::string& text, JetWriter& writer) {
                     values[c] = ToValue(cell, specs[c].type, rowWhere + ", column " + key);
                 }
                 for (std::size_t c = 0; c < specs.size(); ++c)
-                    if (specs[c].type == ColumnType::kBoolean && values[c].isNull()) values[c] = false;
+                    if (specs[c].type == ColumnType::kBoolean && values[c].isNull())
+                        values[c] = false;
             } else {
                 Fail(rowWhere + ": a row is an array or an object");
             }
@@ -217,9 +225,14 @@ void WriteDemoAgenda(JetWriter& writer, const Date& today) {
     };
     std::int64_t id = 1;
     for (const Action& action : actions) {
-        const Variant row[] = {Variant(id++), Variant(action.car), Variant(action.servis),
-                               Variant(std::int64_t{action.stav}), Variant(today.AddDays(action.offset)),
-                               Variant(Currency{action.castka}), Variant(action.km), Variant(action.mh),
+        const Variant row[] = {Variant(id++),
+                               Variant(action.car),
+                               Variant(action.servis),
+                               Variant(std::int64_t{action.stav}),
+                               Variant(today.AddDays(action.offset)),
+                               Variant(Currency{action.castka}),
+                               Variant(action.km),
+                               Variant(action.mh),
                                Variant(action.text)};
         writer.AppendRow(carservis, row);
     }
@@ -230,12 +243,16 @@ void WriteDemoAgenda(JetWriter& writer, const Date& today) {
                                                {"stk", ColumnType::kDateTime, 0},
                                                {"emise", ColumnType::kDateTime, 0},
                                                {"vyrazeno", ColumnType::kBoolean, 0}});
-    const Variant car1[] = {Variant(1), Variant("Tatra 815"), Variant("1M2 3456"), Variant(today),
-                            Variant(today.AddDays(20)), Variant(false)};
-    const Variant car2[] = {Variant(2), Variant("Škoda Octavia"), Variant("2B7 8899"),
-                            Variant(today.AddDays(40)), Variant(today.AddDays(2)), Variant(false)};
-    const Variant car3[] = {Variant(3), Variant("Avia A31"), Variant("3C1 0001"), Variant(today),
-                            Variant(today), Variant(true)};
+    const Variant car1[] = {Variant(1),     Variant("Tatra 815"),       Variant("1M2 3456"),
+                            Variant(today), Variant(today.AddDays(20)), Variant(false)};
+    const Variant car2[] = {Variant(2),
+                            Variant("Škoda Octavia"),
+                            Variant("2B7 8899"),
+                            Variant(today.AddDays(40)),
+                            Variant(today.AddDays(2)),
+                            Variant(false)};
+    const Variant car3[] = {Variant(3),     Variant("Avia A31"), Variant("3C1 0001"),
+                            Variant(today), Variant(today),      Variant(true)};
     writer.AppendRow(cars, car1);
     writer.AppendRow(cars, car2);
     writer.AppendRow(cars, car3);
@@ -247,18 +264,21 @@ void WriteGeneratedAgenda(JetWriter& writer, std::size_t rows, const Date& today
     const Variant company[] = {Variant("Zkušební agenda")};
     writer.AppendRow(firma, company);
     const auto carservis = writer.AddTable("carservis", CarservisColumns());
-    static const char* const kTexts[] = {"Výměna oleje", "Oprava brzd", "Mzdy", "Pneuservis\r\nzima",
-                                         "STK a emise"};
+    static const char* const kTexts[] = {"Výměna oleje", "Oprava brzd", "Mzdy",
+                                         "Pneuservis\r\nzima", "STK a emise"};
     std::uint64_t state = 12345;
     for (std::size_t i = 0; i < rows; ++i) {
         state = state * 6364136223846793005ULL + 1442695040888963407ULL;
         const auto r = static_cast<std::uint32_t>(state >> 33);
-        const Variant row[] = {Variant(static_cast<std::int64_t>(i + 1)), Variant((r & 1) != 0),
-                               Variant((r & 2) != 0), Variant(static_cast<std::int64_t>(r >> 2 & 1)),
+        const Variant row[] = {Variant(static_cast<std::int64_t>(i + 1)),
+                               Variant((r & 1) != 0),
+                               Variant((r & 2) != 0),
+                               Variant(static_cast<std::int64_t>(r >> 2 & 1)),
                                Variant(today.AddDays(static_cast<std::int64_t>(r % 730) - 365)),
                                Variant(Currency{static_cast<std::int64_t>(r % 10'000'000) * 100}),
                                Variant(static_cast<std::int64_t>(r % 300'000)),
-                               Variant(static_cast<double>(r % 5000) / 10.0), Variant(kTexts[r % 5])};
+                               Variant(static_cast<double>(r % 5000) / 10.0),
+                               Variant(kTexts[r % 5])};
         writer.AppendRow(carservis, row);
     }
     writer.AddTable("cars", {{"id", ColumnType::kLong, 0},

@@ -24,15 +24,21 @@ constexpr std::size_t kLongValueChunk = 4000;
 
 std::uint16_t FixedLength(ColumnType type) {
     switch (type) {
-        case ColumnType::kBoolean: return 0;
-        case ColumnType::kByte: return 1;
-        case ColumnType::kInteger: return 2;
+        case ColumnType::kBoolean:
+            return 0;
+        case ColumnType::kByte:
+            return 1;
+        case ColumnType::kInteger:
+            return 2;
         case ColumnType::kLong:
-        case ColumnType::kSingle: return 4;
+        case ColumnType::kSingle:
+            return 4;
         case ColumnType::kCurrency:
         case ColumnType::kDouble:
-        case ColumnType::kDateTime: return 8;
-        default: return 0;
+        case ColumnType::kDateTime:
+            return 8;
+        default:
+            return 0;
     }
 }
 
@@ -98,7 +104,8 @@ JetWriter::TableId JetWriter::AddTable(const std::string& name, std::vector<Colu
             column.fixedOffset = table.fixedSize;
             table.fixedSize = static_cast<std::uint16_t>(table.fixedSize + column.length);
         } else {
-            column.length = spec.type == ColumnType::kText ? static_cast<std::uint16_t>(spec.size * 2) : 0;
+            column.length =
+                spec.type == ColumnType::kText ? static_cast<std::uint16_t>(spec.size * 2) : 0;
             column.variableIndex = table.variableCount++;
         }
         column.spec = std::move(spec);
@@ -146,7 +153,8 @@ std::vector<std::uint8_t> JetWriter::EncodeMemo(const std::string& utf8, Table& 
     return field;
 }
 
-std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table, std::span<const Variant> values) {
+std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table,
+                                               std::span<const Variant> values) {
     const std::size_t columnCount = table.columns.size();
     std::vector<std::uint8_t> fixed(table.fixedSize, 0);
     std::vector<std::uint8_t> variable;
@@ -166,7 +174,8 @@ std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table, std::span<con
                 static_cast<std::uint16_t>(variableStart + variable.size());
         if (value.isNull()) {
             if (column.spec.type == ColumnType::kBoolean)
-                throw Error(error_number::kInvalidUseOfNull, where + ": a Yes/No field cannot be NULL");
+                throw Error(error_number::kInvalidUseOfNull,
+                            where + ": a Yes/No field cannot be NULL");
             continue;
         }
         const bool present = true;
@@ -175,7 +184,8 @@ std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table, std::span<con
             case ColumnType::kBoolean: {
                 const bool* flag = value.get<bool>();
                 if (flag == nullptr) throw mismatch("true or false");
-                if (*flag) nullMask[c / 8] = static_cast<std::uint8_t>(nullMask[c / 8] | 1u << (c % 8));
+                if (*flag)
+                    nullMask[c / 8] = static_cast<std::uint8_t>(nullMask[c / 8] | 1u << (c % 8));
                 continue;
             }
             case ColumnType::kByte:
@@ -184,18 +194,23 @@ std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table, std::span<con
                 const std::int64_t* number = value.get<std::int64_t>();
                 if (number == nullptr) throw mismatch("a whole number");
                 const std::int64_t low = column.spec.type == ColumnType::kByte ? 0
-                                         : column.spec.type == ColumnType::kInteger ? -32768
-                                                                                    : std::numeric_limits<std::int32_t>::min();
+                                         : column.spec.type == ColumnType::kInteger
+                                             ? -32768
+                                             : std::numeric_limits<std::int32_t>::min();
                 const std::int64_t high = column.spec.type == ColumnType::kByte ? 255
-                                          : column.spec.type == ColumnType::kInteger ? 32767
-                                                                                     : std::numeric_limits<std::int32_t>::max();
+                                          : column.spec.type == ColumnType::kInteger
+                                              ? 32767
+                                              : std::numeric_limits<std::int32_t>::max();
                 if (*number < low || *number > high)
                     throw Error(error_number::kOverflow, where + ": " + std::to_string(*number) +
                                                              " is outside " + std::to_string(low) +
                                                              ".." + std::to_string(high));
-                if (column.spec.type == ColumnType::kByte) bytes.push_back(static_cast<std::uint8_t>(*number));
-                if (column.spec.type == ColumnType::kInteger) AppendLittleEndian(bytes, static_cast<std::int16_t>(*number));
-                if (column.spec.type == ColumnType::kLong) AppendLittleEndian(bytes, static_cast<std::int32_t>(*number));
+                if (column.spec.type == ColumnType::kByte)
+                    bytes.push_back(static_cast<std::uint8_t>(*number));
+                if (column.spec.type == ColumnType::kInteger)
+                    AppendLittleEndian(bytes, static_cast<std::int16_t>(*number));
+                if (column.spec.type == ColumnType::kLong)
+                    AppendLittleEndian(bytes, static_cast<std::int32_t>(*number));
                 break;
             }
             case ColumnType::kSingle:
@@ -208,7 +223,8 @@ std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table, std::span<con
                 } else {
                     throw mismatch("a number");
                 }
-                if (!std::isfinite(number)) throw Error(error_number::kOverflow, where + ": not a finite number");
+                if (!std::isfinite(number))
+                    throw Error(error_number::kOverflow, where + ": not a finite number");
                 if (column.spec.type == ColumnType::kSingle) {
                     if (std::fabs(number) > std::numeric_limits<float>::max())
                         throw Error(error_number::kOverflow, where + ": too large for a single");
@@ -235,9 +251,10 @@ std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table, std::span<con
                 if (text == nullptr) throw mismatch("a text");
                 const std::u16string units = Utf8ToUtf16(*text);
                 if (units.size() > static_cast<std::size_t>(column.spec.size))
-                    throw Error(error_number::kOverflow,
-                                where + ": the text has " + std::to_string(units.size()) +
-                                    " characters, the column holds " + std::to_string(column.spec.size));
+                    throw Error(error_number::kOverflow, where + ": the text has " +
+                                                             std::to_string(units.size()) +
+                                                             " characters, the column holds " +
+                                                             std::to_string(column.spec.size));
                 AppendUcs2(bytes, units);
                 break;
             }
@@ -248,7 +265,8 @@ std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table, std::span<con
                 break;
             }
             default:
-                throw Error(error_number::kInvalidProcedureCall, where + ": unsupported column type");
+                throw Error(error_number::kInvalidProcedureCall,
+                            where + ": unsupported column type");
         }
         if (present) nullMask[c / 8] = static_cast<std::uint8_t>(nullMask[c / 8] | 1u << (c % 8));
         if (column.fixed) {
@@ -266,25 +284,28 @@ std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table, std::span<con
     const auto endOfData = static_cast<std::uint16_t>(row.size());
     if (table.variableCount > 0) {
         AppendLittleEndian(row, endOfData);
-        for (std::size_t v = table.variableCount; v-- > 0;) AppendLittleEndian(row, variableOffsets[v]);
+        for (std::size_t v = table.variableCount; v-- > 0;)
+            AppendLittleEndian(row, variableOffsets[v]);
     }
     AppendLittleEndian(row, static_cast<std::uint16_t>(table.variableCount));
     row.insert(row.end(), nullMask.begin(), nullMask.end());
     if (row.size() > kMaxRow)
         throw Error(error_number::kOverflow, currentRowContext_ + ": the row takes " +
-                                                 std::to_string(row.size()) + " bytes, a page holds " +
-                                                 std::to_string(kMaxRow));
+                                                 std::to_string(row.size()) +
+                                                 " bytes, a page holds " + std::to_string(kMaxRow));
     return row;
 }
 
-std::uint32_t JetWriter::PlaceRowOnPage(std::uint32_t pageNumber, const std::vector<std::uint8_t>& row) {
+std::uint32_t JetWriter::PlaceRowOnPage(std::uint32_t pageNumber,
+                                        const std::vector<std::uint8_t>& row) {
     Page& page = pages_[pageNumber];
     const std::uint16_t rows = jet::ReadU16(&page[dp::kRowCountOffset]);
     const std::uint16_t free = jet::ReadU16(&page[dp::kFreeSpaceOffset]);
     // Rows fill the page from its end; the first row's offset marks the lowest used byte.
-    const std::size_t top = rows == 0 ? kPageSize
-                                      : (jet::ReadU16(&page[dp::kRowOffsetsStart + 2 * (rows - 1)]) &
-                                         dp::kRowOffsetMask);
+    const std::size_t top =
+        rows == 0
+            ? kPageSize
+            : (jet::ReadU16(&page[dp::kRowOffsetsStart + 2 * (rows - 1)]) & dp::kRowOffsetMask);
     const std::size_t start = top - row.size();
     std::memcpy(&page[start], row.data(), row.size());
     jet::WriteU16(&page[dp::kRowOffsetsStart + 2 * rows], static_cast<std::uint16_t>(start));
@@ -322,7 +343,8 @@ void JetWriter::AppendRow(TableId id, std::span<const Variant> values) {
     PlaceRow(table, EncodeRow(table, values));
 }
 
-void JetWriter::WriteTableDefinition(const Table& table, std::uint32_t usedMap, std::uint32_t freeMap) {
+void JetWriter::WriteTableDefinition(const Table& table, std::uint32_t usedMap,
+                                     std::uint32_t freeMap) {
     std::vector<std::uint8_t> definition(td::kHeaderSize, 0);
     definition[0] = static_cast<std::uint8_t>(jet::PageType::kTableDefinition);
     definition[1] = 0x01;
@@ -359,8 +381,10 @@ void JetWriter::WriteTableDefinition(const Table& table, std::uint32_t usedMap, 
         definition.insert(definition.end(), name.begin(), name.end());
     }
     if (definition.size() > kPageSize)
-        throw Error(error_number::kOverflow, "Table " + table.name + ": too many columns for one page");
-    jet::WriteU32(&definition[td::kLengthOffset], static_cast<std::uint32_t>(definition.size() - 8));
+        throw Error(error_number::kOverflow,
+                    "Table " + table.name + ": too many columns for one page");
+    jet::WriteU32(&definition[td::kLengthOffset],
+                  static_cast<std::uint32_t>(definition.size() - 8));
     std::memcpy(pages_[table.definitionPage].data(), definition.data(), definition.size());
 }
 
@@ -369,15 +393,24 @@ void JetWriter::Finish(const std::string& path) {
     const Date created = Date::FromCivil(2026, 1, 1);
     for (std::size_t t = 1; t < tables_.size(); ++t) {
         const Variant row[] = {Variant(static_cast<std::int64_t>(tables_[t].definitionPage)),
-                               Variant(std::int64_t{0x0F000001}), Variant(tables_[t].name),
-                               Variant(std::int64_t{jet::kObjectTypeTable}), Variant(std::int64_t{0}),
-                               Variant(created), Variant(created), Variant(Null{})};
+                               Variant(std::int64_t{0x0F000001}),
+                               Variant(tables_[t].name),
+                               Variant(std::int64_t{jet::kObjectTypeTable}),
+                               Variant(std::int64_t{0}),
+                               Variant(created),
+                               Variant(created),
+                               Variant(Null{})};
         AppendRow(0, row);
     }
-    const Variant catalogRow[] = {Variant(std::int64_t{jet::kCatalogPage}), Variant(std::int64_t{0x0F000001}),
-                                  Variant("MSysObjects"), Variant(std::int64_t{jet::kObjectTypeTable}),
-                                  Variant(static_cast<std::int64_t>(static_cast<std::int32_t>(jet::kSystemObjectFlags))),
-                                  Variant(created), Variant(created), Variant(Null{})};
+    const Variant catalogRow[] = {
+        Variant(std::int64_t{jet::kCatalogPage}),
+        Variant(std::int64_t{0x0F000001}),
+        Variant("MSysObjects"),
+        Variant(std::int64_t{jet::kObjectTypeTable}),
+        Variant(static_cast<std::int64_t>(static_cast<std::int32_t>(jet::kSystemObjectFlags))),
+        Variant(created),
+        Variant(created),
+        Variant(Null{})};
     AppendRow(0, catalogRow);
 
     // Usage maps: a reference map per table pointing to bitmap pages, each of which covers
@@ -399,16 +432,19 @@ void JetWriter::Finish(const std::string& path) {
         for (const std::uint32_t page : table.dataPages) {
             Page& bitmap = pages_[bitmapPages[page / bitsPerMapPage]];
             const std::size_t bit = page % bitsPerMapPage;
-            bitmap[jet::usage_map::kBitmapPageHeader + bit / 8] |= static_cast<std::uint8_t>(1u << (bit % 8));
+            bitmap[jet::usage_map::kBitmapPageHeader + bit / 8] |=
+                static_cast<std::uint8_t>(1u << (bit % 8));
         }
         for (const std::uint32_t page : bitmapPages) AppendLittleEndian(used, page);
         if (used.size() > kMaxRow / 2)
             throw Error(error_number::kOverflow, "Table " + table.name + ": too many pages");
         const std::vector<std::uint8_t> freeMap{jet::usage_map::kInline, 0, 0, 0, 0, 0};
-        if (jet::ReadU16(&pages_[1][dp::kFreeSpaceOffset]) == 0 && jet::ReadU16(&pages_[1][dp::kRowCountOffset]) == 0) {
+        if (jet::ReadU16(&pages_[1][dp::kFreeSpaceOffset]) == 0 &&
+            jet::ReadU16(&pages_[1][dp::kRowCountOffset]) == 0) {
             pages_[1][0] = static_cast<std::uint8_t>(jet::PageType::kData);
             pages_[1][1] = 0x01;
-            jet::WriteU16(&pages_[1][dp::kFreeSpaceOffset], static_cast<std::uint16_t>(kPageSize - dp::kRowOffsetsStart));
+            jet::WriteU16(&pages_[1][dp::kFreeSpaceOffset],
+                          static_cast<std::uint16_t>(kPageSize - dp::kRowOffsetsStart));
         }
         if (jet::ReadU16(&pages_[1][dp::kFreeSpaceOffset]) < used.size() + freeMap.size() + 4)
             throw Error(error_number::kOverflow, "Too many tables for one usage map page");
@@ -431,14 +467,18 @@ void JetWriter::Finish(const std::string& path) {
     const double creation = created.ToOle();
     std::memcpy(&header[jet::header::kCreationDateOffsetJet4], &creation, 8);
     // An empty password is stored as the mask the creation date gives.
-    const auto dateMask = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::floor(creation)));
+    const auto dateMask =
+        static_cast<std::uint32_t>(static_cast<std::int32_t>(std::floor(creation)));
     for (std::size_t i = 0; i < jet::header::kPasswordSizeJet4; ++i)
-        header[jet::header::kPasswordOffset + i] = static_cast<std::uint8_t>(dateMask >> (8 * (i % 4)));
-    jet::Rc4(jet::header::kHeaderKey, 4, &header[jet::header::kEncryptedOffset], jet::header::kEncryptedSizeJet4);
+        header[jet::header::kPasswordOffset + i] =
+            static_cast<std::uint8_t>(dateMask >> (8 * (i % 4)));
+    jet::Rc4(jet::header::kHeaderKey, 4, &header[jet::header::kEncryptedOffset],
+             jet::header::kEncryptedSizeJet4);
 
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) throw Error(error_number::kFileNotFound, "Cannot write " + path);
-    for (const Page& page : pages_) out.write(reinterpret_cast<const char*>(page.data()), kPageSize);
+    for (const Page& page : pages_)
+        out.write(reinterpret_cast<const char*>(page.data()), kPageSize);
     if (!out) throw Error(error_number::kFileNotFound, "Writing " + path + " failed");
 }
 

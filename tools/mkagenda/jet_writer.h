@@ -22,7 +22,7 @@ struct ColumnSpec {
 // declared first; rows are then appended in any order of tables; Finish lays out the
 // catalog and the usage maps and writes the file.
 class JetWriter {
-public:
+  public:
     using TableId = std::size_t;
 
     TableId AddTable(const std::string& name, std::vector<ColumnSpec> columns);
@@ -33,7 +33,7 @@ public:
     std::size_t rowCount(TableId table) const { return tables_[table].rows; }
     void Finish(const std::string& path);
 
-private:
+  private:
     using Page = std::array<std::uint8_t, jet::kJet4PageSize>;
     struct Column {
         ColumnSpec spec;

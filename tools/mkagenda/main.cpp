@@ -18,7 +18,8 @@ namespace {
 
 int Usage(const std::string& problem) {
     std::cerr << "mkagenda: " << problem << "\n"
-              << "usage: mkagenda (--from FILE.json | --demo | --rows N) OUT.mdb [--today YYYY-MM-DD] [--force]\n";
+              << "usage: mkagenda (--from FILE.json | --demo | --rows N) OUT.mdb [--today "
+                 "YYYY-MM-DD] [--force]\n";
     return 2;
 }
 
@@ -44,7 +45,8 @@ int main(int argc, char** argv) {
                 const std::string count = next("--rows");
                 std::size_t used = 0;
                 rows = std::stoll(count, &used);
-                if (used != count.size() || rows < 0) throw std::invalid_argument("--rows needs a count");
+                if (used != count.size() || rows < 0)
+                    throw std::invalid_argument("--rows needs a count");
             } else if (argument == "--today") {
                 todayText = next("--today");
             } else if (argument == "--force") {
