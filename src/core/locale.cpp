@@ -30,14 +30,15 @@ std::string PatternFromStrftime(const std::string& format) {
             literal(format[i]);
             continue;
         }
-        char spec = format[++i];
+        char conversion = format[++i];
         bool noPadding = false;
-        if ((spec == '-' || spec == '_' || spec == '0' || spec == 'E' || spec == 'O') &&
+        if ((conversion == '-' || conversion == '_' || conversion == '0' || conversion == 'E' ||
+             conversion == 'O') &&
             i + 1 < format.size()) {
-            noPadding = spec == '-';
-            spec = format[++i];
+            noPadding = conversion == '-';
+            conversion = format[++i];
         }
-        switch (spec) {
+        switch (conversion) {
             case 'd':
                 pattern += noPadding ? "d" : "dd";
                 break;

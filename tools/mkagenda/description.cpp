@@ -130,25 +130,25 @@ void LoadDescription(const std::string& text, JetWriter& writer) {
         const std::string name = table["name"].get<std::string>();
         if (!table.contains("columns") || !table["columns"].is_array())
             Fail("Table " + name + ": needs an array \"columns\"");
-        std::vector<ColumnSpec> columns;
+        std::vector<ColumnDefinition> columns;
         for (const json& column : table["columns"]) {
             if (!column.is_object() || !column.contains("name") || !column["name"].is_string() ||
                 !column.contains("type") || !column["type"].is_string())
                 Fail("Table " + name + ": every column needs a \"name\" and a \"type\"");
-            ColumnSpec spec;
-            spec.name = column["name"].get<std::string>();
-            const std::string where = "Table " + name + ", column " + spec.name;
-            spec.type = TypeByName(column["type"].get<std::string>(), where);
-            spec.size = spec.type == ColumnType::kText ? 255 : 0;
+            ColumnDefinition definition;
+            definition.name = column["name"].get<std::string>();
+            const std::string where = "Table " + name + ", column " + definition.name;
+            definition.type = TypeByName(column["type"].get<std::string>(), where);
+            definition.size = definition.type == ColumnType::kText ? 255 : 0;
             if (column.contains("size")) {
                 if (!column["size"].is_number_integer() || column["size"].get<std::int64_t>() < 1 ||
                     column["size"].get<std::int64_t>() > 255)
                     Fail(where + ": size must be 1 to 255");
-                spec.size = static_cast<int>(column["size"].get<std::int64_t>());
+                definition.size = static_cast<int>(column["size"].get<std::int64_t>());
             }
-            columns.push_back(spec);
+            columns.push_back(definition);
         }
-        const std::vector<ColumnSpec> specs = columns;
+        const std::vector<ColumnDefinition> definitions = columns;
         const JetWriter::TableId id = writer.AddTable(name, std::move(columns));
         if (!table.contains("rows")) continue;
         if (!table["rows"].is_array()) Fail("Table " + name + ": \"rows\" must be an array");
@@ -156,23 +156,23 @@ void LoadDescription(const std::string& text, JetWriter& writer) {
         for (const json& row : table["rows"]) {
             ++rowNumber;
             const std::string rowWhere = "Table " + name + ", row " + std::to_string(rowNumber);
-            std::vector<Variant> values(specs.size(), Variant(Null{}));
+            std::vector<Variant> values(definitions.size(), Variant(Null{}));
             if (row.is_array()) {
-                if (row.size() != specs.size())
+                if (row.size() != definitions.size())
                     Fail(rowWhere + ": " + std::to_string(row.size()) + " values for " +
-                         std::to_string(specs.size()) + " columns");
-                for (std::size_t c = 0; c < specs.size(); ++c)
-                    values[c] =
-                        ToValue(row[c], specs[c].type, rowWhere + ", column " + specs[c].name);
+                         std::to_string(definitions.size()) + " columns");
+                for (std::size_t c = 0; c < definitions.size(); ++c)
+                    values[c] = ToValue(row[c], definitions[c].type,
+                                        rowWhere + ", column " + definitions[c].name);
             } else if (row.is_object()) {
                 for (const auto& [key, cell] : row.items()) {
                     std::size_t c = 0;
-                    while (c < specs.size() && specs[c].name != key) ++c;
-                    if (c == specs.size()) Fail(rowWhere + ": no column \"" + key + "\"");
-                    values[c] = ToValue(cell, specs[c].type, rowWhere + ", column " + key);
+                    while (c < definitions.size() && definitions[c].name != key) ++c;
+                    if (c == definitions.size()) Fail(rowWhere + ": no column \"" + key + "\"");
+                    values[c] = ToValue(cell, definitions[c].type, rowWhere + ", column " + key);
                 }
-                for (std::size_t c = 0; c < specs.size(); ++c)
-                    if (specs[c].type == ColumnType::kBoolean && values[c].isNull())
+                for (std::size_t c = 0; c < definitions.size(); ++c)
+                    if (definitions[c].type == ColumnType::kBoolean && values[c].isNull())
                         values[c] = false;
             } else {
                 Fail(rowWhere + ": a row is an array or an object");
@@ -187,7 +187,7 @@ void LoadDescription(const std::string& text, JetWriter& writer) {
 namespace infotrakon::mkagenda {
 namespace {
 
-std::vector<ColumnSpec> CarservisColumns() {
+std::vector<ColumnDefinition> CarservisColumns() {
     using jet::ColumnType;
     return {{"id", ColumnType::kLong, 0},        {"car", ColumnType::kBoolean, 0},
             {"servis", ColumnType::kBoolean, 0}, {"stav", ColumnType::kLong, 0},

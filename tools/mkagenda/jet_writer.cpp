@@ -86,29 +86,32 @@ void JetWriter::EnsureCatalog() {
     tables_[0].system = true;
 }
 
-JetWriter::TableId JetWriter::AddTable(const std::string& name, std::vector<ColumnSpec> columns) {
+JetWriter::TableId JetWriter::AddTable(const std::string& name,
+                                       std::vector<ColumnDefinition> columns) {
     EnsureCatalog();
     if (columns.empty() || columns.size() > 255)
         throw Error(error_number::kInvalidProcedureCall,
                     "Table " + name + ": a table needs 1 to 255 columns");
     Table table;
     table.name = name;
-    for (ColumnSpec& spec : columns) {
+    for (ColumnDefinition& definition : columns) {
         Column column;
-        column.fixed = !IsVariable(spec.type);
-        if (spec.type == ColumnType::kText && (spec.size < 1 || spec.size > 255))
-            throw Error(error_number::kInvalidProcedureCall,
-                        "Table " + name + ", column " + spec.name + ": text size must be 1 to 255");
+        column.fixed = !IsVariable(definition.type);
+        if (definition.type == ColumnType::kText && (definition.size < 1 || definition.size > 255))
+            throw Error(
+                error_number::kInvalidProcedureCall,
+                "Table " + name + ", column " + definition.name + ": text size must be 1 to 255");
         if (column.fixed) {
-            column.length = FixedLength(spec.type);
+            column.length = FixedLength(definition.type);
             column.fixedOffset = table.fixedSize;
             table.fixedSize = static_cast<std::uint16_t>(table.fixedSize + column.length);
         } else {
-            column.length =
-                spec.type == ColumnType::kText ? static_cast<std::uint16_t>(spec.size * 2) : 0;
+            column.length = definition.type == ColumnType::kText
+                                ? static_cast<std::uint16_t>(definition.size * 2)
+                                : 0;
             column.variableIndex = table.variableCount++;
         }
-        column.spec = std::move(spec);
+        column.definition = std::move(definition);
         table.columns.push_back(std::move(column));
     }
     table.definitionPage = NewPage();
@@ -116,7 +119,7 @@ JetWriter::TableId JetWriter::AddTable(const std::string& name, std::vector<Colu
     return tables_.size() - 1;
 }
 
-std::vector<std::uint8_t> JetWriter::EncodeMemo(const std::string& utf8, Table& table) {
+std::vector<std::uint8_t> JetWriter::EncodeMemo(const std::string& utf8) {
     std::vector<std::uint8_t> data;
     AppendUcs2(data, Utf8ToUtf16(utf8));
     std::vector<std::uint8_t> field(lv::kHeaderSize, 0);
@@ -147,7 +150,6 @@ std::vector<std::uint8_t> JetWriter::EncodeMemo(const std::string& utf8, Table& 
         const std::uint32_t rowNumber = PlaceRowOnPage(page, row);
         next = page << 8 | rowNumber;
     }
-    (void)table;
     jet::WriteU32(field.data(), static_cast<std::uint32_t>(data.size()));
     jet::WriteU32(field.data() + 4, next);
     return field;
@@ -164,23 +166,22 @@ std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table,
     for (std::size_t c = 0; c < columnCount; ++c) {
         const Column& column = table.columns[c];
         const Variant& value = values[c];
-        const std::string where = currentRowContext_ + ", column " + column.spec.name;
+        const std::string where = currentRowContext_ + ", column " + column.definition.name;
         auto mismatch = [&](const char* expected) {
             return Error(error_number::kTypeMismatch,
                          where + ": expected " + expected + ", got " + value.kindName());
         };
-        if (column.spec.type != ColumnType::kBoolean && column.fixed == false)
+        if (!column.fixed)
             variableOffsets[column.variableIndex] =
                 static_cast<std::uint16_t>(variableStart + variable.size());
         if (value.isNull()) {
-            if (column.spec.type == ColumnType::kBoolean)
+            if (column.definition.type == ColumnType::kBoolean)
                 throw Error(error_number::kInvalidUseOfNull,
                             where + ": a Yes/No field cannot be NULL");
             continue;
         }
-        const bool present = true;
         std::vector<std::uint8_t> bytes;
-        switch (column.spec.type) {
+        switch (column.definition.type) {
             case ColumnType::kBoolean: {
                 const bool* flag = value.get<bool>();
                 if (flag == nullptr) throw mismatch("true or false");
@@ -193,23 +194,23 @@ std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table,
             case ColumnType::kLong: {
                 const std::int64_t* number = value.get<std::int64_t>();
                 if (number == nullptr) throw mismatch("a whole number");
-                const std::int64_t low = column.spec.type == ColumnType::kByte ? 0
-                                         : column.spec.type == ColumnType::kInteger
+                const std::int64_t low = column.definition.type == ColumnType::kByte ? 0
+                                         : column.definition.type == ColumnType::kInteger
                                              ? -32768
                                              : std::numeric_limits<std::int32_t>::min();
-                const std::int64_t high = column.spec.type == ColumnType::kByte ? 255
-                                          : column.spec.type == ColumnType::kInteger
+                const std::int64_t high = column.definition.type == ColumnType::kByte ? 255
+                                          : column.definition.type == ColumnType::kInteger
                                               ? 32767
                                               : std::numeric_limits<std::int32_t>::max();
                 if (*number < low || *number > high)
                     throw Error(error_number::kOverflow, where + ": " + std::to_string(*number) +
                                                              " is outside " + std::to_string(low) +
                                                              ".." + std::to_string(high));
-                if (column.spec.type == ColumnType::kByte)
+                if (column.definition.type == ColumnType::kByte)
                     bytes.push_back(static_cast<std::uint8_t>(*number));
-                if (column.spec.type == ColumnType::kInteger)
+                if (column.definition.type == ColumnType::kInteger)
                     AppendLittleEndian(bytes, static_cast<std::int16_t>(*number));
-                if (column.spec.type == ColumnType::kLong)
+                if (column.definition.type == ColumnType::kLong)
                     AppendLittleEndian(bytes, static_cast<std::int32_t>(*number));
                 break;
             }
@@ -225,7 +226,7 @@ std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table,
                 }
                 if (!std::isfinite(number))
                     throw Error(error_number::kOverflow, where + ": not a finite number");
-                if (column.spec.type == ColumnType::kSingle) {
+                if (column.definition.type == ColumnType::kSingle) {
                     if (std::fabs(number) > std::numeric_limits<float>::max())
                         throw Error(error_number::kOverflow, where + ": too large for a single");
                     AppendLittleEndian(bytes, static_cast<float>(number));
@@ -250,25 +251,25 @@ std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table,
                 const std::string* text = value.get<std::string>();
                 if (text == nullptr) throw mismatch("a text");
                 const std::u16string units = Utf8ToUtf16(*text);
-                if (units.size() > static_cast<std::size_t>(column.spec.size))
-                    throw Error(error_number::kOverflow, where + ": the text has " +
-                                                             std::to_string(units.size()) +
-                                                             " characters, the column holds " +
-                                                             std::to_string(column.spec.size));
+                if (units.size() > static_cast<std::size_t>(column.definition.size))
+                    throw Error(error_number::kOverflow,
+                                where + ": the text has " + std::to_string(units.size()) +
+                                    " characters, the column holds " +
+                                    std::to_string(column.definition.size));
                 AppendUcs2(bytes, units);
                 break;
             }
             case ColumnType::kMemo: {
                 const std::string* text = value.get<std::string>();
                 if (text == nullptr) throw mismatch("a text");
-                bytes = EncodeMemo(*text, const_cast<Table&>(table));
+                bytes = EncodeMemo(*text);
                 break;
             }
             default:
                 throw Error(error_number::kInvalidProcedureCall,
                             where + ": unsupported column type");
         }
-        if (present) nullMask[c / 8] = static_cast<std::uint8_t>(nullMask[c / 8] | 1u << (c % 8));
+        nullMask[c / 8] = static_cast<std::uint8_t>(nullMask[c / 8] | 1u << (c % 8));
         if (column.fixed) {
             std::memcpy(fixed.data() + column.fixedOffset, bytes.data(), bytes.size());
         } else {
@@ -362,11 +363,12 @@ void JetWriter::WriteTableDefinition(const Table& table, std::uint32_t usedMap,
     for (std::size_t c = 0; c < table.columns.size(); ++c) {
         const Column& column = table.columns[c];
         std::uint8_t entry[td::kColumnEntrySize] = {};
-        entry[td::kColumnTypeOffset] = static_cast<std::uint8_t>(column.spec.type);
+        entry[td::kColumnTypeOffset] = static_cast<std::uint8_t>(column.definition.type);
         jet::WriteU16(&entry[td::kColumnNumberOffset], static_cast<std::uint16_t>(c));
         jet::WriteU16(&entry[td::kColumnVariableIndexOffset], column.variableIndex);
         jet::WriteU16(&entry[td::kColumnIndexOffset], static_cast<std::uint16_t>(c));
-        if (column.spec.type == ColumnType::kText || column.spec.type == ColumnType::kMemo)
+        if (column.definition.type == ColumnType::kText ||
+            column.definition.type == ColumnType::kMemo)
             jet::WriteU16(&entry[11], 0x0409);  // general sort order
         entry[td::kColumnFlagsOffset] = static_cast<std::uint8_t>(
             (column.fixed ? td::kColumnFixedLength : 0) | td::kColumnNullable);
@@ -376,7 +378,7 @@ void JetWriter::WriteTableDefinition(const Table& table, std::uint32_t usedMap,
     }
     for (const Column& column : table.columns) {
         std::vector<std::uint8_t> name;
-        AppendUcs2(name, Utf8ToUtf16(column.spec.name));
+        AppendUcs2(name, Utf8ToUtf16(column.definition.name));
         AppendLittleEndian(definition, static_cast<std::uint16_t>(name.size()));
         definition.insert(definition.end(), name.begin(), name.end());
     }
@@ -417,6 +419,10 @@ void JetWriter::Finish(const std::string& path) {
     // (page size - 4) * 8 pages; and an empty inline map of free pages.
     const std::size_t bitsPerMapPage = (kPageSize - jet::usage_map::kBitmapPageHeader) * 8;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> maps;
+    pages_[1][0] = static_cast<std::uint8_t>(jet::PageType::kData);
+    pages_[1][1] = 0x01;
+    jet::WriteU16(&pages_[1][dp::kFreeSpaceOffset],
+                  static_cast<std::uint16_t>(kPageSize - dp::kRowOffsetsStart));
     for (Table& table : tables_) {
         std::vector<std::uint8_t> used{jet::usage_map::kReference};
         std::uint32_t lastPage = 0;
@@ -439,13 +445,6 @@ void JetWriter::Finish(const std::string& path) {
         if (used.size() > kMaxRow / 2)
             throw Error(error_number::kOverflow, "Table " + table.name + ": too many pages");
         const std::vector<std::uint8_t> freeMap{jet::usage_map::kInline, 0, 0, 0, 0, 0};
-        if (jet::ReadU16(&pages_[1][dp::kFreeSpaceOffset]) == 0 &&
-            jet::ReadU16(&pages_[1][dp::kRowCountOffset]) == 0) {
-            pages_[1][0] = static_cast<std::uint8_t>(jet::PageType::kData);
-            pages_[1][1] = 0x01;
-            jet::WriteU16(&pages_[1][dp::kFreeSpaceOffset],
-                          static_cast<std::uint16_t>(kPageSize - dp::kRowOffsetsStart));
-        }
         if (jet::ReadU16(&pages_[1][dp::kFreeSpaceOffset]) < used.size() + freeMap.size() + 4)
             throw Error(error_number::kOverflow, "Too many tables for one usage map page");
         const std::uint32_t usedRow = PlaceRowOnPage(1, used);

@@ -11,7 +11,7 @@
 
 namespace infotrakon::mkagenda {
 
-struct ColumnSpec {
+struct ColumnDefinition {
     std::string name;
     jet::ColumnType type = jet::ColumnType::kLong;
     int size = 0;  // characters, for text columns
@@ -25,7 +25,7 @@ class JetWriter {
   public:
     using TableId = std::size_t;
 
-    TableId AddTable(const std::string& name, std::vector<ColumnSpec> columns);
+    TableId AddTable(const std::string& name, std::vector<ColumnDefinition> columns);
     // One value per column: Null, or the kind the column's type takes (bool, whole number,
     // double, Currency, Date, text). Raises an error naming the table, row and column when a
     // value does not fit.
@@ -36,7 +36,7 @@ class JetWriter {
   private:
     using Page = std::array<std::uint8_t, jet::kJet4PageSize>;
     struct Column {
-        ColumnSpec spec;
+        ColumnDefinition definition;
         bool fixed = false;
         std::uint16_t length = 0;       // bytes in the fixed area, or the text's byte limit
         std::uint16_t fixedOffset = 0;  // within the fixed area
@@ -56,7 +56,7 @@ class JetWriter {
 
     std::uint32_t NewPage();
     std::vector<std::uint8_t> EncodeRow(const Table& table, std::span<const Variant> values);
-    std::vector<std::uint8_t> EncodeMemo(const std::string& utf8, Table& table);
+    std::vector<std::uint8_t> EncodeMemo(const std::string& utf8);
     void PlaceRow(Table& table, const std::vector<std::uint8_t>& row);
     std::uint32_t PlaceRowOnPage(std::uint32_t pageNumber, const std::vector<std::uint8_t>& row);
     void WriteTableDefinition(const Table& table, std::uint32_t usedMap, std::uint32_t freeMap);
