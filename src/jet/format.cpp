@@ -4,6 +4,43 @@
 
 namespace infotrakon::jet {
 
+bool CompressUnicode(std::u16string_view text, std::vector<std::uint8_t>& out) {
+    if (text.size() < 3) return false;  // the marker would make it no shorter
+    for (const char16_t unit : text)
+        if (unit == 0 || unit > 0xFF) return false;
+    out.push_back(kCompressedTextMarker[0]);
+    out.push_back(kCompressedTextMarker[1]);
+    for (const char16_t unit : text) out.push_back(static_cast<std::uint8_t>(unit));
+    return true;
+}
+
+std::u16string DecodeUnicodeText(std::span<const std::uint8_t> bytes) {
+    std::u16string text;
+    if (bytes.size() >= 2 && bytes[0] == kCompressedTextMarker[0] &&
+        bytes[1] == kCompressedTextMarker[1]) {
+        text.reserve(bytes.size() - 2);
+        bool compressed = true;
+        for (std::size_t i = 2; i < bytes.size();) {
+            if (bytes[i] == 0) {
+                compressed = !compressed;
+                ++i;
+            } else if (compressed) {
+                text.push_back(static_cast<char16_t>(bytes[i++]));
+            } else if (i + 1 < bytes.size()) {
+                text.push_back(static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8));
+                i += 2;
+            } else {
+                break;  // half a character at the end
+            }
+        }
+        return text;
+    }
+    text.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        text.push_back(static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8));
+    return text;
+}
+
 void Rc4(const std::uint8_t* key, std::size_t keyLength, std::uint8_t* data, std::size_t length) {
     std::uint8_t state[256];
     for (int i = 0; i < 256; ++i) state[i] = static_cast<std::uint8_t>(i);

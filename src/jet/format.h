@@ -2,6 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
 
 // The Jet database file format (Jet 3 = Access 97, Jet 4 = Access 2000-2003): page kinds,
 // header fields and offsets, and column type codes. Shared by the reader and the writer.
@@ -79,6 +82,8 @@ inline constexpr std::size_t kColumnNumberOffset = 5;
 inline constexpr std::size_t kColumnVariableIndexOffset = 7;
 inline constexpr std::size_t kColumnIndexOffset = 9;
 inline constexpr std::size_t kColumnFlagsOffset = 15;
+inline constexpr std::size_t kColumnMiscFlagsOffset = 16;
+inline constexpr std::uint8_t kColumnCompressedUnicode = 0x01;
 inline constexpr std::size_t kColumnFixedOffsetOffset = 21;
 inline constexpr std::size_t kColumnLengthOffset = 23;
 inline constexpr std::uint8_t kColumnFixedLength = 0x01;
@@ -138,6 +143,14 @@ inline void WriteU16(std::uint8_t* p, std::uint16_t v) {
 inline void WriteU32(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
+
+// Jet 4 text: UCS-2, or "compressed Unicode": the marker FF FE, then runs of one byte per
+// character (the character's high byte zero), switched to and from two-byte runs by a single
+// 00 byte. A reader meets both; the writer compresses a text only when every character fits
+// one byte and none is zero, so that no two-byte run is needed.
+inline constexpr std::uint8_t kCompressedTextMarker[2] = {0xFF, 0xFE};
+bool CompressUnicode(std::u16string_view text, std::vector<std::uint8_t>& out);
+std::u16string DecodeUnicodeText(std::span<const std::uint8_t> bytes);
 
 // The fixed-key stream cipher of the header area (and of encrypted pages).
 void Rc4(const std::uint8_t* key, std::size_t keyLength, std::uint8_t* data, std::size_t length);

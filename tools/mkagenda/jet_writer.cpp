@@ -120,8 +120,14 @@ JetWriter::TableId JetWriter::AddTable(const std::string& name,
 }
 
 std::vector<std::uint8_t> JetWriter::EncodeMemo(const std::string& utf8) {
+    const std::u16string units = Utf8ToUtf16(utf8);
     std::vector<std::uint8_t> data;
-    AppendUcs2(data, Utf8ToUtf16(utf8));
+    // Only a memo short enough to stay inline may be compressed.
+    if (units.size() > kInlineMemoLimit || !jet::CompressUnicode(units, data) ||
+        data.size() > kInlineMemoLimit) {
+        data.clear();
+        AppendUcs2(data, units);
+    }
     std::vector<std::uint8_t> field(lv::kHeaderSize, 0);
     if (data.size() <= kInlineMemoLimit) {
         jet::WriteU32(field.data(), static_cast<std::uint32_t>(data.size()) | lv::kInline);
@@ -256,7 +262,7 @@ std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table,
                                 where + ": the text has " + std::to_string(units.size()) +
                                     " characters, the column holds " +
                                     std::to_string(column.definition.size));
-                AppendUcs2(bytes, units);
+                if (!jet::CompressUnicode(units, bytes)) AppendUcs2(bytes, units);
                 break;
             }
             case ColumnType::kMemo: {
@@ -368,8 +374,10 @@ void JetWriter::WriteTableDefinition(const Table& table, std::uint32_t usedMap,
         jet::WriteU16(&entry[td::kColumnVariableIndexOffset], column.variableIndex);
         jet::WriteU16(&entry[td::kColumnIndexOffset], static_cast<std::uint16_t>(c));
         if (column.definition.type == ColumnType::kText ||
-            column.definition.type == ColumnType::kMemo)
+            column.definition.type == ColumnType::kMemo) {
             jet::WriteU16(&entry[11], 0x0409);  // general sort order
+            entry[td::kColumnMiscFlagsOffset] = td::kColumnCompressedUnicode;
+        }
         entry[td::kColumnFlagsOffset] = static_cast<std::uint8_t>(
             (column.fixed ? td::kColumnFixedLength : 0) | td::kColumnNullable);
         jet::WriteU16(&entry[td::kColumnFixedOffsetOffset], column.fixedOffset);
