@@ -118,7 +118,7 @@ void LoadDescription(const std::string& text, JetWriter& writer) {
     json description;
     try {
         description = json::parse(text);
-    } catch (const json::parse_error& error) {
+    } catch (const json::exception& error) {
         Fail(std::string("The description is no valid JSON: ") + error.what());
     }
     if (!description.is_object() || !description.contains("tables") ||
