@@ -23,6 +23,9 @@ inline constexpr int kDatabaseFormat = 3343;
 inline constexpr int kUnsupportedRecordSource = 3001;
 inline constexpr int kInvalidFilter = 3001;
 inline constexpr int kCannotOpenDatabase = 3051;
+inline constexpr int kCouldNotFindFile = 3024;
+inline constexpr int kInvalidPassword = 3031;
+inline constexpr int kNoSuchTable = 3078;
 }  // namespace error_number
 
 // Every error the system raises: a number and a message saying what went wrong where.

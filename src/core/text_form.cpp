@@ -23,6 +23,19 @@ std::string CurrencyText(Currency amount, const Locale& locale) {
     return negative ? "-" + text : text;
 }
 
+// The canonical text with the locale's separator and without trailing zeros of the fraction.
+std::string DecimalText(const Decimal& number, const Locale& locale) {
+    std::string text = number.text;
+    const std::size_t point = text.find('.');
+    if (point == std::string::npos) return text;
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') {
+        text.pop_back();
+        return text == "-0" ? "0" : text;
+    }
+    return text.substr(0, point) + locale.decimalSeparator() + text.substr(point + 1);
+}
+
 std::string BooleanText(bool flag) { return flag ? "True" : "False"; }
 
 }  // namespace
@@ -67,6 +80,12 @@ std::string TextForm(const Variant& value, const Locale& locale) {
             throw Error(error_number::kInvalidUseOfNull, "Invalid use of Null");
         }
         std::string operator()(Currency amount) const { return CurrencyText(amount, locale); }
+        std::string operator()(const Decimal& number) const { return DecimalText(number, locale); }
+        std::string operator()(const Guid& guid) const { return guid.text; }
+        std::string operator()(const Binary&) const {
+            throw Error(error_number::kTypeMismatch,
+                        "Type mismatch: a binary value has no text form");
+        }
     };
     return std::visit(Visitor{locale}, value.value());
 }

@@ -1,5 +1,6 @@
 #include "core/variant.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -22,6 +23,8 @@ std::optional<Operand> NumericOperand(const Variant& value, const Locale& locale
     if (const auto* amount = value.get<Currency>())
         return Operand{Operand::Kind::kCurrency, amount->tenThousandths, amount->ToDouble()};
     if (const auto* real = value.get<double>()) return Operand{Operand::Kind::kDouble, 0, *real};
+    if (const auto* decimal = value.get<Decimal>())
+        return Operand{Operand::Kind::kDouble, 0, decimal->ToDouble()};
     if (const auto* text = value.get<std::string>()) {
         if (auto parsed = locale.ParseNumber(*text))
             return Operand{Operand::Kind::kDouble, 0, *parsed};
@@ -38,9 +41,18 @@ Variant DoubleSum(double left, double right) {
 
 }  // namespace
 
+double Decimal::ToDouble() const {
+    double number = 0;
+    const char* begin = text.data();
+    if (!text.empty() && text[0] == '-') ++begin;
+    std::from_chars(begin, text.data() + text.size(), number);
+    return begin == text.data() ? number : -number;
+}
+
 const char* Variant::kindName() const {
-    static constexpr const char* kNames[] = {"Empty", "String",  "Long", "Double",
-                                             "Date",  "Boolean", "Null", "Currency"};
+    static constexpr const char* kNames[] = {"Empty",    "String",  "Long", "Double",
+                                             "Date",     "Boolean", "Null", "Currency",
+                                             "Decimal",  "GUID",    "Byte array"};
     return kNames[value_.index()];
 }
 

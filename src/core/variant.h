@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "core/date.h"
 
@@ -22,11 +23,32 @@ struct Currency {
     friend bool operator==(Currency, Currency) = default;
 };
 
+// An exact decimal number as Access keeps its NUMERIC (DECIMAL) fields: up to 28 digits,
+// held as its canonical text ("-1234.5600": sign, digits, a point and the scale's digits).
+struct Decimal {
+    std::string text;
+    double ToDouble() const;
+    friend bool operator==(const Decimal&, const Decimal&) = default;
+};
+
+// A GUID (replication ID) in its registry form, "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
+struct Guid {
+    std::string text;
+    friend bool operator==(const Guid&, const Guid&) = default;
+};
+
+// Bytes of a BINARY or OLE field, which the panel never converts.
+struct Binary {
+    std::vector<std::uint8_t> bytes;
+    friend bool operator==(const Binary&, const Binary&) = default;
+};
+
 // What an element property, a registry lookup or a database field yields.
 class Variant {
   public:
     using Value =
-        std::variant<Empty, std::string, std::int64_t, double, Date, bool, Null, Currency>;
+        std::variant<Empty, std::string, std::int64_t, double, Date, bool, Null, Currency,
+                     Decimal, Guid, Binary>;
 
     Variant() = default;
     Variant(Empty) {}
@@ -39,6 +61,9 @@ class Variant {
     Variant(Date date) : value_(date) {}
     Variant(bool flag) : value_(flag) {}
     Variant(Currency amount) : value_(amount) {}
+    Variant(Decimal number) : value_(std::move(number)) {}
+    Variant(Guid guid) : value_(std::move(guid)) {}
+    Variant(Binary bytes) : value_(std::move(bytes)) {}
 
     const Value& value() const { return value_; }
     bool isEmpty() const { return std::holds_alternative<Empty>(value_); }
@@ -46,7 +71,8 @@ class Variant {
     bool isText() const { return std::holds_alternative<std::string>(value_); }
     bool isNumeric() const {
         return std::holds_alternative<std::int64_t>(value_) ||
-               std::holds_alternative<double>(value_) || std::holds_alternative<Currency>(value_);
+               std::holds_alternative<double>(value_) || std::holds_alternative<Currency>(value_) ||
+               std::holds_alternative<Decimal>(value_);
     }
     template <typename T>
     const T* get() const {

@@ -90,11 +90,83 @@ inline constexpr std::uint8_t kColumnFixedLength = 0x01;
 inline constexpr std::uint8_t kColumnNullable = 0x02;
 }  // namespace table_definition
 
+// Where the two versions put the fields a reader needs; the Jet 4 values are those of the
+// namespaces above.
+struct Layout {
+    std::size_t pageSize;
+    std::size_t dataRowCountOffset;
+    std::size_t dataRowOffsetsStart;
+    std::size_t definitionRowCountOffset;
+    std::size_t definitionVariableColumnCountOffset;
+    std::size_t definitionColumnCountOffset;
+    std::size_t definitionRealIndexCountOffset;
+    std::size_t definitionUsedPagesOffset;
+    std::size_t definitionHeaderSize;
+    std::size_t realIndexEntrySize;
+    std::size_t columnEntrySize;
+    std::size_t columnNumberOffset;
+    std::size_t columnVariableIndexOffset;
+    std::size_t columnFlagsOffset;
+    std::size_t columnFixedOffsetOffset;
+    std::size_t columnLengthOffset;
+    std::size_t columnPrecisionOffset;
+    std::size_t columnScaleOffset;
+    std::size_t nameLengthSize;      // bytes of a column name's length
+    std::size_t rowCountFieldSize;   // bytes of a row's column count and variable count
+};
+
+inline constexpr Layout kJet3Layout{
+    .pageSize = kJet3PageSize,
+    .dataRowCountOffset = 8,
+    .dataRowOffsetsStart = 10,
+    .definitionRowCountOffset = 12,
+    .definitionVariableColumnCountOffset = 23,
+    .definitionColumnCountOffset = 25,
+    .definitionRealIndexCountOffset = 31,
+    .definitionUsedPagesOffset = 35,
+    .definitionHeaderSize = 43,
+    .realIndexEntrySize = 8,
+    .columnEntrySize = 18,
+    .columnNumberOffset = 1,
+    .columnVariableIndexOffset = 3,
+    .columnFlagsOffset = 13,
+    .columnFixedOffsetOffset = 14,
+    .columnLengthOffset = 16,
+    .columnPrecisionOffset = 11,
+    .columnScaleOffset = 12,
+    .nameLengthSize = 1,
+    .rowCountFieldSize = 1,
+};
+
+inline constexpr Layout kJet4Layout{
+    .pageSize = kJet4PageSize,
+    .dataRowCountOffset = data_page::kRowCountOffset,
+    .dataRowOffsetsStart = data_page::kRowOffsetsStart,
+    .definitionRowCountOffset = table_definition::kRowCountOffset,
+    .definitionVariableColumnCountOffset = table_definition::kVariableColumnCountOffset,
+    .definitionColumnCountOffset = table_definition::kColumnCountOffset,
+    .definitionRealIndexCountOffset = table_definition::kRealIndexCountOffset,
+    .definitionUsedPagesOffset = table_definition::kUsedPagesOffset,
+    .definitionHeaderSize = table_definition::kHeaderSize,
+    .realIndexEntrySize = table_definition::kRealIndexEntrySize,
+    .columnEntrySize = table_definition::kColumnEntrySize,
+    .columnNumberOffset = table_definition::kColumnNumberOffset,
+    .columnVariableIndexOffset = table_definition::kColumnVariableIndexOffset,
+    .columnFlagsOffset = table_definition::kColumnFlagsOffset,
+    .columnFixedOffsetOffset = table_definition::kColumnFixedOffsetOffset,
+    .columnLengthOffset = table_definition::kColumnLengthOffset,
+    .columnPrecisionOffset = 11,
+    .columnScaleOffset = 12,
+    .nameLengthSize = 2,
+    .rowCountFieldSize = 2,
+};
+
 // Usage maps: type 0 carries its bitmap inline; type 1 points to bitmap pages.
 namespace usage_map {
 inline constexpr std::uint8_t kInline = 0x00;
 inline constexpr std::uint8_t kReference = 0x01;
 inline constexpr std::size_t kBitmapPageHeader = 4;
+inline constexpr std::size_t kInlineHeader = 5;  // the type and the first page
 }  // namespace usage_map
 
 enum class ColumnType : std::uint8_t {
@@ -113,6 +185,7 @@ enum class ColumnType : std::uint8_t {
     kGuid = 15,
     kNumeric = 16,
 };
+inline constexpr std::size_t kNumericSize = 17;  // a sign byte, then four 32-bit words
 
 // Memo and OLE fields: a 12-byte header in the row, the length's top bits telling where
 // the data lies.
@@ -121,6 +194,7 @@ inline constexpr std::size_t kHeaderSize = 12;
 inline constexpr std::uint32_t kInline = 0x80000000u;
 inline constexpr std::uint32_t kSinglePage = 0x40000000u;
 inline constexpr std::uint32_t kLengthMask = 0x3FFFFFFFu;
+inline constexpr std::size_t kPointerOffset = 4;  // row number, then a 3-byte page number
 }  // namespace long_value
 
 // System catalog.
@@ -151,6 +225,10 @@ inline void WriteU32(std::uint8_t* p, std::uint32_t v) {
 inline constexpr std::uint8_t kCompressedTextMarker[2] = {0xFF, 0xFE};
 bool CompressUnicode(std::u16string_view text, std::vector<std::uint8_t>& out);
 std::u16string DecodeUnicodeText(std::span<const std::uint8_t> bytes);
+
+// Bytes a fixed column of that type takes; 0 for YES/NO (held in the null mask) and for the
+// variable types.
+std::size_t FixedSize(ColumnType type);
 
 // The fixed-key stream cipher of the header area (and of encrypted pages).
 void Rc4(const std::uint8_t* key, std::size_t keyLength, std::uint8_t* data, std::size_t length);

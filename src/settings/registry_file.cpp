@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/case_fold.h"
 #include "core/text_encoding.h"
 
 namespace infotrakon::settings {
@@ -13,18 +14,6 @@ namespace {
 constexpr std::string_view kWineHeader = "WINE REGISTRY Version 2";
 constexpr std::string_view kExport5Header = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kExport4Header = "REGEDIT4";
-
-char16_t FoldUnit(char16_t c) {
-    if (c >= 'A' && c <= 'Z') return static_cast<char16_t>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 32);
-    // Latin Extended-A pairs capital and small letters; the two runs below put the capital
-    // on the odd code point, the rest on the even one.
-    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E))
-        return (c & 1) ? static_cast<char16_t>(c + 1) : c;
-    if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
-        return (c & 1) ? c : static_cast<char16_t>(c + 1);
-    return c;
-}
 
 int HexDigit(char16_t c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -106,7 +95,7 @@ void SkipBlanks(std::u16string_view line, std::size_t& i) {
 bool StartsWithFolded(std::u16string_view text, std::u16string_view prefix) {
     if (text.size() < prefix.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (FoldUnit(text[i]) != FoldUnit(prefix[i])) return false;
+        if (FoldCaseUnit(text[i]) != FoldCaseUnit(prefix[i])) return false;
     return true;
 }
 
@@ -173,12 +162,6 @@ std::string_view TrimEnd(std::string_view text) {
 }
 
 }  // namespace
-
-std::u16string FoldCase(std::u16string_view text) {
-    std::u16string folded(text);
-    for (char16_t& c : folded) c = FoldUnit(c);
-    return folded;
-}
 
 RegistryFileText::RegistryFileText(std::string bytes, const char* codePage) : codePage_(codePage) {
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&

@@ -47,8 +47,6 @@ class RegistryFileText {
     bool win64_ = false;
 };
 
-// Lower-case folding of key paths and value names, as the registry compares them.
-std::u16string FoldCase(std::u16string_view text);
 
 // A registry store over one registry text file, read afresh at every key opening. A file
 // that is missing, unreadable or malformed has no keys.

@@ -1,0 +1,624 @@
+#include "jet/reader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <set>
+
+#include "core/case_fold.h"
+#include "core/error.h"
+#include "core/text_encoding.h"
+
+namespace infotrakon::jet {
+namespace {
+
+namespace td = table_definition;
+namespace lv = long_value;
+
+constexpr char kJetMagic[] = "Standard Jet DB";
+constexpr char kAceMagic[] = "Standard ACE DB";
+constexpr std::uint8_t kFileStart[4] = {0x00, 0x01, 0x00, 0x00};
+// OLE dates of 1 January 100 and 31 December 9999, the range a date field can hold.
+constexpr double kFirstOleDate = -657434.0;
+constexpr double kLastOleDate = 2958466.0;
+constexpr std::size_t kMaxTableDefinitionPages = 1024;
+
+const Layout& LayoutFor(bool jet3) { return jet3 ? kJet3Layout : kJet4Layout; }
+
+std::string Hex2(unsigned value, int digits) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text(static_cast<std::size_t>(digits), '0');
+    for (int i = digits - 1; i >= 0; --i, value >>= 4)
+        text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
+    return text;
+}
+
+Variant GuidValue(const std::uint8_t* p) {
+    std::string text = "{" + Hex2(ReadU32(p), 8) + "-" + Hex2(ReadU16(p + 4), 4) + "-" +
+                       Hex2(ReadU16(p + 6), 4) + "-";
+    for (int i = 8; i < 16; ++i) {
+        if (i == 10) text += '-';
+        text += Hex2(p[i], 2);
+    }
+    return Guid{text + "}"};
+}
+
+// A NUMERIC value: the sign byte, then the magnitude as four little-endian 32-bit words,
+// the most significant first; the column's scale places the point.
+Variant NumericValue(const std::uint8_t* p, std::uint8_t scale) {
+    std::uint32_t words[4];
+    for (int i = 0; i < 4; ++i) words[3 - i] = ReadU32(p + 1 + 4 * i);
+    std::string digits;
+    auto isZero = [&words] { return !(words[0] | words[1] | words[2] | words[3]); };
+    while (!isZero()) {
+        std::uint64_t remainder = 0;
+        for (int i = 3; i >= 0; --i) {
+            const std::uint64_t value = remainder << 32 | words[i];
+            words[i] = static_cast<std::uint32_t>(value / 10);
+            remainder = value % 10;
+        }
+        digits.push_back(static_cast<char>('0' + remainder));
+    }
+    const std::size_t places = std::min<std::size_t>(scale, 38);
+    while (digits.size() <= places) digits.push_back('0');
+    std::reverse(digits.begin(), digits.end());
+    if (places > 0) digits.insert(digits.size() - places, 1, '.');
+    const bool negative = (p[0] & 0x80) != 0 && digits.find_first_not_of("0.") != std::string::npos;
+    return Decimal{negative ? "-" + digits : digits};
+}
+
+double ReadDouble(const std::uint8_t* p) {
+    double value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
+
+}  // namespace
+
+std::optional<std::size_t> TableInfo::FindColumn(std::string_view wanted) const {
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (EqualsIgnoringCase(columns[i].name, wanted)) return i;
+    return std::nullopt;
+}
+
+// ---------------------------------------------------------------------------------------
+// The database file
+
+Database::Database(std::string path) : path_(std::move(path)) {
+    descriptor_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor_ < 0) {
+        const int code = errno;
+        if (code == ENOENT)
+            throw Error(error_number::kCouldNotFindFile, "Could not find file '" + path_ + "'");
+        throw Error(error_number::kCannotOpenDatabase,
+                    "Cannot open '" + path_ + "': " + std::strerror(code));
+    }
+    try {
+        struct stat status {};
+        if (::fstat(descriptor_, &status) != 0 || !S_ISREG(status.st_mode))
+            throw Error(error_number::kCannotOpenDatabase, "'" + path_ + "' is no regular file");
+        const auto size = static_cast<std::uint64_t>(status.st_size);
+        std::vector<std::uint8_t> first(kJet4PageSize, 0);
+        const ssize_t got = ::pread(descriptor_, first.data(), first.size(), 0);
+        if (got < static_cast<ssize_t>(kJet3PageSize) ||
+            !std::equal(std::begin(kFileStart), std::end(kFileStart), first.begin()))
+            throw Error(error_number::kDatabaseFormat,
+                        "'" + path_ + "' is no Access database (Jet) file");
+        const char* magic = reinterpret_cast<const char*>(&first[header::kMagicOffset]);
+        const std::uint8_t version = first[header::kVersionOffset];
+        if (std::memcmp(magic, kAceMagic, sizeof kAceMagic) == 0 || version > header::kVersionJet4)
+            throw Error(error_number::kDatabaseFormat,
+                        "'" + path_ +
+                            "' is in the Access 2007 or later format (.accdb), which is not "
+                            "supported; save it in the Access 2000-2003 format (.mdb)");
+        if (std::memcmp(magic, kJetMagic, sizeof kJetMagic) != 0)
+            throw Error(error_number::kDatabaseFormat,
+                        "'" + path_ + "' is no Access database (Jet) file");
+        jet3_ = version == header::kVersionJet3;
+        pageSize_ = LayoutFor(jet3_).pageSize;
+        if (size / pageSize_ > 0xFFFFFF)
+            throw Error(error_number::kDatabaseFormat,
+                        "'" + path_ + "' is larger than an Access database can be");
+        pageCount_ = static_cast<std::uint32_t>(size / pageSize_);
+        workLimit_ = static_cast<std::size_t>(size) * 8 + (16u << 20);
+
+        std::uint8_t area[header::kEncryptedSizeJet4];
+        const std::size_t areaSize =
+            jet3_ ? header::kEncryptedSizeJet3 : header::kEncryptedSizeJet4;
+        std::memcpy(area, &first[header::kEncryptedOffset], areaSize);
+        Rc4(header::kHeaderKey, sizeof header::kHeaderKey, area, areaSize);
+        auto field = [&area](std::size_t offset) { return &area[offset - header::kEncryptedOffset]; };
+        if (ReadU32(field(header::kDatabaseKeyOffset)) != 0)
+            throw Error(error_number::kCannotOpenDatabase,
+                        "'" + path_ + "' is encrypted; decrypt it in Access first");
+        bool password = false;
+        if (jet3_) {
+            for (std::size_t i = 0; i < header::kPasswordSizeJet3; ++i)
+                password |= field(header::kPasswordOffset)[i] != 0;
+            const std::uint16_t codePage = ReadU16(field(header::kCodePageOffset));
+            codePage_ = "CP" + std::to_string(codePage == 0 ? 1252 : codePage);
+        } else {
+            // An empty Jet 4 password is stored as a mask made from the creation date.
+            const double created = ReadDouble(field(header::kCreationDateOffsetJet4));
+            const double day = std::isfinite(created) ? std::floor(created) : 0.0;
+            const auto mask = static_cast<std::uint32_t>(
+                day >= -2147483648.0 && day <= 2147483647.0 ? static_cast<std::int32_t>(day) : 0);
+            for (std::size_t i = 0; i < header::kPasswordSizeJet4; ++i)
+                password |= (field(header::kPasswordOffset)[i] ^
+                             static_cast<std::uint8_t>(mask >> (8 * (i % 4)))) != 0;
+        }
+        if (password)
+            throw Error(error_number::kInvalidPassword,
+                        "'" + path_ +
+                            "' is protected by a database password, which this panel does not "
+                            "open; remove the password in Access to use it");
+        if (pageCount_ <= kCatalogPage) Damaged("the file ends before its catalog");
+
+        const TableInfo catalog = ReadTableDefinition("MSysObjects", kCatalogPage);
+        const auto id = catalog.FindColumn("Id");
+        const auto name = catalog.FindColumn("Name");
+        const auto type = catalog.FindColumn("Type");
+        const auto flags = catalog.FindColumn("Flags");
+        if (!id || !name || !type || !flags)
+            Damaged("the catalog MSysObjects lacks its Id, Name, Type or Flags column");
+        TableCursor cursor(*this, catalog);
+        while (cursor.Next()) {
+            const Variant typeValue = cursor.Value(*type);
+            const auto* typeNumber = typeValue.get<std::int64_t>();
+            if (typeNumber == nullptr || (*typeNumber & 0x7F) != kObjectTypeTable) continue;
+            const Variant flagsValue = cursor.Value(*flags);
+            const auto* flagBits = flagsValue.get<std::int64_t>();
+            if (flagBits != nullptr && (static_cast<std::uint32_t>(*flagBits) & kSystemObjectFlags))
+                continue;
+            const Variant idValue = cursor.Value(*id);
+            const Variant nameValue = cursor.Value(*name);
+            const auto* idNumber = idValue.get<std::int64_t>();
+            const auto* nameText = nameValue.get<std::string>();
+            if (idNumber == nullptr || nameText == nullptr) continue;
+            catalog_.push_back(
+                {*nameText, static_cast<std::uint32_t>(*idNumber) & 0x00FFFFFFu});
+        }
+    } catch (...) {
+        ::close(descriptor_);
+        throw;
+    }
+}
+
+Database::~Database() { ::close(descriptor_); }
+
+void Database::Damaged(const std::string& what) const {
+    throw Error(error_number::kDatabaseFormat, "The database '" + path_ + "' is damaged: " + what);
+}
+
+void Database::ChargeWork(std::size_t bytes) const {
+    work_ += bytes + 64;
+    if (work_ > workLimit_)
+        Damaged("its long values refer to each other more often than its size allows");
+}
+
+void Database::ReadPage(std::uint32_t page, std::vector<std::uint8_t>& out) const {
+    if (page >= pageCount_)
+        Damaged("page " + std::to_string(page) + " is beyond the end of the file (" +
+                std::to_string(pageCount_) + " pages)");
+    out.resize(pageSize_);
+    std::size_t done = 0;
+    while (done < pageSize_) {
+        const ssize_t got = ::pread(descriptor_, out.data() + done, pageSize_ - done,
+                                    static_cast<off_t>(page) * static_cast<off_t>(pageSize_) +
+                                        static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0)
+            throw Error(error_number::kCannotOpenDatabase,
+                        "Cannot read '" + path_ + "': " + std::strerror(errno));
+        if (got == 0) Damaged("page " + std::to_string(page) + " is cut short");
+        done += static_cast<std::size_t>(got);
+    }
+}
+
+std::string Database::DecodeText(std::span<const std::uint8_t> bytes) const {
+    if (jet3_)
+        return AnsiToUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                          codePage_.c_str());
+    return Utf16ToUtf8(DecodeUnicodeText(bytes));
+}
+
+std::vector<std::string> Database::TableNames() const {
+    std::vector<std::string> names;
+    for (const CatalogEntry& entry : catalog_) names.push_back(entry.name);
+    return names;
+}
+
+std::optional<TableInfo> Database::OpenTable(std::string_view name) const {
+    for (const CatalogEntry& entry : catalog_)
+        if (EqualsIgnoringCase(entry.name, name))
+            return ReadTableDefinition(entry.name, entry.definitionPage);
+    return std::nullopt;
+}
+
+TableInfo Database::ReadTableDefinition(std::string name, std::uint32_t page) const {
+    const Layout& layout = LayoutFor(jet3_);
+    const std::string where = "the definition of table " + name;
+    // The definition runs on over continuation pages, each adding its content after its
+    // 8-byte header.
+    std::vector<std::uint8_t> definition;
+    std::vector<std::uint8_t> buffer;
+    std::set<std::uint32_t> seen;
+    for (std::uint32_t next = page; next != 0;) {
+        if (!seen.insert(next).second || seen.size() > kMaxTableDefinitionPages)
+            Damaged(where + " runs in a circle through page " + std::to_string(next));
+        ReadPage(next, buffer);
+        if (buffer[0] != static_cast<std::uint8_t>(PageType::kTableDefinition))
+            Damaged(where + ": page " + std::to_string(next) + " is no table definition page");
+        definition.insert(definition.end(),
+                          buffer.begin() + static_cast<std::ptrdiff_t>(definition.empty() ? 0 : 8),
+                          buffer.end());
+        next = ReadU32(&buffer[td::kNextPageOffset]);
+    }
+    auto need = [&](std::size_t end, const char* what) {
+        if (end > definition.size()) Damaged(where + " ends inside its " + what);
+    };
+    need(layout.definitionHeaderSize, "header");
+    TableInfo table;
+    table.name = std::move(name);
+    table.definitionPage = page;
+    table.variableColumnCount = ReadU16(&definition[layout.definitionVariableColumnCountOffset]);
+    const std::size_t columnCount = ReadU16(&definition[layout.definitionColumnCountOffset]);
+    const std::size_t realIndexCount = ReadU32(&definition[layout.definitionRealIndexCountOffset]);
+    const std::uint32_t usageMap = ReadU32(&definition[layout.definitionUsedPagesOffset]);
+    if (realIndexCount > definition.size()) Damaged(where + " counts more indexes than it holds");
+    std::size_t at = layout.definitionHeaderSize + realIndexCount * layout.realIndexEntrySize;
+    need(at + columnCount * layout.columnEntrySize, "column descriptors");
+    for (std::size_t i = 0; i < columnCount; ++i, at += layout.columnEntrySize) {
+        const std::uint8_t* entry = &definition[at];
+        ColumnInfo column;
+        column.type = static_cast<ColumnType>(entry[0]);
+        column.number = ReadU16(entry + layout.columnNumberOffset);
+        column.variableIndex = ReadU16(entry + layout.columnVariableIndexOffset);
+        column.fixed = (entry[layout.columnFlagsOffset] & td::kColumnFixedLength) != 0;
+        column.fixedOffset = ReadU16(entry + layout.columnFixedOffsetOffset);
+        column.length = ReadU16(entry + layout.columnLengthOffset);
+        column.precision = entry[layout.columnPrecisionOffset];
+        column.scale = entry[layout.columnScaleOffset];
+        table.columns.push_back(column);
+    }
+    for (ColumnInfo& column : table.columns) {
+        need(at + layout.nameLengthSize, "column names");
+        const std::size_t length =
+            layout.nameLengthSize == 1 ? definition[at] : ReadU16(&definition[at]);
+        at += layout.nameLengthSize;
+        need(at + length, "column names");
+        column.name = DecodeText(std::span(&definition[at], length));
+        at += length;
+    }
+    std::stable_sort(table.columns.begin(), table.columns.end(),
+                     [](const ColumnInfo& a, const ColumnInfo& b) { return a.number < b.number; });
+    table.dataPages = ReadUsageMap(table, usageMap);
+    return table;
+}
+
+std::span<const std::uint8_t> Database::RowOnPage(const std::vector<std::uint8_t>& page,
+                                                  std::uint32_t pageNumber, std::uint16_t slot,
+                                                  const std::string& table) const {
+    const Layout& layout = LayoutFor(jet3_);
+    const std::string where = "table " + table + ", page " + std::to_string(pageNumber);
+    const std::size_t rows = ReadU16(&page[layout.dataRowCountOffset]);
+    const std::size_t tableEnd = layout.dataRowOffsetsStart + 2 * rows;
+    if (slot >= rows || tableEnd > pageSize_)
+        Damaged(where + " has no row " + std::to_string(slot));
+    const std::size_t start =
+        ReadU16(&page[layout.dataRowOffsetsStart + 2 * slot]) & data_page::kRowOffsetMask;
+    const std::size_t end =
+        slot == 0 ? pageSize_
+                  : ReadU16(&page[layout.dataRowOffsetsStart + 2 * (slot - 1)]) &
+                        data_page::kRowOffsetMask;
+    if (start < tableEnd || start > end || end > pageSize_)
+        Damaged(where + ", row " + std::to_string(slot) + " lies outside its page");
+    return std::span(&page[start], end - start);
+}
+
+std::vector<std::uint32_t> Database::ReadUsageMap(const TableInfo& table,
+                                                  std::uint32_t pointer) const {
+    const std::string where = "the usage map of table " + table.name;
+    std::vector<std::uint8_t> page;
+    const std::uint32_t mapPage = pointer >> 8;
+    ReadPage(mapPage, page);
+    if (page[0] != static_cast<std::uint8_t>(PageType::kData))
+        Damaged(where + " points to page " + std::to_string(mapPage) + ", which holds no rows");
+    const auto map = RowOnPage(page, mapPage, static_cast<std::uint16_t>(pointer & 0xFF), table.name);
+    if (map.empty()) Damaged(where + " is empty");
+    std::vector<std::uint32_t> pages;
+    auto addBits = [&](std::span<const std::uint8_t> bitmap, std::uint64_t first) {
+        for (std::size_t byte = 0; byte < bitmap.size(); ++byte) {
+            if (bitmap[byte] == 0) continue;
+            for (int bit = 0; bit < 8; ++bit) {
+                if (!(bitmap[byte] & (1u << bit))) continue;
+                const std::uint64_t number = first + byte * 8 + static_cast<std::uint64_t>(bit);
+                if (number >= pageCount_)
+                    Damaged(where + " names page " + std::to_string(number) +
+                            ", beyond the end of the file");
+                pages.push_back(static_cast<std::uint32_t>(number));
+            }
+        }
+    };
+    if (map[0] == usage_map::kInline) {
+        if (map.size() < usage_map::kInlineHeader) Damaged(where + " is cut short");
+        addBits(map.subspan(usage_map::kInlineHeader), ReadU32(&map[1]));
+    } else if (map[0] == usage_map::kReference) {
+        const std::size_t pagesPerBitmap = (pageSize_ - usage_map::kBitmapPageHeader) * 8;
+        std::set<std::uint32_t> seen;
+        std::vector<std::uint8_t> bitmapPage;
+        for (std::size_t i = 0; 1 + 4 * i + 4 <= map.size(); ++i) {
+            const std::uint32_t bitmapNumber = ReadU32(&map[1 + 4 * i]);
+            if (bitmapNumber == 0) continue;
+            if (!seen.insert(bitmapNumber).second)
+                Damaged(where + " uses page " + std::to_string(bitmapNumber) + " twice");
+            ReadPage(bitmapNumber, bitmapPage);
+            if (bitmapPage[0] != static_cast<std::uint8_t>(PageType::kUsageMap))
+                Damaged(where + " points to page " + std::to_string(bitmapNumber) +
+                        ", which is no usage map page");
+            addBits(std::span(bitmapPage).subspan(usage_map::kBitmapPageHeader),
+                    static_cast<std::uint64_t>(i) * pagesPerBitmap);
+        }
+    } else {
+        Damaged(where + " has the unknown kind " + std::to_string(map[0]));
+    }
+    std::sort(pages.begin(), pages.end());
+    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
+    return pages;
+}
+
+std::vector<std::uint8_t> Database::ReadLongValue(std::span<const std::uint8_t> header,
+                                                  const TableInfo& table) const {
+    const std::string where = "a long value of table " + table.name;
+    const std::uint32_t lengthField = ReadU32(header.data());
+    const std::size_t length = lengthField & lv::kLengthMask;
+    std::vector<std::uint8_t> data;
+    if (lengthField & lv::kInline) {
+        if (lv::kHeaderSize + length > header.size()) Damaged(where + " is longer than its row");
+        ChargeWork(length);
+        data.assign(header.begin() + lv::kHeaderSize,
+                    header.begin() + static_cast<std::ptrdiff_t>(lv::kHeaderSize + length));
+        return data;
+    }
+    // On long-value pages; a value cannot be larger than the file that holds it.
+    if (length > static_cast<std::uint64_t>(pageCount_) * pageSize_)
+        Damaged(where + " claims " + std::to_string(length) + " bytes, more than the file holds");
+    std::uint32_t pointer = ReadU32(header.data() + lv::kPointerOffset);
+    const bool single = (lengthField & lv::kSinglePage) != 0;
+    std::set<std::uint32_t> seen;
+    while (pointer != 0 && data.size() < length) {
+        if (!seen.insert(pointer).second)
+            Damaged(where + " runs in a circle through page " + std::to_string(pointer >> 8));
+        const std::uint32_t pageNumber = pointer >> 8;
+        if (longValuePage_.empty() || longValuePageNumber_ != pageNumber) {
+            longValuePage_.clear();
+            ReadPage(pageNumber, longValuePage_);
+            longValuePageNumber_ = pageNumber;
+        }
+        if (longValuePage_[0] != static_cast<std::uint8_t>(PageType::kData))
+            Damaged(where + " points to page " + std::to_string(pageNumber) +
+                    ", which holds no rows");
+        auto piece = RowOnPage(longValuePage_, pageNumber, static_cast<std::uint16_t>(pointer & 0xFF),
+                               table.name);
+        if (single) {
+            pointer = 0;
+        } else {
+            if (piece.size() < 4) Damaged(where + " has a piece without its link");
+            pointer = ReadU32(piece.data());
+            piece = piece.subspan(4);
+        }
+        const std::size_t take = std::min(piece.size(), length - data.size());
+        ChargeWork(take);
+        data.insert(data.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(take));
+    }
+    if (data.size() < length)
+        Damaged(where + " ends after " + std::to_string(data.size()) + " of its " +
+                std::to_string(length) + " bytes");
+    return data;
+}
+
+// ---------------------------------------------------------------------------------------
+// Rows
+
+TableCursor::TableCursor(const Database& database, const TableInfo& table)
+    : database_(database), table_(table) {}
+
+void TableCursor::Damaged(const std::string& what) const {
+    database_.Damaged("table " + table_.name + ", page " + std::to_string(position_.page) +
+                      ", row " + std::to_string(position_.slot) + ": " + what);
+}
+
+bool TableCursor::LoadDataPage(std::uint32_t page) {
+    if (!page_.empty() && loadedPage_ == page) return true;
+    page_.clear();
+    database_.ReadPage(page, page_);
+    loadedPage_ = page;
+    rowCountOnPage_ = 0;
+    // A page of the map may since have gone to another table, or been freed.
+    if (page_[0] != static_cast<std::uint8_t>(PageType::kData) ||
+        ReadU32(&page_[data_page::kTableDefinitionOffset]) != table_.definitionPage)
+        return false;
+    const Layout& layout = LayoutFor(database_.jet3_);
+    const std::uint16_t rows = ReadU16(&page_[layout.dataRowCountOffset]);
+    if (layout.dataRowOffsetsStart + 2u * rows > page_.size())
+        database_.Damaged("table " + table_.name + ", page " + std::to_string(page) +
+                          " counts more rows than it can hold");
+    rowCountOnPage_ = rows;
+    return true;
+}
+
+bool TableCursor::Next() {
+    while (pageIndex_ < table_.dataPages.size()) {
+        const std::uint32_t page = table_.dataPages[pageIndex_];
+        const bool rowsHere = LoadDataPage(page);
+        if (!onPage_) {
+            nextSlot_ = 0;
+            onPage_ = true;
+        }
+        while (rowsHere && nextSlot_ < rowCountOnPage_) {
+            const std::uint16_t slot = nextSlot_++;
+            position_ = {page, slot};
+            if (LocateRow(slot)) return true;
+        }
+        onPage_ = false;
+        ++pageIndex_;
+    }
+    return false;
+}
+
+void TableCursor::Seek(RowPosition position) {
+    position_ = position;
+    if (!LoadDataPage(position.page) || !LocateRow(position.slot))
+        Damaged("the row is no longer there");
+}
+
+bool TableCursor::LocateRow(std::uint16_t slot) {
+    const Layout& layout = LayoutFor(database_.jet3_);
+    const std::uint16_t raw = ReadU16(&page_[layout.dataRowOffsetsStart + 2u * slot]);
+    if (raw & data_page::kRowDeleted) return false;
+    const auto bytes = database_.RowOnPage(page_, position_.page, slot, table_.name);
+    row_ = {&page_, static_cast<std::size_t>(bytes.data() - page_.data()),
+            static_cast<std::size_t>(bytes.data() - page_.data()) + bytes.size()};
+    if (raw & data_page::kRowLookup) {
+        // The row moved to another page when it grew; this slot keeps only its address.
+        if (bytes.size() < 4) Damaged("its forwarding address is cut short");
+        const std::uint32_t target = ReadU32(bytes.data());
+        overflowPage_.clear();
+        database_.ReadPage(target >> 8, overflowPage_);
+        if (overflowPage_[0] != static_cast<std::uint8_t>(PageType::kData))
+            Damaged("it was moved to page " + std::to_string(target >> 8) +
+                    ", which holds no rows");
+        const auto moved = database_.RowOnPage(overflowPage_, target >> 8,
+                                               static_cast<std::uint16_t>(target & 0xFF),
+                                               table_.name);
+        row_ = {&overflowPage_, static_cast<std::size_t>(moved.data() - overflowPage_.data()),
+                static_cast<std::size_t>(moved.data() - overflowPage_.data()) + moved.size()};
+    }
+    ParseRowLayout();
+    return true;
+}
+
+void TableCursor::ParseRowLayout() {
+    const Layout& layout = LayoutFor(database_.jet3_);
+    const std::vector<std::uint8_t>& page = *row_.page;
+    const std::size_t length = row_.end - row_.start;
+    const std::size_t countSize = layout.rowCountFieldSize;
+    if (length < countSize) Damaged("the row is empty");
+    rowColumnCount_ = countSize == 1 ? page[row_.start] : ReadU16(&page[row_.start]);
+    const std::size_t maskSize = (rowColumnCount_ + 7u) / 8u;
+    if (countSize + maskSize > length) Damaged("its null mask does not fit in it");
+    nullMaskStart_ = row_.end - maskSize;
+    variableOffsets_.clear();
+    if (table_.variableColumnCount == 0) return;
+    const std::size_t dataStart = row_.start + countSize;
+    if (nullMaskStart_ < dataStart + countSize) Damaged("its variable column count does not fit");
+    const std::size_t countAt = nullMaskStart_ - countSize;
+    const std::size_t variableCount = countSize == 1 ? page[countAt] : ReadU16(&page[countAt]);
+    if (!database_.jet3_) {
+        if (countAt < dataStart + 2 * (variableCount + 1))
+            Damaged("its variable column offsets do not fit");
+        for (std::size_t i = 0; i <= variableCount; ++i)
+            variableOffsets_.push_back(row_.start + ReadU16(&page[countAt - 2 * (i + 1)]));
+    } else {
+        // One byte per offset; each entry of the jump table, which sits between the offsets
+        // and the count, names the first column whose offset lies a further 256 bytes on.
+        std::size_t jumps = (length - 1) / 256;
+        if (countAt < dataStart + jumps + variableCount + 1)
+            Damaged("its variable column offsets do not fit");
+        const std::size_t offsetsEnd = countAt - jumps;  // one past the first offset
+        if ((offsetsEnd - 1 - row_.start - variableCount) / 256 < jumps) {
+            // The last jump slot is a filler: the row is just too short to need it.
+            --jumps;
+        }
+        std::size_t jumpsUsed = 0;
+        for (std::size_t i = 0; i <= variableCount; ++i) {
+            while (jumpsUsed < jumps && page[countAt - 1 - jumpsUsed] == i) ++jumpsUsed;
+            variableOffsets_.push_back(row_.start + page[offsetsEnd - 1 - i] + 256 * jumpsUsed);
+        }
+    }
+    for (std::size_t i = 0; i < variableOffsets_.size(); ++i) {
+        if (variableOffsets_[i] > nullMaskStart_ ||
+            (i > 0 && variableOffsets_[i] < variableOffsets_[i - 1]))
+            Damaged("its variable column offsets are out of order");
+    }
+}
+
+std::span<const std::uint8_t> TableCursor::VariableBytes(const ColumnInfo& column) const {
+    const std::size_t index = column.variableIndex;
+    if (index + 1 >= variableOffsets_.size()) return {};
+    return std::span(&(*row_.page)[variableOffsets_[index]],
+                     variableOffsets_[index + 1] - variableOffsets_[index]);
+}
+
+Variant TableCursor::Value(std::size_t columnIndex) const {
+    const ColumnInfo& column = table_.columns[columnIndex];
+    const std::vector<std::uint8_t>& page = *row_.page;
+    // A column added after the row was written is not in the row's null mask.
+    if (column.number >= rowColumnCount_) return column.type == ColumnType::kBoolean ? Variant(false) : Variant(Null{});
+    const bool present = (page[nullMaskStart_ + column.number / 8] >> (column.number % 8)) & 1;
+    if (column.type == ColumnType::kBoolean) return present;
+    if (!present) return Null{};
+
+    std::span<const std::uint8_t> bytes;
+    if (column.fixed) {
+        const std::size_t size =
+            FixedSize(column.type) != 0 ? FixedSize(column.type) : column.length;
+        const std::size_t start =
+            row_.start + LayoutFor(database_.jet3_).rowCountFieldSize + column.fixedOffset;
+        if (start + size > nullMaskStart_)
+            Damaged("field " + column.name + " lies outside its row");
+        bytes = std::span(&page[start], size);
+    } else {
+        bytes = VariableBytes(column);
+        // A variable column added later may lie beyond the row's offsets.
+        if (column.variableIndex + 1u >= variableOffsets_.size()) return Null{};
+    }
+    const std::size_t need = FixedSize(column.type);
+    if (bytes.size() < need)
+        Damaged("field " + column.name + " holds " + std::to_string(bytes.size()) +
+                " bytes, fewer than its type needs");
+    const std::uint8_t* p = bytes.data();
+    switch (column.type) {
+        case ColumnType::kByte: return static_cast<std::int64_t>(p[0]);
+        case ColumnType::kInteger: return static_cast<std::int64_t>(static_cast<std::int16_t>(ReadU16(p)));
+        case ColumnType::kLong: return static_cast<std::int64_t>(static_cast<std::int32_t>(ReadU32(p)));
+        case ColumnType::kCurrency: {
+            const std::uint64_t raw = static_cast<std::uint64_t>(ReadU32(p)) |
+                                      static_cast<std::uint64_t>(ReadU32(p + 4)) << 32;
+            return Currency{static_cast<std::int64_t>(raw)};
+        }
+        case ColumnType::kSingle: {
+            float value;
+            std::memcpy(&value, p, sizeof value);
+            return static_cast<double>(value);
+        }
+        case ColumnType::kDouble: return ReadDouble(p);
+        case ColumnType::kDateTime: {
+            const double ole = ReadDouble(p);
+            if (!(ole > kFirstOleDate - 1 && ole < kLastOleDate))
+                Damaged("field " + column.name + " holds no date between the years 100 and 9999");
+            return Date::FromOle(ole);
+        }
+        case ColumnType::kGuid: return GuidValue(p);
+        case ColumnType::kNumeric: return NumericValue(p, column.scale);
+        case ColumnType::kText: return database_.DecodeText(bytes);
+        case ColumnType::kMemo: {
+            if (bytes.size() < long_value::kHeaderSize)
+                Damaged("field " + column.name + " is shorter than a long value's header");
+            return database_.DecodeText(database_.ReadLongValue(bytes, table_));
+        }
+        case ColumnType::kOle: {
+            if (bytes.size() < long_value::kHeaderSize)
+                Damaged("field " + column.name + " is shorter than a long value's header");
+            return Binary{database_.ReadLongValue(bytes, table_)};
+        }
+        default: return Binary{std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
+    }
+}
+
+}  // namespace infotrakon::jet

@@ -1,0 +1,148 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/variant.h"
+#include "jet/format.h"
+
+// A read-only reader of Jet 3 and Jet 4 database files. It trusts nothing in the file:
+// every page number, offset, length and chain is checked, so that a damaged file gives an
+// Error naming the file and what was wrong, never a crash, a hang or a runaway allocation.
+namespace infotrakon::jet {
+
+struct ColumnInfo {
+    std::string name;  // UTF-8
+    ColumnType type = ColumnType::kLong;
+    std::uint16_t number = 0;  // the column's bit in the row's null mask
+    std::uint16_t variableIndex = 0;
+    std::uint16_t fixedOffset = 0;
+    std::uint16_t length = 0;
+    bool fixed = false;
+    std::uint8_t precision = 0;
+    std::uint8_t scale = 0;
+};
+
+// Where a row lies: a data page and the row's slot on it.
+struct RowPosition {
+    std::uint32_t page = 0;
+    std::uint16_t slot = 0;
+};
+
+class Database;
+
+// A table's definition as its definition pages give it; columns in their stored order.
+struct TableInfo {
+    std::string name;
+    std::uint32_t definitionPage = 0;
+    std::vector<ColumnInfo> columns;
+    std::uint16_t variableColumnCount = 0;
+    std::vector<std::uint32_t> dataPages;  // from the usage map, ascending
+
+    // The column of that name without regard to letter case, as Jet matches names.
+    std::optional<std::size_t> FindColumn(std::string_view name) const;
+};
+
+// A forward walk over the live rows of one table, and random access to a row already seen.
+// Values are decoded only when asked for.
+class TableCursor {
+  public:
+    TableCursor(const Database& database, const TableInfo& table);
+
+    // Moves to the next live row; false when there is none.
+    bool Next();
+    // Makes the row at `position` (one that Next gave) the current one.
+    void Seek(RowPosition position);
+    RowPosition position() const { return position_; }
+    // The value of a column of the current row; Null for a database Null.
+    Variant Value(std::size_t column) const;
+
+  private:
+    struct RowBytes {
+        const std::vector<std::uint8_t>* page = nullptr;
+        std::size_t start = 0;
+        std::size_t end = 0;
+    };
+    bool LoadDataPage(std::uint32_t page);
+    // Sets up the current row from its slot; false for a deleted row.
+    bool LocateRow(std::uint16_t slot);
+    void ParseRowLayout();
+    std::span<const std::uint8_t> VariableBytes(const ColumnInfo& column) const;
+    [[noreturn]] void Damaged(const std::string& what) const;
+
+    const Database& database_;
+    const TableInfo& table_;
+    std::size_t pageIndex_ = 0;  // into table_.dataPages for Next
+    bool onPage_ = false;  // Next has begun on the page at pageIndex_
+    std::uint16_t nextSlot_ = 0;
+    std::vector<std::uint8_t> page_;
+    std::uint32_t loadedPage_ = 0;
+    std::uint16_t rowCountOnPage_ = 0;
+    std::vector<std::uint8_t> overflowPage_;
+    RowPosition position_;
+    RowBytes row_;
+    // The row's layout, parsed once per row.
+    std::uint16_t rowColumnCount_ = 0;
+    std::size_t nullMaskStart_ = 0;
+    std::vector<std::size_t> variableOffsets_;  // absolute, one more than the columns
+};
+
+class Database {
+  public:
+    // Opens the file read-only, without locking it. Raises an Error when the file cannot be
+    // read, is no Jet database, is an Access 2007 file, or is protected by a password.
+    explicit Database(std::string path);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const std::string& path() const { return path_; }
+    bool isJet3() const { return jet3_; }
+    std::size_t pageSize() const { return pageSize_; }
+    std::uint32_t pageCount() const { return pageCount_; }
+
+    // User tables, in the catalog's order; system and hidden tables left out.
+    std::vector<std::string> TableNames() const;
+    // The table of that name without regard to letter case; nullopt when there is none.
+    std::optional<TableInfo> OpenTable(std::string_view name) const;
+
+  private:
+    friend class TableCursor;
+    struct CatalogEntry {
+        std::string name;
+        std::uint32_t definitionPage;
+    };
+
+    void ReadPage(std::uint32_t page, std::vector<std::uint8_t>& out) const;
+    TableInfo ReadTableDefinition(std::string name, std::uint32_t page) const;
+    std::vector<std::uint32_t> ReadUsageMap(const TableInfo& table, std::uint32_t pointer) const;
+    std::vector<std::uint8_t> ReadLongValue(std::span<const std::uint8_t> header,
+                                            const TableInfo& table) const;
+    // The bytes of row `slot` on a page already read; checks its bounds.
+    std::span<const std::uint8_t> RowOnPage(const std::vector<std::uint8_t>& page,
+                                            std::uint32_t pageNumber, std::uint16_t slot,
+                                            const std::string& table) const;
+    std::string DecodeText(std::span<const std::uint8_t> bytes) const;
+    void ChargeWork(std::size_t bytes) const;
+    [[noreturn]] void Damaged(const std::string& what) const;
+
+    std::string path_;
+    int descriptor_ = -1;
+    bool jet3_ = false;
+    std::size_t pageSize_ = kJet4PageSize;
+    std::uint32_t pageCount_ = 0;
+    std::string codePage_;  // of Jet 3 texts
+    std::vector<CatalogEntry> catalog_;
+    // Long values decoded so far; a damaged file whose chains overlap cannot make the
+    // reader do more than a few times the work its size allows.
+    mutable std::size_t work_ = 0;
+    std::size_t workLimit_ = 0;
+    mutable std::vector<std::uint8_t> longValuePage_;
+    mutable std::uint32_t longValuePageNumber_ = 0;
+};
+
+}  // namespace infotrakon::jet
