@@ -1,0 +1,41 @@
+#include "agenda_db/agenda_access.h"
+
+#include "core/error.h"
+#include "core/text_encoding.h"
+
+namespace infotrakon::agenda_db {
+
+std::optional<std::string> AgendaConnectionString(const std::string& path) {
+    const std::u16string units = Utf8ToUtf16(path);
+    if (units.size() < 4)
+        throw Error(error_number::kInvalidProcedureCall,
+                    "The agenda path \"" + path +
+                        "\" is shorter than four characters, so it has no extension");
+    std::u16string extension = units.substr(units.size() - 4);
+    for (char16_t& c : extension)
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+    if (extension == u".MDB")
+        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path +
+               ";Persist Security Info=False";
+    if (extension == u".UDL") return "FILE NAME=" + path + ";";
+    return std::nullopt;
+}
+
+bool ConnectAgenda(panel::Panel& panel, const settings::FileSystem& files) {
+    const std::string path = panel.Label3.caption();
+    if (!files.FileExists(path)) return false;
+    if (const auto connection = AgendaConnectionString(path))
+        panel.Adodc1.SetConnectionString(*connection);
+    return true;
+}
+
+panel::Recordset& OpenAgendaRecordset(panel::Panel& panel, const std::string& recordSource,
+                                      const std::string& filter) {
+    panel.Adodc1.SetRecordSource(recordSource);
+    panel.Adodc1.Refresh();
+    panel::Recordset& recordset = panel.Adodc1.recordset();
+    recordset.SetFilter(filter);
+    return recordset;
+}
+
+}  // namespace infotrakon::agenda_db

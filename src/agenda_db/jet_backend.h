@@ -1,0 +1,25 @@
+#pragma once
+
+#include <memory>
+
+#include "panel/data_control.h"
+#include "settings/file_system.h"
+
+namespace infotrakon::agenda_db {
+
+// The provider of the data control for Access files: "Provider=Microsoft.Jet.OLEDB.4.0;
+// Data Source=..." directly or through a data link ("FILE NAME=...;"), read by our own Jet
+// reader, read-only. The host's paths reach the local file system through `files`.
+class JetBackend final : public panel::DataControlBackend {
+  public:
+    explicit JetBackend(std::shared_ptr<const settings::FileSystem> files);
+
+    std::unique_ptr<panel::Recordset> Open(const std::string& connectionString,
+                                           const std::string& recordSource,
+                                           const panel::DataControlSettings& settings) override;
+
+  private:
+    std::shared_ptr<const settings::FileSystem> files_;
+};
+
+}  // namespace infotrakon::agenda_db
