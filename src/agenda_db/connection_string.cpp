@@ -16,9 +16,9 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-[[noreturn]] void Malformed(std::string_view text, const std::string& why) {
-    throw Error(kMalformedConnectionString,
-                "The connection string \"" + std::string(text) + "\" is malformed: " + why);
+// The message names the key, never the string: a data link may hold a password.
+[[noreturn]] void Malformed(const std::string& why) {
+    throw Error(kMalformedConnectionString, "The connection string is malformed: " + why);
 }
 
 bool ValidUtf8(std::string_view text) {
@@ -60,8 +60,7 @@ std::vector<ConnectionProperty> ParseConnectionString(std::string_view text) {
         }
         const std::string_view trimmedKey = Trim(key);
         if (i >= text.size() || text[i] == ';') {
-            if (!trimmedKey.empty())
-                Malformed(text, "\"" + std::string(trimmedKey) + "\" has no value");
+            if (!trimmedKey.empty()) Malformed("\"" + std::string(trimmedKey) + "\" has no value");
             ++i;
             continue;
         }
@@ -84,18 +83,18 @@ std::vector<ConnectionProperty> ParseConnectionString(std::string_view text) {
                 }
                 value += text[i++];
             }
-            if (!closed) Malformed(text, "a quoted value is not closed");
+            if (!closed)
+                Malformed("the quoted value of \"" + std::string(trimmedKey) + "\" is not closed");
             while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
             if (i < text.size() && text[i] != ';')
-                Malformed(text,
-                          "text follows the quoted value of \"" + std::string(trimmedKey) + "\"");
+                Malformed("text follows the quoted value of \"" + std::string(trimmedKey) + "\"");
         } else {
             const std::size_t end = text.find(';', i);
             value = Trim(text.substr(i, end == std::string_view::npos ? text.npos : end - i));
             i = end == std::string_view::npos ? text.size() : end;
         }
         ++i;  // the ";"
-        if (trimmedKey.empty()) Malformed(text, "a value has no key");
+        if (trimmedKey.empty()) Malformed("a value has no key");
         properties.push_back({std::string(trimmedKey), std::move(value)});
     }
     return properties;

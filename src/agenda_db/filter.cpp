@@ -116,6 +116,12 @@ Filter ParseFilter(std::string_view text) {
 
 bool Satisfies(const Variant& value, const Comparison& comparison) {
     if (value.isNull() || value.isEmpty()) return false;
+    // Dates compare as dates: before 1900 an OLE date's fraction runs the other way.
+    const Date* date = value.get<Date>();
+    const Date* constantDate = comparison.constant.get<Date>();
+    if (date && constantDate)
+        return comparison.op == Comparison::Operator::kEqual ? *date == *constantDate
+                                                             : *date >= *constantDate;
     const auto left = Ordinal(value);
     const auto right = Ordinal(comparison.constant);
     if (!left || !right) return false;

@@ -17,6 +17,8 @@ namespace infotrakon::agenda_db {
 namespace {
 
 constexpr const char* kJetProvider = "Microsoft.Jet.OLEDB.4.0";
+// Older data links name the Jet 3.5 provider; the reader reads its files too.
+constexpr const char* kJet3Provider = "Microsoft.Jet.OLEDB.3.51";
 // A data link is a few hundred bytes; anything far larger is no data link.
 constexpr std::streamsize kMaxDataLinkSize = 1 << 20;
 
@@ -177,9 +179,9 @@ std::unique_ptr<panel::Recordset> JetBackend::Open(const std::string& connection
     }
     const auto provider = FindProperty(properties, "Provider");
     if (!provider || provider->empty())
-        throw Error(error_number::kProviderNotSupported,
-                    "The connection string \"" + connectionString + "\" names no provider");
-    if (!EqualsIgnoringCase(*provider, kJetProvider))
+        throw Error(error_number::kProviderNotSupported, "The connection string names no provider");
+    if (!EqualsIgnoringCase(*provider, kJetProvider) &&
+        !EqualsIgnoringCase(*provider, kJet3Provider))
         throw Error(error_number::kProviderNotSupported,
                     "The provider " + *provider + " is not supported; the agenda is read with " +
                         kJetProvider + " (Access .mdb files)");

@@ -1,0 +1,271 @@
+// The data control Adodc1 on agendas written by our Jet writer, reached through a Wine
+// prefix's drive C as the host names them.
+#include "agenda_db/jet_backend.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "agenda_db/agenda_access.h"
+#include "core/error.h"
+#include "mkagenda/jet_writer.h"
+#include "panel/panel.h"
+#include "settings/file_system.h"
+
+namespace infotrakon::agenda_db {
+namespace {
+
+namespace fs = std::filesystem;
+using jet::ColumnType;
+using mkagenda::ColumnDefinition;
+using mkagenda::JetWriter;
+
+struct ServiceRow {
+    Variant datum, car, servis, stav, castka;
+};
+
+// A carservis table with the given rows, a cars table and a table with a blank in its name.
+void WriteAgenda(const fs::path& path, const std::vector<ServiceRow>& rows) {
+    JetWriter writer;
+    const auto service = writer.AddTable("carservis", {{"datum", ColumnType::kDateTime},
+                                                       {"car", ColumnType::kBoolean},
+                                                       {"servis", ColumnType::kBoolean},
+                                                       {"stav", ColumnType::kLong},
+                                                       {"castka", ColumnType::kCurrency}});
+    for (const ServiceRow& row : rows)
+        writer.AppendRow(
+            service, std::vector<Variant>{row.datum, row.car, row.servis, row.stav, row.castka});
+    const auto cars = writer.AddTable("cars", {{"name", ColumnType::kText, 50}});
+    writer.AppendRow(cars, std::vector<Variant>{Variant("Tatra 815")});
+    const auto spaced = writer.AddTable("moje tabulka", {{"pole", ColumnType::kLong}});
+    writer.AppendRow(spaced, std::vector<Variant>{Variant(7)});
+    writer.Finish(path.string());
+}
+
+int ErrorNumberOf(const std::function<void()>& action, std::string* message = nullptr) {
+    try {
+        action();
+    } catch (const Error& error) {
+        if (message) *message = error.what();
+        return error.number();
+    }
+    return 0;
+}
+
+std::string Utf16LeWithBom(const std::string& ascii) {
+    std::string bytes = "\xFF\xFE";
+    for (const char c : ascii) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+class JetBackendTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        prefix_ = fs::temp_directory_path() /
+                  ("infotrakon-agenda-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(prefix_);
+        fs::create_directories(prefix_ / "dosdevices");
+        fs::create_directories(prefix_ / "drive_c" / "Agenda");
+        fs::create_directory_symlink("../drive_c", prefix_ / "dosdevices" / "c:");
+        files_ = std::make_shared<settings::LocalFileSystem>(prefix_.string());
+        panel_.Adodc1.SetBackend(std::make_shared<JetBackend>(files_));
+        const Date newYear = Date::FromCivil(2026, 1, 1);
+        WriteAgenda(prefix_ / "drive_c" / "Agenda" / "agenda.mdb",
+                    {{Date::FromCivil(2025, 12, 31, 23, 59, 59), true, true, 0, Currency{10000}},
+                     {newYear, true, true, 0, Currency{25000}},
+                     {Date::FromCivil(2026, 6, 30, 8, 15, 0), true, false, 0, Currency{40000}},
+                     {Date::FromCivil(2027, 1, 1), false, true, 1, Currency{80000}},
+                     {Null{}, true, true, 0, Null{}},
+                     {newYear, false, false, Null{}, Currency{-5}}});
+    }
+    void TearDown() override { fs::remove_all(prefix_); }
+
+    void Connect(const std::string& hostPath) {
+        panel_.Label3.SetCaption(hostPath);
+        ASSERT_TRUE(ConnectAgenda(panel_, *files_)) << hostPath;
+    }
+
+    std::vector<Variant> Walk(const std::string& source, const std::string& filter,
+                              const std::string& field) {
+        panel::Recordset& records = OpenAgendaRecordset(panel_, source, filter);
+        std::vector<Variant> values;
+        const std::int32_t count = records.RecordCount();
+        for (std::int32_t i = 0; i < count; ++i) {
+            values.push_back(records.FieldValue(field));
+            records.MoveNext();
+        }
+        return values;
+    }
+
+    void WriteFile(const std::string& name, const std::string& bytes) {
+        std::ofstream(prefix_ / "drive_c" / "Agenda" / name, std::ios::binary) << bytes;
+    }
+
+    fs::path prefix_;
+    std::shared_ptr<settings::LocalFileSystem> files_;
+    panel::Panel panel_;
+};
+
+TEST_F(JetBackendTest, FiltersAsThePanelAsks) {
+    Connect("C:\\AGENDA\\Agenda.MDB");
+    EXPECT_EQ(panel_.Adodc1.connectionString(),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\AGENDA\\Agenda.MDB;Persist "
+              "Security Info=False");
+    const std::string all = "SELECT * FROM carservis";
+    const struct {
+        const char* filter;
+        std::vector<Variant> amounts;
+    } cases[] = {
+        {"",
+         {Currency{10000}, Currency{25000}, Currency{40000}, Currency{80000}, Null{},
+          Currency{-5}}},
+        // 31 December of last year out, 1 January in, next year in; a Null date never passes.
+        {"car=true and servis=true and datum >= #1/1/2026#", {Currency{25000}}},
+        {"datum >= #1/1/2026#", {Currency{25000}, Currency{40000}, Currency{80000}, Currency{-5}}},
+        {"car=false", {Currency{80000}, Currency{-5}}},
+        {"CAR=-1 AND Servis=0", {Currency{40000}}},
+        // A Null stav equals nothing.
+        {"stav=0", {Currency{10000}, Currency{25000}, Currency{40000}, Null{}}},
+        {"stav>=1", {Currency{80000}}},
+        {"stav=2", {}},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.filter);
+        EXPECT_EQ(Walk(all, test.filter, "castka"), test.amounts);
+    }
+    EXPECT_EQ(Walk("select * from CARSERVIS", "", "CASTKA").size(), 6u);
+    EXPECT_EQ(Walk("SELECT * FROM [moje tabulka]", "", "pole"), std::vector<Variant>{7});
+    // The connection string stays from one query to the next.
+    EXPECT_EQ(panel_.Adodc1.connectionString().rfind("Provider=Microsoft.Jet.OLEDB.4.0;", 0), 0u);
+    EXPECT_EQ(panel_.Adodc1.recordSource(), "SELECT * FROM [moje tabulka]");
+}
+
+TEST_F(JetBackendTest, RecordSetMovesAsTheDataControlsDoes) {
+    Connect("c:\\agenda\\agenda.mdb");
+    EXPECT_EQ(ErrorNumberOf([&] { panel_.Adodc1.recordset(); }), 91);
+    panel::Recordset& records = OpenAgendaRecordset(panel_, "SELECT * FROM carservis", "stav>=1");
+    EXPECT_EQ(records.FieldNames(),
+              (std::vector<std::string>{"datum", "car", "servis", "stav", "castka"}));
+    EXPECT_EQ(records.RecordCount(), 1);
+    EXPECT_EQ(records.FieldValue("datum"), Variant(Date::FromCivil(2027, 1, 1)));
+    EXPECT_EQ(ErrorNumberOf([&] { records.FieldValue("km"); }), 3265);
+    records.MoveNext();
+    EXPECT_EQ(ErrorNumberOf([&] { records.FieldValue("castka"); }), 3021);
+    EXPECT_EQ(ErrorNumberOf([&] { records.MoveNext(); }), 3021);
+    records.MoveFirst();
+    EXPECT_EQ(records.FieldValue("stav"), Variant(1));
+    records.SetFilter("stav=7");
+    EXPECT_EQ(records.RecordCount(), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { records.MoveFirst(); }), 3021);
+    EXPECT_EQ(ErrorNumberOf([&] { records.SetFilter("km=1"); }), 3001);
+    records.SetFilter("");
+    EXPECT_EQ(records.RecordCount(), 6);
+    records.Close();
+    EXPECT_EQ(ErrorNumberOf([&] { records.RecordCount(); }), 3704);
+}
+
+TEST_F(JetBackendTest, AFailedRefreshKeepsTheLastRecordSet) {
+    Connect("C:\\Agenda\\agenda.mdb");
+    OpenAgendaRecordset(panel_, "SELECT * FROM cars", "");
+    std::string message;
+    EXPECT_EQ(
+        ErrorNumberOf([&] { OpenAgendaRecordset(panel_, "SELECT * FROM vozy", ""); }, &message),
+        3078);
+    EXPECT_NE(message.find("vozy"), std::string::npos) << message;
+    EXPECT_EQ(panel_.Adodc1.recordset().FieldValue("name"), Variant("Tatra 815"));
+}
+
+TEST_F(JetBackendTest, DataLinksInEitherEncodingPointAtTheAgenda) {
+    const std::string initString =
+        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Agenda\\agenda.mdb;Persist Security "
+        "Info=False";
+    WriteFile("utf16.udl", Utf16LeWithBom("[oledb]\r\n; Everything after this line is an OLE DB "
+                                          "initstring\r\n" +
+                                          initString + "\r\n"));
+    WriteFile("utf8.udl", "[oledb]\n" + initString + "\n");
+    for (const char* link : {"C:\\Agenda\\utf16.udl", "C:\\Agenda\\UTF8.UDL"}) {
+        SCOPED_TRACE(link);
+        Connect(link);
+        EXPECT_EQ(panel_.Adodc1.connectionString(), "FILE NAME=" + std::string(link) + ";");
+        EXPECT_EQ(Walk("SELECT * FROM carservis", "stav>=1", "stav"), std::vector<Variant>{1});
+    }
+}
+
+TEST_F(JetBackendTest, WhatTheProviderCannotOpenIsAClearError) {
+    WriteFile("server.udl", "[oledb]\nProvider=SQLOLEDB.1;Data Source=fleet;Password=secret\n");
+    WriteFile("nosource.udl", "[oledb]\nProvider=Microsoft.Jet.OLEDB.4.0\n");
+    WriteFile("gone.udl", "[oledb]\nProvider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\nic.mdb\n");
+    WriteFile("empty.udl", "");
+    WriteFile("notes.mdb", "no database here");
+    const struct {
+        const char* connection;
+        const char* source;
+        int number;
+        const char* named;
+    } cases[] = {
+        {"", "SELECT * FROM cars", 3706, "empty"},
+        {"FILE NAME=C:\\Agenda\\server.udl;", "SELECT * FROM cars", 3706, "SQLOLEDB.1"},
+        {"FILE NAME=C:\\Agenda\\nosource.udl;", "SELECT * FROM cars", 3024, "Data Source"},
+        {"FILE NAME=C:\\Agenda\\gone.udl;", "SELECT * FROM cars", 3024, "nic.mdb"},
+        {"FILE NAME=C:\\Agenda\\empty.udl;", "SELECT * FROM cars", 3051, "empty.udl"},
+        {"FILE NAME=C:\\Agenda\\missing.udl;", "SELECT * FROM cars", 3024, "missing.udl"},
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Agenda\\notes.mdb", "SELECT * FROM cars",
+         3343, "notes.mdb"},
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Agenda\\agenda.mdb",
+         "SELECT name FROM cars", 3001, "SELECT name FROM cars"},
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"C:\\Agenda\\agenda.mdb",
+         "SELECT * FROM cars", 3709, "not closed"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.connection);
+        panel_.Adodc1.SetConnectionString(test.connection);
+        std::string message;
+        EXPECT_EQ(ErrorNumberOf([&] { OpenAgendaRecordset(panel_, test.source, ""); }, &message),
+                  test.number)
+            << message;
+        EXPECT_NE(message.find(test.named), std::string::npos) << message;
+        EXPECT_EQ(message.find("secret"), std::string::npos) << message;
+    }
+}
+
+TEST_F(JetBackendTest, ConnectingFollowsTheExtensionOfThePath) {
+    WriteFile("notes.txt", "x");
+    panel_.Adodc1.SetConnectionString("kept");
+    panel_.Label3.SetCaption("C:\\Agenda\\notes.txt");
+    EXPECT_TRUE(ConnectAgenda(panel_, *files_));
+    EXPECT_EQ(panel_.Adodc1.connectionString(), "kept");
+    panel_.Label3.SetCaption("C:\\Agenda\\none.mdb");
+    EXPECT_FALSE(ConnectAgenda(panel_, *files_));
+    panel_.Label3.SetCaption("");
+    EXPECT_FALSE(ConnectAgenda(panel_, *files_));
+    EXPECT_EQ(panel_.Adodc1.connectionString(), "kept");
+
+    const std::pair<const char*, std::optional<std::string>> paths[] = {
+        {"x.mdb", "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb;Persist Security Info=False"},
+        {"D:\\A.MdB",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=D:\\A.MdB;Persist Security Info=False"},
+        {"a.udl", "FILE NAME=a.udl;"},
+        {"agenda.mdb ", std::nullopt},
+        {"agenda.accdb", std::nullopt},
+        {"č.md", std::nullopt},
+    };
+    for (const auto& [path, connection] : paths)
+        EXPECT_EQ(AgendaConnectionString(path), connection) << path;
+    for (const char* tooShort : {"", "mdb", "čmb"}) {
+        std::string message;
+        EXPECT_EQ(ErrorNumberOf([&] { AgendaConnectionString(tooShort); }, &message), 5)
+            << tooShort;
+    }
+}
+
+}  // namespace
+}  // namespace infotrakon::agenda_db
