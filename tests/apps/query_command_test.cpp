@@ -1,0 +1,158 @@
+// The diagnostic query command, as a support person runs it.
+#include "query_command.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+namespace infotrakon::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(QueryJson, WritesEveryKindExactly) {
+    const std::pair<Variant, const char*> cases[] = {
+        {Null{}, "null"},
+        {true, "true"},
+        {std::int64_t{-2147483648LL}, "-2147483648"},
+        {0.1, "0.1"},
+        {444.555, "444.555"},
+        {1e300, "1e+300"},
+        {Currency{9223372036854775807LL}, "922337203685477.5807"},
+        {Currency{-9223372036854775807LL - 1}, "-922337203685477.5808"},
+        {Currency{35000}, "3.5"},
+        {Currency{-5}, "-0.0005"},
+        {Currency{0}, "0"},
+        {Decimal{"-12345678901234567890.1234"}, "-12345678901234567890.1234"},
+        {Date::FromCivil(2026, 1, 1), "\"2026-01-01T00:00:00\""},
+        {Date::FromCivil(1899, 12, 29, 2, 24, 0), "\"1899-12-29T02:24:00\""},
+        {Guid{"{D018A757-5DA6-4189-9E30-485031D4C252}"},
+         "\"{D018A757-5DA6-4189-9E30-485031D4C252}\""},
+        {Binary{{0x00, 0xAB, 0x10}}, "\"0x00ab10\""},
+        {"Pneuservis\r\nzimní \"pneu\"", "\"Pneuservis\\r\\nzimní \\\"pneu\\\"\""},
+        {std::string("bad \xFF byte"), "\"bad \xEF\xBF\xBD byte\""},
+    };
+    for (const auto& [value, token] : cases) EXPECT_EQ(JsonValue(value), token);
+}
+
+struct Output {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class QueryCommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        directory_ = fs::temp_directory_path() / ("infotrakon-query-" + std::to_string(::getpid()));
+        fs::create_directories(directory_);
+    }
+    void TearDown() override { fs::remove_all(directory_); }
+
+    Output Run(const std::string& arguments) {
+        const std::string err = (directory_ / "stderr").string();
+        FILE* pipe =
+            popen((std::string(INFOTRAKON_PATH) + " " + arguments + " 2>" + err).c_str(), "r");
+        Output output{};
+        char buffer[4096];
+        std::size_t got = 0;
+        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.out.append(buffer, got);
+        output.status = WEXITSTATUS(pclose(pipe));
+        std::ifstream in(err);
+        output.err.assign(std::istreambuf_iterator<char>(in), {});
+        return output;
+    }
+
+    std::string MakeAgenda(const std::string& description) {
+        const fs::path json = directory_ / "agenda.json";
+        std::ofstream(json) << description;
+        const fs::path mdb = directory_ / "agenda.mdb";
+        EXPECT_EQ(std::system((std::string(MKAGENDA_PATH) + " --force --from " + json.string() +
+                               " " + mdb.string() + " >/dev/null")
+                                  .c_str()),
+                  0);
+        return mdb.string();
+    }
+
+    fs::path directory_;
+};
+
+TEST_F(QueryCommandTest, PrintsTheFilteredRecordsAsJson) {
+    const std::string mdb = MakeAgenda(R"({"tables": [{"name": "carservis",
+        "columns": [{"name": "datum", "type": "datetime"}, {"name": "car", "type": "boolean"},
+                    {"name": "castka", "type": "currency"}, {"name": "text1", "type": "memo"}],
+        "rows": [["2025-12-31T23:59:59", true, "922337203685477.5807", "loni"],
+                 ["2026-01-01", true, "0.0001", "Výměna\r\noleje"],
+                 ["2026-03-02T10:30:00", false, 12.5, null],
+                 {"car": true}]}]})");
+    const Output output = Run("query --json --db " + mdb +
+                              " --source 'select * from CarServis' --filter 'datum >= #1/1/2026#'");
+    ASSERT_EQ(output.status, 0) << output.err;
+    EXPECT_EQ(output.err, "");
+    EXPECT_EQ(output.out,
+              "{\"recordCount\": 2, \"fields\": [\"datum\", \"car\", \"castka\", \"text1\"], "
+              "\"rows\": [[\"2026-01-01T00:00:00\", true, 0.0001, \"Výměna\\r\\noleje\"], "
+              "[\"2026-03-02T10:30:00\", false, 12.5, null]]}\n");
+    const Output all = Run("query --json --db " + mdb + " --source 'SELECT * FROM carservis'");
+    const auto parsed = nlohmann::json::parse(all.out);
+    EXPECT_EQ(parsed["recordCount"], 4);
+    EXPECT_NE(all.out.find("[\"2025-12-31T23:59:59\", true, 922337203685477.5807, \"loni\"]"),
+              std::string::npos)
+        << all.out;
+
+    const Output text =
+        Run("query --db " + mdb + " --source 'SELECT * FROM carservis' --filter car=false");
+    EXPECT_EQ(text.out,
+              "1 record\ndatum\tcar\tcastka\ttext1\n2026-03-02T10:30:00\tfalse\t12.5\tNull\n");
+}
+
+TEST_F(QueryCommandTest, ReadsDataLinksAndRealAccessFiles) {
+    const std::string mdb =
+        std::string(INFOTRAKON_SHARED_DIR) + "/mdb/jackcess_fixedNumericTestV2000.mdb";
+    std::ofstream(directory_ / "agenda.udl", std::ios::binary)
+        << "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
+           "Provider=Microsoft.Jet.OLEDB.4.0;Data Source="
+        << mdb << "\r\n";
+    const Output output = Run("query --json --db " + (directory_ / "agenda.udl").string() +
+                              " --source 'SELECT * FROM test'");
+    ASSERT_EQ(output.status, 0) << output.err;
+    EXPECT_EQ(output.out,
+              "{\"recordCount\": 1, \"fields\": [\"col1\", \"col2\", \"col3\", \"col4\", \"col5\", "
+              "\"col6\", \"col7\"], \"rows\": [[\"some data\", 1, 0, 0, 4, -1, 1]]}\n");
+}
+
+TEST_F(QueryCommandTest, ErrorsGoToStandardErrorWithTheirNumber) {
+    const std::string mdb = MakeAgenda(
+        R"({"tables": [{"name": "cars", "columns": [{"name": "id", "type": "long"}], "rows": [[1]]}]})");
+    std::ofstream(directory_ / "notes.txt") << "x";
+    const struct {
+        std::string arguments;
+        int status;
+        const char* message;
+    } cases[] = {
+        {"query --db " + (directory_ / "none.mdb").string() + " --source 'SELECT * FROM cars'", 1,
+         "error 3024: Could not find file"},
+        {"query --db " + (directory_ / "notes.txt").string() + " --source 'SELECT * FROM cars'", 1,
+         "neither an Access file"},
+        {"query --db " + mdb + " --source 'SELECT * FROM vozy'", 1, "error 3078"},
+        {"query --db " + mdb + " --source 'SELECT id FROM cars'", 1, "error 3001"},
+        {"query --db " + mdb + " --source 'SELECT * FROM cars' --filter 'id=='", 1, "error 3001"},
+        {"query --db " + mdb, 2, "--source"},
+        {"frobnicate", 2, "unknown command"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.arguments);
+        const Output output = Run(test.arguments);
+        EXPECT_EQ(output.status, test.status);
+        EXPECT_EQ(output.out, "");
+        EXPECT_NE(output.err.find(test.message), std::string::npos) << output.err;
+    }
+}
+
+}  // namespace
+}  // namespace infotrakon::app
