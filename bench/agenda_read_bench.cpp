@@ -1,0 +1,154 @@
+// How fast the panel reads a large agenda, measured against what a user would script instead:
+// one mdb-export pass of carservis to /dev/null. Each case runs in a child process, so that
+// its peak resident size is its own. Run: agenda_read_bench [ROWS...] (default 100000 1000000).
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "agenda_db/agenda_access.h"
+#include "agenda_db/jet_backend.h"
+#include "mkagenda/description.h"
+#include "mkagenda/jet_writer.h"
+#include "panel/panel.h"
+#include "settings/file_system.h"
+
+namespace {
+
+using namespace infotrakon;
+
+struct Measurement {
+    double seconds = 0;
+    long peakKilobytes = 0;
+};
+
+// Runs `work` in a child process; its wall time and peak resident size (that of the child's
+// own children included, as wait4 reports it).
+Measurement InChild(const std::function<void()>& work) {
+    const auto started = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        try {
+            work();
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "failed: %s\n", error.what());
+            _exit(1);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::exit(1);
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),
+            usage.ru_maxrss};
+}
+
+// What SumField does: the record set under a filter, walked by count, one field read each.
+double Sum(panel::Panel& panel, const settings::FileSystem& files, const std::string& filter) {
+    if (!agenda_db::ConnectAgenda(panel, files)) throw std::runtime_error("no agenda");
+    panel::Recordset& records =
+        agenda_db::OpenAgendaRecordset(panel, "SELECT * FROM carservis", filter);
+    double total = 0;
+    const std::int32_t count = records.RecordCount();
+    for (std::int32_t i = 0; i < count; ++i) {
+        const Variant amount = records.FieldValue("castka");
+        if (const auto* exact = amount.get<Currency>()) total += exact->ToDouble();
+        records.MoveNext();
+    }
+    records.Close();
+    return total;
+}
+
+// The database work of the panel's start-up: the company name, the four cost figures and two
+// fills of the list of planned actions for today (every record's date read, the other fields
+// of the records of the day).
+void StartUpReads(panel::Panel& panel, const settings::FileSystem& files, const Date& today) {
+    agenda_db::ConnectAgenda(panel, files);
+    panel::Recordset& firma = agenda_db::OpenAgendaRecordset(panel, "SELECT * FROM firma", "");
+    if (firma.RecordCount() > 0) firma.FieldValue("nazev");
+    firma.Close();
+    for (const char* filter :
+         {"car=true and servis=true and datum >= #1/1/2026#",
+          "car=false and servis=true and datum >= #1/1/2026#",
+          "car=true and servis=false and stav=0", "car=false and servis=false and stav=0"})
+        Sum(panel, files, filter);
+    for (int fill = 0; fill < 2; ++fill) {
+        agenda_db::ConnectAgenda(panel, files);
+        panel::Recordset& records =
+            agenda_db::OpenAgendaRecordset(panel, "SELECT * FROM carservis", "servis=false");
+        const std::int32_t count = records.RecordCount();
+        if (count > 0) records.MoveFirst();
+        for (std::int32_t i = 0; i < count; ++i) {
+            const Variant value = records.FieldValue("datum");
+            const auto* date = value.get<Date>();
+            if (date && date->WholeDay() == today)
+                for (const char* field : {"km", "mh", "castka", "text1"}) records.FieldValue(field);
+            records.MoveNext();
+        }
+        records.Close();
+    }
+}
+
+void Report(const char* what, const Measurement& measured, const Measurement& baseline) {
+    std::printf("  %-44s %8.3f s  %6.2f x  peak %7.1f MB\n", what, measured.seconds,
+                measured.seconds / baseline.seconds,
+                static_cast<double>(measured.peakKilobytes) / 1024);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::size_t> sizes;
+    for (int i = 1; i < argc; ++i) sizes.push_back(std::strtoul(argv[i], nullptr, 10));
+    if (sizes.empty()) sizes = {100'000, 1'000'000};
+    const Date today = Date::FromCivil(2026, 6, 15);
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("infotrakon-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const auto files = std::make_shared<settings::LocalFileSystem>(folder.string());
+
+    for (const std::size_t rows : sizes) {
+        const std::string path = (folder / "agenda.mdb").string();
+        const Measurement written = InChild([&] {
+            mkagenda::JetWriter writer;
+            mkagenda::WriteGeneratedAgenda(writer, rows, today);
+            writer.Finish(path);
+        });
+        std::printf("carservis with %zu rows (%.1f MB, written in %.2f s); ratios to mdb-export:\n",
+                    rows, static_cast<double>(std::filesystem::file_size(path)) / 1e6,
+                    written.seconds);
+        const Measurement exported = InChild([&] {
+            const std::string command = "mdb-export '" + path + "' carservis > /dev/null";
+            if (std::system(command.c_str()) != 0) throw std::runtime_error("mdb-export failed");
+        });
+        Report("mdb-export carservis > /dev/null", exported, exported);
+        const auto withPanel = [&](const std::function<void(panel::Panel&)>& work) {
+            return InChild([&] {
+                panel::Panel panel;
+                panel.Adodc1.SetBackend(std::make_shared<agenda_db::JetBackend>(files));
+                panel.Label3.SetCaption(path);
+                work(panel);
+            });
+        };
+        Report("one SumField (filter on car, servis, datum)", withPanel([&](panel::Panel& panel) {
+                   Sum(panel, *files, "car=true and servis=true and datum >= #1/1/2026#");
+               }),
+               exported);
+        Report("one SumField without a filter",
+               withPanel([&](panel::Panel& panel) { Sum(panel, *files, ""); }), exported);
+        Report("start-up reads (5 readers, 2 list fills)",
+               withPanel([&](panel::Panel& panel) { StartUpReads(panel, *files, today); }),
+               exported);
+    }
+    std::filesystem::remove_all(folder);
+    return 0;
+}
