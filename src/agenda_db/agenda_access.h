@@ -3,10 +3,20 @@
 #include <optional>
 #include <string>
 
+#include "core/clock.h"
+#include "core/locale.h"
 #include "panel/panel.h"
 #include "settings/file_system.h"
 
 namespace infotrakon::agenda_db {
+
+// What the panel's readers need besides the panel: the file test and the way to the files,
+// the user's locale for the texts they write, and today's date for the periods.
+struct ReaderContext {
+    const settings::FileSystem& files;
+    const Locale& locale;
+    const Clock& clock;
+};
 
 // The connection string for an agenda path by the last four characters of the path in
 // upper case: ".MDB" for the Jet provider, ".UDL" for a data link; nullopt for any other.

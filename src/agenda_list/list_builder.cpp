@@ -1,0 +1,122 @@
+#include "agenda_list/list_builder.h"
+
+#include "agenda_list/period.h"
+#include "core/error.h"
+#include "core/text_form.h"
+
+namespace infotrakon::agenda_list {
+namespace {
+
+// One record of the walk, for the messages of what cannot be shown.
+struct RecordPlace {
+    const char* table;
+    std::int32_t record;  // from 1, in the record set's order
+};
+
+[[noreturn]] void FieldError(const Error& error, const RecordPlace& place, const char* field) {
+    throw Error(error.number(), std::string(error.what()) + " (table " + place.table + ", field " +
+                                    field + ", record " + std::to_string(place.record) + ")");
+}
+
+std::string FieldText(panel::Recordset& records, const char* field, const RecordPlace& place,
+                      const Locale& locale) {
+    const Variant value = records.FieldValue(field);
+    try {
+        return TextForm(value, locale);
+    } catch (const Error& error) {
+        FieldError(error, place, field);
+    }
+}
+
+// The text of a number that is shown only when it is not exactly "0".
+std::string UnlessZero(std::string text) { return text == "0" ? std::string() : text; }
+
+// The calendar day of a date field, without its time of day; a Null or a value that is no
+// date cannot be tested against the period.
+Date WholeDay(panel::Recordset& records, const char* field, const RecordPlace& place) {
+    const Variant value = records.FieldValue(field);
+    if (const Date* date = value.get<Date>()) return date->WholeDay();
+    const Error error =
+        value.isNull()
+            ? Error(error_number::kInvalidUseOfNull, "Invalid use of Null")
+            : Error(error_number::kTypeMismatch, std::string("Type mismatch: a value of kind ") +
+                                                     value.kindName() + " is no date");
+    FieldError(error, place, field);
+}
+
+void WriteActionRow(panel::ListView& list, panel::Recordset& records, const RecordPlace& place,
+                    const Locale& locale) {
+    const std::size_t row = list.AddItem(FieldText(records, "datum", place, locale));
+    list.SetSubItem(row, 1, UnlessZero(FieldText(records, "km", place, locale)));
+    list.SetSubItem(row, 2, UnlessZero(FieldText(records, "mh", place, locale)));
+    list.SetSubItem(row, 3, FieldText(records, "text1", place, locale));
+    list.SetSubItem(row, 3, FlattenLineBreaks(list.SubItem(row, 3)));
+    list.SetSubItem(row, 4, UnlessZero(FieldText(records, "castka", place, locale)));
+}
+
+void WriteDeadlineRow(panel::ListView& list, panel::Recordset& records, const Date& day,
+                      const char* suffix, const Locale& locale) {
+    const std::size_t row = list.AddItem(TextForm(Variant(day), locale));
+    list.SetSubItem(row, 1, "");
+    list.SetSubItem(row, 2, "");
+    // A vehicle without a name or a plate is still listed: both join as empty texts.
+    list.SetSubItem(row, 3,
+                    JoinedTextForm(records.FieldValue("name"), locale) + " " +
+                        JoinedTextForm(records.FieldValue("spz"), locale) + suffix);
+    list.SetSubItem(row, 3, FlattenLineBreaks(list.SubItem(row, 3)));
+    list.SetSubItem(row, 4, "");
+}
+
+}  // namespace
+
+void FillAgendaList(panel::Panel& panel, panel::ListView& list, bool planned, bool pending,
+                    bool handled, bool deadlines, const std::string& period,
+                    const agenda_db::ReaderContext& context) {
+    list.ClearItems();
+    if (!agenda_db::ConnectAgenda(panel, context.files)) return;
+
+    std::string recordSource = "SELECT * FROM carservis";
+    std::string filter;
+    if (deadlines) {
+        recordSource = "SELECT * FROM cars";
+        filter = "vyrazeno=false";
+    } else {
+        if (planned) filter = "servis=false";
+        if (pending) filter = "servis=false and stav=0";
+        if (handled) filter = "servis=true";
+    }
+    panel::Recordset& records = agenda_db::OpenAgendaRecordset(panel, recordSource, filter);
+    if (records.RecordCount() > 0) {
+        records.MoveFirst();
+        // The walk trusts this count; the two passes over cars use it both.
+        const std::int32_t count = records.RecordCount();
+        if (deadlines) {
+            const struct {
+                const char* field;
+                const char* suffix;
+            } passes[] = {{"stk", " - konec STK"}, {"emise", " - končí platnost emisí"}};
+            for (const auto& pass : passes) {
+                records.MoveFirst();
+                for (std::int32_t record = 1; record <= count; ++record) {
+                    const Date day = WholeDay(records, pass.field, {"cars", record});
+                    if (IsDateInPeriod(period, day, context.clock))
+                        WriteDeadlineRow(list, records, day, pass.suffix, context.locale);
+                    records.MoveNext();
+                }
+                records.MoveFirst();
+            }
+        } else {
+            records.MoveFirst();
+            for (std::int32_t record = 1; record <= count; ++record) {
+                const RecordPlace place{"carservis", record};
+                if (IsDateInPeriod(period, WholeDay(records, "datum", place), context.clock))
+                    WriteActionRow(list, records, place, context.locale);
+                records.MoveNext();
+            }
+            records.MoveFirst();
+        }
+    }
+    records.Close();
+}
+
+}  // namespace infotrakon::agenda_list

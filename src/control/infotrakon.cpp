@@ -1,0 +1,98 @@
+#include "control/infotrakon.h"
+
+#include "agenda_db/agenda_access.h"
+#include "agenda_db/jet_backend.h"
+#include "agenda_list/list_columns.h"
+#include "agenda_list/list_refresh.h"
+#include "core/error.h"
+#include "panel/resize_layout.h"
+#include "settings/registry_file.h"
+#include "summary/refresh_command.h"
+
+namespace infotrakon::control {
+namespace {
+
+agenda_db::ReaderContext ContextOf(const HostEnvironment& environment) {
+    return {*environment.files, *environment.locale, *environment.clock};
+}
+
+}  // namespace
+
+HostEnvironment HostEnvironment::ForWinePrefix(const std::string& winePrefix) {
+    HostEnvironment environment;
+    environment.registry =
+        std::make_shared<settings::RegistryFileStore>(winePrefix + "/system.reg");
+    auto files = std::make_shared<settings::LocalFileSystem>(winePrefix);
+    environment.files = files;
+    environment.clock = std::make_shared<SystemClock>();
+    environment.locale = std::make_shared<Locale>(Locale::FromEnvironment());
+    environment.backend = std::make_shared<agenda_db::JetBackend>(files);
+    return environment;
+}
+
+std::string VersionText() {
+    return std::to_string(INFOTRAKON_VERSION_MAJOR) + "." +
+           std::to_string(INFOTRAKON_VERSION_MINOR) + "." +
+           std::to_string(INFOTRAKON_VERSION_REVISION);
+}
+
+InfoTrakon::InfoTrakon(HostEnvironment environment)
+    : environment_(std::move(environment)), panel_(*environment_.textMetrics) {
+    if (!environment_.registry || !environment_.files || !environment_.clock ||
+        !environment_.locale || !environment_.backend)
+        throw Error(error_number::kInvalidProcedureCall,
+                    "The panel needs a registry, a file system, a clock, a locale and a data "
+                    "provider from its host");
+    panel_.Adodc1.SetBackend(environment_.backend);
+    panel_.Command2.SetClickHandler([this] { RefreshCommand(); });
+    for (panel::OptionButton* option :
+         {&panel_.Option1, &panel_.Option2, &panel_.Option3, &panel_.Option4})
+        option->SetClickHandler([this] { RefreshList(); });
+    panel_.Combo2.SetClickHandler([this] { RefreshList(); });
+}
+
+InfoTrakon::~InfoTrakon() = default;
+
+void InfoTrakon::Initialize() {
+    summary::ReadAgendaPath(panel_, *environment_.registry, ContextOf(environment_));
+    panel_.DTPicker1.SetValue(environment_.clock->Today());
+    panel_.Combo2.SetListIndex(0);
+    RefreshCommand();
+    panel_.Label17.SetCaption(VersionText());
+}
+
+void InfoTrakon::RefreshCommand() {
+    summary::RunRefreshCommand(panel_, *environment_.registry, ContextOf(environment_));
+}
+
+void InfoTrakon::RefreshList() {
+    agenda_list::RefreshAgendaList(1, panel_, ContextOf(environment_));
+}
+
+void InfoTrakon::Click(std::string_view elementName) {
+    panel::Element* element = panel_.Find(elementName);
+    if (element == nullptr)
+        throw Error(error_number::kInvalidProcedureCall,
+                    "The panel has no element named " + std::string(elementName));
+    if (element == &panel_.Command2) return panel_.Command2.Click();
+    if (element == &panel_.Combo2) return RefreshList();
+    for (panel::OptionButton* option :
+         {&panel_.Option1, &panel_.Option2, &panel_.Option3, &panel_.Option4})
+        if (element == option) return option->Choose();
+}
+
+void InfoTrakon::ChooseItem(std::string_view elementName, int index) {
+    if (panel_.Find(elementName) != &panel_.Combo2)
+        throw Error(error_number::kInvalidProcedureCall,
+                    "Only Combo2 offers items to choose, not " + std::string(elementName));
+    panel_.Combo2.SetListIndex(index);
+}
+
+void InfoTrakon::Resize(float width, float height) {
+    panel_.SetSize(width, height);
+    panel::ApplyResizeLayout(panel_, agenda_list::SetListColumns);
+}
+
+bool InfoTrakon::FileExists(std::string& path) { return environment_.files->FileExists(path); }
+
+}  // namespace infotrakon::control

@@ -1,0 +1,128 @@
+#include "control/infotrakon_c.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "control/identity.h"
+#include "control/infotrakon.h"
+#include "core/error.h"
+#include "settings/registry_file.h"
+
+struct InfoTrakonPanel {
+    std::unique_ptr<infotrakon::control::InfoTrakon> control;
+    std::string lastError;
+};
+
+namespace {
+
+// The status of a dispatch call to a member the interface does not have.
+constexpr int kMemberNotFound = static_cast<int>(0x80020003u & 0xFFFF);
+
+template <typename Action>
+int Guarded(InfoTrakonPanel* panel, Action&& action) {
+    if (panel == nullptr) return infotrakon::error_number::kInvalidProcedureCall;
+    panel->lastError.clear();
+    try {
+        action();
+        return 0;
+    } catch (const infotrakon::Error& error) {
+        panel->lastError = error.what();
+        return error.number();
+    } catch (const std::bad_alloc&) {
+        panel->lastError = "Out of memory";
+        return infotrakon::error_number::kOutOfMemory;
+    } catch (const std::exception& error) {
+        panel->lastError = error.what();
+        return infotrakon::error_number::kInvalidProcedureCall;
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+int infotrakon_create(const char* wine_prefix, InfoTrakonPanel** panel) {
+    if (panel == nullptr) return infotrakon::error_number::kInvalidProcedureCall;
+    *panel = nullptr;
+    auto created = std::make_unique<InfoTrakonPanel>();
+    const std::string prefix = wine_prefix != nullptr ? std::string(wine_prefix)
+                                                      : infotrakon::settings::DefaultWinePrefix();
+    const int made = Guarded(created.get(), [&] {
+        created->control = std::make_unique<infotrakon::control::InfoTrakon>(
+            infotrakon::control::HostEnvironment::ForWinePrefix(prefix));
+    });
+    if (made != 0) return made;
+    const int started = Guarded(created.get(), [&] { created->control->Initialize(); });
+    *panel = created.release();
+    return started;
+}
+
+void infotrakon_destroy(InfoTrakonPanel* panel) {
+    if (panel != nullptr && panel->control) panel->control->Terminate();
+    delete panel;
+}
+
+const char* infotrakon_last_error(const InfoTrakonPanel* panel) {
+    return panel != nullptr ? panel->lastError.c_str() : "";
+}
+
+int infotrakon_click(InfoTrakonPanel* panel, const char* element) {
+    return Guarded(panel, [&] { panel->control->Click(element != nullptr ? element : ""); });
+}
+
+int infotrakon_choose_item(InfoTrakonPanel* panel, const char* element, int index) {
+    return Guarded(panel,
+                   [&] { panel->control->ChooseItem(element != nullptr ? element : "", index); });
+}
+
+int infotrakon_resize(InfoTrakonPanel* panel, float width, float height) {
+    return Guarded(panel, [&] { panel->control->Resize(width, height); });
+}
+
+int infotrakon_file_exists(InfoTrakonPanel* panel, const char* path, short* result) {
+    return Guarded(panel, [&] {
+        std::string argument = path != nullptr ? path : "";
+        const bool exists = panel->control->FileExists(argument);
+        if (result != nullptr) *result = exists ? -1 : 0;
+    });
+}
+
+int infotrakon_invoke(InfoTrakonPanel* panel, long dispatch_id, const char* argument,
+                      short* result) {
+    if (dispatch_id != infotrakon::control::kFileExistsDispatchId) {
+        if (panel != nullptr) panel->lastError = "Member not found";
+        return kMemberNotFound;
+    }
+    return infotrakon_file_exists(panel, argument, result);
+}
+
+const char* infotrakon_identity(const char* item) {
+    using namespace infotrakon::control;
+    static const std::string version = VersionText();
+    static const std::string libraryVersion =
+        std::to_string(kTypeLibraryMajorVersion) + "." + std::to_string(kTypeLibraryMinorVersion);
+    const struct {
+        const char* item;
+        const char* value;
+    } identities[] = {
+        {"TypeLibrary", kTypeLibraryName},
+        {"TypeLibraryId", kTypeLibraryId},
+        {"TypeLibraryVersion", libraryVersion.c_str()},
+        {"Class", kClassName},
+        {"ClassId", kClassId},
+        {"DefaultInterface", kDefaultInterfaceName},
+        {"DefaultInterfaceId", kDefaultInterfaceId},
+        {"EventInterface", kEventInterfaceName},
+        {"EventInterfaceId", kEventInterfaceId},
+        {"Version", version.c_str()},
+    };
+    if (item == nullptr) return nullptr;
+    for (const auto& identity : identities)
+        if (std::strcmp(identity.item, item) == 0) return identity.value;
+    return nullptr;
+}
+
+int infotrakon_event_member_count(void) { return 0; }
+
+}  // extern "C"

@@ -1,0 +1,87 @@
+// The panel as a host in another language holds it: through the C interface.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "control/infotrakon_c.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class CInterfaceTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        prefix_ = fs::temp_directory_path() / ("infotrakon-c-" + std::to_string(::getpid()));
+        fs::remove_all(prefix_);
+        fs::create_directories(prefix_ / "dosdevices");
+        fs::create_directories(prefix_ / "drive_c" / "Agenda");
+        fs::create_directory_symlink("../drive_c", prefix_ / "dosdevices" / "c:");
+        std::ofstream(prefix_ / "drive_c" / "Agenda" / "agenda.mdb") << "x";
+        // No system.reg: the host's setting is absent, and the start-up still completes.
+        ASSERT_EQ(infotrakon_create(prefix_.c_str(), &panel_), 0) << infotrakon_last_error(panel_);
+    }
+    void TearDown() override {
+        infotrakon_destroy(panel_);
+        fs::remove_all(prefix_);
+    }
+
+    fs::path prefix_;
+    InfoTrakonPanel* panel_ = nullptr;
+};
+
+TEST_F(CInterfaceTest, FileExistsDirectlyAndByDispatchIdentifier) {
+    for (const char* path : {"C:\\Agenda\\agenda.mdb", "c:\\agenda\\AGENDA.MDB",
+                             "C:\\Agenda\\*.mdb", "C:\\Agenda\\none.mdb", "C:\\Agenda", ""}) {
+        short direct = 1;
+        short dispatched = 1;
+        ASSERT_EQ(infotrakon_file_exists(panel_, path, &direct), 0);
+        ASSERT_EQ(infotrakon_invoke(panel_, 0x60030003, path, &dispatched), 0);
+        EXPECT_EQ(direct, dispatched) << path;
+        EXPECT_EQ(direct, std::strstr(path, "agenda.mdb") || std::strstr(path, "AGENDA.MDB") ||
+                                  std::strstr(path, "*.mdb")
+                              ? -1
+                              : 0)
+            << path;
+    }
+    short result = 0;
+    EXPECT_NE(infotrakon_invoke(panel_, 0x60030004, "C:\\Agenda\\agenda.mdb", &result), 0);
+}
+
+TEST_F(CInterfaceTest, EventsAndErrorsReachTheHost) {
+    EXPECT_EQ(infotrakon_click(panel_, "Command2"), 0);
+    EXPECT_EQ(infotrakon_choose_item(panel_, "Combo2", 3), 0);
+    EXPECT_EQ(infotrakon_resize(panel_, 9000, 6000), 0);
+    EXPECT_EQ(infotrakon_choose_item(panel_, "Combo2", 6), 380);
+    EXPECT_NE(std::string(infotrakon_last_error(panel_)).find("ListIndex 6"), std::string::npos)
+        << infotrakon_last_error(panel_);
+    EXPECT_EQ(infotrakon_click(panel_, "Option9"), 5);
+    EXPECT_EQ(infotrakon_click(panel_, "Option4"), 0);
+    EXPECT_STREQ(infotrakon_last_error(panel_), "");
+}
+
+TEST(CInterfaceIdentities, AreThoseAHostRegistersTheControlBy) {
+    EXPECT_STREQ(infotrakon_identity("TypeLibrary"), "ITrakon");
+    EXPECT_STREQ(infotrakon_identity("TypeLibraryVersion"), "1.0");
+    EXPECT_STREQ(infotrakon_identity("Class"), "InfoTrakon");
+    EXPECT_STREQ(infotrakon_identity("DefaultInterface"), "_InfoTrakon");
+    EXPECT_STREQ(infotrakon_identity("EventInterface"), "__InfoTrakon");
+    EXPECT_STREQ(infotrakon_identity("Version"), "1.0.1");
+    EXPECT_EQ(infotrakon_identity("Colour"), nullptr);
+    const std::string ids[] = {infotrakon_identity("TypeLibraryId"), infotrakon_identity("ClassId"),
+                               infotrakon_identity("DefaultInterfaceId"),
+                               infotrakon_identity("EventInterfaceId")};
+    for (const std::string& id : ids) {
+        EXPECT_EQ(id.size(), 38u) << id;
+        EXPECT_EQ(id.front(), '{');
+    }
+    EXPECT_NE(ids[0], ids[1]);
+    EXPECT_NE(ids[2], ids[3]);
+    EXPECT_EQ(infotrakon_event_member_count(), 0);
+}
+
+}  // namespace

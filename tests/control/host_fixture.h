@@ -1,0 +1,186 @@
+// A host for the panel in tests: a temporary Wine prefix with drive C, a registry export
+// holding the host's setting, agendas written by our Jet writer, a pinned today.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "agenda_db/jet_backend.h"
+#include "control/infotrakon.h"
+#include "core/clock.h"
+#include "core/locale.h"
+#include "mkagenda/jet_writer.h"
+#include "settings/file_system.h"
+#include "settings/registry_file.h"
+
+namespace infotrakon::control::testing {
+
+namespace fs = std::filesystem;
+
+struct Action {
+    Variant datum;
+    bool car = true;
+    bool servis = false;
+    Variant stav = 0;
+    Variant castka = Currency{0};
+    Variant km = 0;
+    Variant mh = 0.0;
+    Variant text1 = "";
+};
+
+struct Vehicle {
+    Variant name;
+    Variant spz;
+    Variant stk;
+    Variant emise;
+    bool vyrazeno = false;
+};
+
+struct Agenda {
+    std::vector<Variant> firma = {Variant("Autodoprava Novák s.r.o.")};
+    std::vector<Action> carservis;
+    std::vector<Vehicle> cars;
+    // The column type of castka; a text column lets a test store amounts that are no number.
+    jet::ColumnType amountType = jet::ColumnType::kCurrency;
+};
+
+inline void WriteAgenda(const fs::path& path, const Agenda& agenda) {
+    using jet::ColumnType;
+    mkagenda::JetWriter writer;
+    const auto firma = writer.AddTable("firma", {{"nazev", ColumnType::kText, 100}});
+    for (const Variant& name : agenda.firma) writer.AppendRow(firma, std::vector<Variant>{name});
+    const auto carservis = writer.AddTable(
+        "carservis",
+        {{"id", ColumnType::kLong},
+         {"car", ColumnType::kBoolean},
+         {"servis", ColumnType::kBoolean},
+         {"stav", ColumnType::kLong},
+         {"datum", ColumnType::kDateTime},
+         {"castka", agenda.amountType, agenda.amountType == ColumnType::kText ? 50 : 0},
+         {"km", ColumnType::kLong},
+         {"mh", ColumnType::kDouble},
+         {"text1", ColumnType::kMemo}});
+    int id = 0;
+    for (const Action& action : agenda.carservis)
+        writer.AppendRow(carservis, std::vector<Variant>{++id, action.car, action.servis,
+                                                         action.stav, action.datum, action.castka,
+                                                         action.km, action.mh, action.text1});
+    const auto cars = writer.AddTable("cars", {{"id", ColumnType::kLong},
+                                               {"name", ColumnType::kText, 50},
+                                               {"spz", ColumnType::kText, 20},
+                                               {"stk", ColumnType::kDateTime},
+                                               {"emise", ColumnType::kDateTime},
+                                               {"vyrazeno", ColumnType::kBoolean}});
+    id = 0;
+    for (const Vehicle& car : agenda.cars)
+        writer.AppendRow(
+            cars, std::vector<Variant>{++id, car.name, car.spz, car.stk, car.emise, car.vyrazeno});
+    writer.Finish(path.string());
+}
+
+// The real Jet provider, with a record of what each Refresh asked for.
+class RecordingBackend final : public panel::DataControlBackend {
+  public:
+    explicit RecordingBackend(std::shared_ptr<panel::DataControlBackend> real)
+        : real_(std::move(real)) {}
+    std::unique_ptr<panel::Recordset> Open(const std::string& connectionString,
+                                           const std::string& recordSource,
+                                           const panel::DataControlSettings& settings) override {
+        opened.push_back(recordSource);
+        return real_->Open(connectionString, recordSource, settings);
+    }
+    std::vector<std::string> opened;
+
+  private:
+    std::shared_ptr<panel::DataControlBackend> real_;
+};
+
+class HostTest : public ::testing::Test {
+  protected:
+    static Date Today() { return Date::FromCivil(2026, 12, 9); }  // a Wednesday
+
+    void SetUp() override {
+        prefix_ = fs::temp_directory_path() /
+                  ("infotrakon-host-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(prefix_);
+        fs::create_directories(prefix_ / "dosdevices");
+        fs::create_directories(prefix_ / "drive_c" / "Agenda");
+        fs::create_directory_symlink("../drive_c", prefix_ / "dosdevices" / "c:");
+        SetHostSetting("\"C:\\\\Agenda\\\\agenda.mdb\"");
+    }
+    void TearDown() override {
+        control_.reset();
+        fs::remove_all(prefix_);
+    }
+
+    // The host's value "LastFullFileNameOpen" as a regedit export writes it; "" leaves the
+    // settings key out.
+    void SetHostSetting(const std::string& valueData) {
+        std::ofstream out(prefix_ / "settings.reg", std::ios::binary | std::ios::trunc);
+        out << "Windows Registry Editor Version 5.00\r\n\r\n";
+        if (valueData.empty()) return;
+        out << "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velmora\\Trakon\\ProgramSeting]\r\n"
+            << "\"LastFullFileNameOpen\"=" << valueData << "\r\n";
+    }
+
+    void Write(const Agenda& agenda, const std::string& name = "agenda.mdb") {
+        WriteAgenda(prefix_ / "drive_c" / "Agenda" / name, agenda);
+    }
+
+    // Creates the panel as a host does and delivers its start-up.
+    InfoTrakon& Start(Date today = Today()) {
+        HostEnvironment environment;
+        environment.registry =
+            std::make_shared<settings::RegistryFileStore>((prefix_ / "settings.reg").string());
+        auto files = std::make_shared<settings::LocalFileSystem>(prefix_.string());
+        environment.files = files;
+        environment.clock = std::make_shared<FixedClock>(today);
+        environment.locale = std::make_shared<Locale>(Locale::Czech());
+        backend_ =
+            std::make_shared<RecordingBackend>(std::make_shared<agenda_db::JetBackend>(files));
+        environment.backend = backend_;
+        control_ = std::make_unique<InfoTrakon>(std::move(environment));
+        control_->Initialize();
+        return *control_;
+    }
+
+    panel::Panel& Panel() { return control_->panel(); }
+
+    std::vector<std::string> Figures() {
+        panel::Panel& panel = Panel();
+        return {panel.Label5.caption(), panel.Label8.caption(), panel.Label11.caption(),
+                panel.Label14.caption()};
+    }
+
+    // The list as rows of five texts.
+    std::vector<std::vector<std::string>> Rows() {
+        std::vector<std::vector<std::string>> rows;
+        for (const panel::ListItem& item : Panel().ListView1.items())
+            rows.push_back({item.text, item.subItems[0], item.subItems[1], item.subItems[2],
+                            item.subItems[3]});
+        return rows;
+    }
+
+    int ErrorOf(const std::function<void()>& action, std::string* message = nullptr) {
+        try {
+            action();
+        } catch (const Error& error) {
+            if (message) *message = error.what();
+            return error.number();
+        }
+        return 0;
+    }
+
+    fs::path prefix_;
+    std::shared_ptr<RecordingBackend> backend_;
+    std::unique_ptr<InfoTrakon> control_;
+};
+
+}  // namespace infotrakon::control::testing
