@@ -12,6 +12,7 @@
 #include "core/error.h"
 #include "panel/panel.h"
 #include "settings/file_system.h"
+#include "settings/registry_file.h"
 
 namespace infotrakon::app {
 namespace {
@@ -71,12 +72,6 @@ std::string PlainValue(const Variant& value) {
     return token;
 }
 
-std::string DefaultWinePrefix() {
-    if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix) return prefix;
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + "/.wine";
-}
-
 }  // namespace
 
 std::string JsonValue(const Variant& value) {
@@ -103,7 +98,7 @@ std::string JsonValue(const Variant& value) {
 
 void RunQuery(const QueryOptions& options, std::ostream& out) {
     const auto files = std::make_shared<settings::LocalFileSystem>(
-        options.winePrefix.value_or(DefaultWinePrefix()));
+        options.winePrefix.value_or(settings::DefaultWinePrefix()));
     panel::Panel panel;
     panel.Adodc1.SetBackend(std::make_shared<agenda_db::JetBackend>(files));
     panel.Label3.SetCaption(options.database);
