@@ -1,72 +1,224 @@
 #include "command_line.h"
 
-#include <QCommandLineOption>
-#include <QCommandLineParser>
-#include <QStringList>
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <charconv>
+#include <map>
+
+#include "agenda_list/period.h"
 
 namespace infotrakon::app {
 namespace {
 
-QString FromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+const char* const kPeriods[] = {agenda_list::kToday,    agenda_list::kYesterday,
+                                agenda_list::kTomorrow, agenda_list::kLastWeek,
+                                agenda_list::kThisWeek, agenda_list::kThisMonth};
+
+int PeriodIndex(const std::string& text) {
+    for (int i = 0; i < 6; ++i)
+        if (text == kPeriods[i]) return i;
+    std::string known;
+    for (const char* period : kPeriods)
+        known += std::string(known.empty() ? "" : ", ") + "\"" + period + "\"";
+    throw UsageError{"--period \"" + text + "\" is no period of the panel; the periods are " +
+                     known};
 }
 
-std::string ToUtf8(const QString& text) { return text.toUtf8().toStdString(); }
+float Twips(const std::string& text, const std::string& whole) {
+    float value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !(value > 0) ||
+        value > 1e6f)
+        throw UsageError{"--size \"" + whole +
+                         "\" is no size WIDTHxHEIGHT in twips, such as 8310x5805"};
+    return value;
+}
 
-Command ParseQuery(const std::vector<std::string>& arguments) {
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption database("db", "", "PATH");
-    const QCommandLineOption source("source", "", "SQL");
-    const QCommandLineOption filter("filter", "", "TEXT");
-    const QCommandLineOption json("json");
-    const QCommandLineOption prefix("wine-prefix", "", "DIR");
-    const QCommandLineOption help("help");
-    parser.addOptions({database, source, filter, json, prefix, help});
+// The options that every panel command takes, and the events in their order.
+struct PanelArguments {
+    std::string settings, winePrefix, today, size, period;
+    int view = 0;
+    CLI::Option* settingsOption = nullptr;
+    CLI::Option* prefixOption = nullptr;
+    CLI::Option* todayOption = nullptr;
+    CLI::Option* sizeOption = nullptr;
+    CLI::Option* viewOption = nullptr;
+    CLI::Option* periodOption = nullptr;
+    CLI::Option* refreshOption = nullptr;
 
-    QStringList list{"infotrakon"};
-    for (std::size_t i = 1; i < arguments.size(); ++i) list << FromUtf8(arguments[i]);
-    if (!parser.parse(list)) throw UsageError{"query: " + ToUtf8(parser.errorText())};
-    Command command;
-    if (parser.isSet(help)) {
-        command.kind = Command::Kind::kHelp;
-        return command;
+    void AddTo(CLI::App& command) {
+        settingsOption = command
+                             .add_option("--settings", settings,
+                                         "the host's settings: a Wine system.reg or a .reg export "
+                                         "(default: system.reg of "
+                                         "the Wine prefix)")
+                             ->type_name("FILE");
+        prefixOption = command.add_option("--wine-prefix", winePrefix,
+                                          "the Wine prefix whose drives the host's paths name "
+                                          "(default: $WINEPREFIX, else ~/.wine)");
+        todayOption =
+            command.add_option("--today", today, "pins the panel's today")->type_name("YYYY-MM-DD");
+        sizeOption = command
+                         .add_option("--size", size,
+                                     "the host's size of the panel in twips (default 8310x5805)")
+                         ->type_name("WxH");
+        // The events may repeat and run in the order given.
+        viewOption = command.add_option(
+            "--view", view,
+            "clicks option button N: 1 Naplánované akce, 2 Nevyřízené akce, 3 Vyřízené akce, "
+            "4 Termíny");
+        viewOption->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+            ->check(CLI::Range(1, 4))
+            ->type_name("N");
+        periodOption = command.add_option(
+            "--period", period,
+            "chooses the period of Combo2: Dnes, Včera, Zítra, \"Za poslední týden\", "
+            "\"Tento týden\" or \"Tento měsíc\"");
+        periodOption->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+        refreshOption =
+            command.add_flag("--refresh")->description("clicks Aktualizovat (Command2)");
     }
-    if (!parser.positionalArguments().isEmpty())
-        throw UsageError{"query: unexpected argument \"" +
-                         ToUtf8(parser.positionalArguments().first()) + "\""};
-    for (const QCommandLineOption* option : {&database, &source, &filter, &prefix})
-        if (parser.values(*option).size() > 1)
-            throw UsageError{"query: --" + ToUtf8(option->names().first()) + " is given twice"};
-    if (!parser.isSet(database)) throw UsageError{"query: --db PATH is required"};
-    if (!parser.isSet(source))
-        throw UsageError{"query: --source \"SELECT * FROM table\" is required"};
-    command.kind = Command::Kind::kQuery;
-    command.query.database = ToUtf8(parser.value(database));
-    command.query.recordSource = ToUtf8(parser.value(source));
-    command.query.filter = ToUtf8(parser.value(filter));
-    command.query.json = parser.isSet(json);
-    if (parser.isSet(prefix)) command.query.winePrefix = ToUtf8(parser.value(prefix));
-    return command;
-}
+
+    PanelOptions Read(const CLI::App& command) const {
+        PanelOptions options;
+        if (*settingsOption) options.settings = settings;
+        if (*prefixOption) options.winePrefix = winePrefix;
+        if (*todayOption) {
+            options.today = Date::FromIso(today);
+            if (!options.today || options.today->hasTime())
+                throw UsageError{"--today \"" + today + "\" is no date YYYY-MM-DD"};
+        }
+        if (*sizeOption) {
+            const std::size_t x = size.find_first_of("xX");
+            if (x == std::string::npos)
+                throw UsageError{"--size \"" + size +
+                                 "\" is no size WIDTHxHEIGHT in twips, such as 8310x5805"};
+            options.width = Twips(size.substr(0, x), size);
+            options.height = Twips(size.substr(x + 1), size);
+        }
+        std::map<const CLI::Option*, std::size_t> seen;
+        for (const CLI::Option* option : command.parse_order()) {
+            const std::size_t occurrence = seen[option]++;
+            PanelEvent event;
+            if (option == viewOption) {
+                event.kind = PanelEvent::Kind::kView;
+                event.view = std::stoi(option->results().at(occurrence));
+            } else if (option == periodOption) {
+                event.kind = PanelEvent::Kind::kPeriod;
+                event.periodIndex = PeriodIndex(option->results().at(occurrence));
+            } else if (option == refreshOption) {
+                event.kind = PanelEvent::Kind::kRefresh;
+            } else {
+                continue;
+            }
+            options.events.push_back(event);
+        }
+        return options;
+    }
+};
 
 }  // namespace
 
 Command ParseCommandLine(const std::vector<std::string>& arguments) {
-    if (arguments.empty()) return {};
-    const std::string& name = arguments.front();
-    if (name == "query") return ParseQuery(arguments);
-    if (name == "help" || name == "--help" || name == "-h") return {Command::Kind::kHelp, {}};
-    throw UsageError{"unknown command \"" + name + "\""};
-}
+    CLI::App app{"InfoTrakon, the information panel of a fleet and staff management program",
+                 "infotrakon"};
+    app.require_subcommand(1);
+    app.name("infotrakon");
+    app.set_help_all_flag("--help-all", "help for every command");
 
-std::string UsageText() {
-    return "usage: infotrakon                 print the panel as it is designed\n"
-           "       infotrakon query --db PATH --source \"SELECT * FROM table\" [--filter TEXT]\n"
-           "                        [--json] [--wine-prefix DIR]\n"
-           "           runs one record source through the panel's data control and prints the\n"
-           "           record count and the rows; PATH is an .mdb or .udl file, a Windows path\n"
-           "           mapped through the Wine prefix ($WINEPREFIX, else ~/.wine) or a local one\n";
+    CLI::App* show =
+        app.add_subcommand("show", "shows the panel in a host window, at its design size");
+    CLI::App* print = app.add_subcommand(
+        "print",
+        "runs the panel headless and prints it: as text, or the whole element model as JSON");
+    CLI::App* screenshot = app.add_subcommand("screenshot", "renders the panel offscreen to a PNG");
+    CLI::App* demo = app.add_subcommand(
+        "demo",
+        "writes a demo agenda and its host settings into a fresh folder and shows the panel on it");
+    CLI::App* query = app.add_subcommand(
+        "query", "runs one record source through the panel's data control and prints the records");
+
+    PanelArguments showArguments, printArguments, screenshotArguments, demoArguments;
+    showArguments.AddTo(*show);
+    printArguments.AddTo(*print);
+    screenshotArguments.AddTo(*screenshot);
+    demoArguments.AddTo(*demo);
+
+    Command command;
+    print->add_flag("--json", command.json, "prints the element model as JSON");
+    screenshot->add_option("OUT.png", command.output, "the picture to write")->required();
+    std::string mode;
+    demo->add_option("MODE", mode, "show (a window when a display is there), print or screenshot")
+        ->check(CLI::IsMember({"show", "print", "screenshot"}));
+    std::string demoOutput;
+    demo->add_option("OUT.png", demoOutput, "the picture of demo screenshot");
+    demo->add_flag("--json", command.json, "with print: the element model as JSON");
+
+    query->add_option("--db", command.query.database, "an .mdb or .udl file, as the host names it")
+        ->required();
+    query->add_option("--source", command.query.recordSource, "\"SELECT * FROM table\"")
+        ->required();
+    query->add_option("--filter", command.query.filter,
+                      "a filter: comparisons joined by \" and \"");
+    query->add_flag("--json", command.query.json, "prints {\"recordCount\", \"fields\", \"rows\"}");
+    std::string queryPrefix;
+    CLI::Option* queryPrefixOption =
+        query->add_option("--wine-prefix", queryPrefix, "the Wine prefix of the host's drives");
+
+    const auto known = [&](const std::string& name) {
+        for (const CLI::App* sub : {show, print, screenshot, demo, query})
+            if (sub->get_name() == name) return true;
+        return false;
+    };
+    if (!arguments.empty() && !arguments.front().starts_with("-") && !known(arguments.front()))
+        throw UsageError{"unknown command \"" + arguments.front() +
+                         "\"; the commands are show, print, screenshot, demo and query"};
+    if (arguments.empty())
+        throw UsageError{"a command is needed: show, print, screenshot, demo or query"};
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        command.kind = Command::Kind::kHelp;
+        const CLI::App* asked =
+            app.get_subcommands().empty() ? &app : app.get_subcommands().front();
+        command.helpText = asked->help();
+        return command;
+    } catch (const CLI::CallForAllHelp&) {
+        command.kind = Command::Kind::kHelp;
+        command.helpText = app.help("", CLI::AppFormatMode::All);
+        return command;
+    } catch (const CLI::ParseError& error) {
+        throw UsageError{error.what()};
+    }
+
+    if (*show) {
+        command.kind = Command::Kind::kShow;
+        command.panel = showArguments.Read(*show);
+    } else if (*print) {
+        command.kind = Command::Kind::kPrint;
+        command.panel = printArguments.Read(*print);
+    } else if (*screenshot) {
+        command.kind = Command::Kind::kScreenshot;
+        command.panel = screenshotArguments.Read(*screenshot);
+    } else if (*demo) {
+        command.kind = Command::Kind::kDemo;
+        command.panel = demoArguments.Read(*demo);
+        command.demoMode = mode == "show"         ? Command::DemoMode::kShow
+                           : mode == "print"      ? Command::DemoMode::kPrint
+                           : mode == "screenshot" ? Command::DemoMode::kScreenshot
+                                                  : Command::DemoMode::kAuto;
+        if (command.demoMode == Command::DemoMode::kScreenshot && demoOutput.empty())
+            throw UsageError{"demo screenshot: OUT.png is required"};
+        if (command.demoMode != Command::DemoMode::kScreenshot && !demoOutput.empty())
+            throw UsageError{"demo: \"" + demoOutput + "\" is only for demo screenshot"};
+        command.output = demoOutput;
+    } else {
+        command.kind = Command::Kind::kQuery;
+        if (*queryPrefixOption) command.query.winePrefix = queryPrefix;
+    }
+    return command;
 }
 
 }  // namespace infotrakon::app

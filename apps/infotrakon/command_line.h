@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/date.h"
+
 // The command line of the infotrakon program.
 namespace infotrakon::app {
 
@@ -15,20 +17,41 @@ struct QueryOptions {
     std::optional<std::string> winePrefix;  // else $WINEPREFIX, else ~/.wine
 };
 
-struct Command {
-    enum class Kind { kDesign, kQuery, kHelp };
-    Kind kind = Kind::kDesign;
-    QueryOptions query;
+// What the host does to the panel after its start-up, in the order given.
+struct PanelEvent {
+    enum class Kind { kView, kPeriod, kRefresh };
+    Kind kind = Kind::kRefresh;
+    int view = 0;         // 1 to 4: Option1 .. Option4
+    int periodIndex = 0;  // Combo2's ListIndex
 };
 
-// A command line the program cannot run: the message says why, the usage follows it.
+struct PanelOptions {
+    std::optional<std::string> settings;    // a system.reg or a .reg export
+    std::optional<std::string> winePrefix;  // for the drive letters
+    std::optional<Date> today;
+    float width = 8310;  // the host's size, in twips
+    float height = 5805;
+    std::vector<PanelEvent> events;
+};
+
+struct Command {
+    enum class Kind { kHelp, kShow, kPrint, kScreenshot, kQuery, kDemo };
+    enum class DemoMode { kAuto, kShow, kPrint, kScreenshot };
+    Kind kind = Kind::kHelp;
+    PanelOptions panel;
+    bool json = false;
+    std::string output;  // the PNG of a screenshot
+    DemoMode demoMode = DemoMode::kAuto;
+    QueryOptions query;
+    std::string helpText;  // for kHelp
+};
+
+// A command line the program cannot run: the message says why.
 struct UsageError {
     std::string message;
 };
 
 // Parses the arguments after the program's name. Throws UsageError.
 Command ParseCommandLine(const std::vector<std::string>& arguments);
-
-std::string UsageText();
 
 }  // namespace infotrakon::app

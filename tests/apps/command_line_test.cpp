@@ -22,14 +22,58 @@ TEST(CommandLine, ReadsTheQueryOptions) {
     EXPECT_EQ(plain.query.filter, "");
     EXPECT_FALSE(plain.query.json);
     EXPECT_EQ(plain.query.winePrefix, std::nullopt);
+}
 
-    EXPECT_EQ(ParseCommandLine({}).kind, Command::Kind::kDesign);
-    EXPECT_EQ(ParseCommandLine({"--help"}).kind, Command::Kind::kHelp);
-    EXPECT_EQ(ParseCommandLine({"query", "--help"}).kind, Command::Kind::kHelp);
+TEST(CommandLine, ReadsThePanelOptionsAndKeepsTheEventsInOrder) {
+    const Command command = ParseCommandLine(
+        {"print", "--json", "--settings", "/tmp/host.reg", "--wine-prefix", "/srv/wine",
+         "--today", "2026-12-31", "--size", "6000x4000", "--view", "4", "--period",
+         "Tento týden", "--refresh", "--view=1", "--period", "Dnes"});
+    EXPECT_EQ(command.kind, Command::Kind::kPrint);
+    EXPECT_TRUE(command.json);
+    EXPECT_EQ(command.panel.settings, "/tmp/host.reg");
+    EXPECT_EQ(command.panel.winePrefix, "/srv/wine");
+    EXPECT_EQ(command.panel.today, Date::FromCivil(2026, 12, 31));
+    EXPECT_EQ(command.panel.width, 6000);
+    EXPECT_EQ(command.panel.height, 4000);
+    using K = PanelEvent::Kind;
+    std::vector<std::pair<K, int>> events;
+    for (const PanelEvent& event : command.panel.events)
+        events.emplace_back(event.kind, event.kind == K::kView ? event.view : event.periodIndex);
+    EXPECT_EQ(events, (std::vector<std::pair<K, int>>{
+                          {K::kView, 4}, {K::kPeriod, 4}, {K::kRefresh, 0}, {K::kView, 1}, {K::kPeriod, 0}}));
+
+    const Command design = ParseCommandLine({"show"});
+    EXPECT_EQ(design.kind, Command::Kind::kShow);
+    EXPECT_EQ(design.panel.width, 8310);
+    EXPECT_EQ(design.panel.height, 5805);
+    EXPECT_TRUE(design.panel.events.empty());
+
+    const Command shot = ParseCommandLine({"screenshot", "out.png", "--period", "Včera"});
+    EXPECT_EQ(shot.kind, Command::Kind::kScreenshot);
+    EXPECT_EQ(shot.output, "out.png");
+
+    EXPECT_EQ(ParseCommandLine({"demo"}).demoMode, Command::DemoMode::kAuto);
+    EXPECT_EQ(ParseCommandLine({"demo", "print"}).demoMode, Command::DemoMode::kPrint);
+    const Command demoShot = ParseCommandLine({"demo", "screenshot", "panel.png", "--today", "2026-06-15"});
+    EXPECT_EQ(demoShot.demoMode, Command::DemoMode::kScreenshot);
+    EXPECT_EQ(demoShot.output, "panel.png");
+}
+
+TEST(CommandLine, HelpForEveryCommand) {
+    for (const char* command : {"print", "show", "screenshot", "demo", "query"}) {
+        const Command help = ParseCommandLine({command, "--help"});
+        EXPECT_EQ(help.kind, Command::Kind::kHelp) << command;
+        EXPECT_NE(help.helpText.find(command), std::string::npos) << help.helpText;
+    }
+    const Command top = ParseCommandLine({"--help"});
+    EXPECT_NE(top.helpText.find("demo"), std::string::npos);
+    EXPECT_NE(ParseCommandLine({"print", "--help"}).helpText.find("Tento měsíc"), std::string::npos);
 }
 
 TEST(CommandLine, RefusesWhatItCannotRun) {
     const std::vector<std::vector<std::string>> cases = {
+        {},
         {"quer"},
         {"query"},
         {"query", "--db", "a.mdb"},
@@ -38,11 +82,29 @@ TEST(CommandLine, RefusesWhatItCannotRun) {
         {"query", "--db", "a.mdb", "--db", "b.mdb", "--source", "SELECT * FROM cars"},
         {"query", "--db", "a.mdb", "--source", "SELECT * FROM cars", "--colour"},
         {"query", "--db"},
+        {"print", "--period", "Zitra"},
+        {"print", "--view", "5"},
+        {"print", "--view", "x"},
+        {"print", "--size", "6000"},
+        {"print", "--size", "-1x5"},
+        {"print", "--size", "6000x"},
+        {"print", "--today", "2026-02-30"},
+        {"print", "--today", "2026-02-03T10:00:00"},
+        {"screenshot"},
+        {"demo", "screenshot"},
+        {"demo", "print", "out.png"},
+        {"demo", "dance"},
     };
     for (const auto& arguments : cases) {
         std::string shown;
         for (const std::string& argument : arguments) shown += argument + " ";
         EXPECT_THROW(ParseCommandLine(arguments), UsageError) << shown;
+    }
+    try {
+        ParseCommandLine({"print", "--period", "Zitra"});
+    } catch (const UsageError& error) {
+        EXPECT_NE(error.message.find("\"Zítra\""), std::string::npos) << error.message;
+        EXPECT_NE(error.message.find("\"Tento měsíc\""), std::string::npos) << error.message;
     }
 }
 

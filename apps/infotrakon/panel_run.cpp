@@ -1,0 +1,204 @@
+#include "panel_run.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <vector>
+
+#include "agenda_db/jet_backend.h"
+#include "settings/registry_file.h"
+
+namespace infotrakon::app {
+namespace {
+
+using nlohmann::ordered_json;
+
+std::string Dump(const ordered_json& json) {
+    return json.dump(2, ' ', false, ordered_json::error_handler_t::replace);
+}
+
+std::string DateText(const Date& date) { return date.WholeDay().ToIso(); }
+
+ordered_json ElementJson(const panel::Element& element) {
+    ordered_json json;
+    json["kind"] = panel::KindName(element.kind());
+    json["left"] = element.left();
+    json["top"] = element.top();
+    json["width"] = element.width();
+    json["height"] = element.height();
+    json["visible"] = element.visible();
+    using panel::ElementKind;
+    switch (element.kind()) {
+        case ElementKind::kLabel:
+            json["caption"] = static_cast<const panel::Label&>(element).caption();
+            break;
+        case ElementKind::kOptionButton: {
+            const auto& option = static_cast<const panel::OptionButton&>(element);
+            json["caption"] = option.caption();
+            json["value"] = option.value();
+            break;
+        }
+        case ElementKind::kCommandButton:
+            json["caption"] = static_cast<const panel::CommandButton&>(element).caption();
+            break;
+        case ElementKind::kComboBox: {
+            const auto& combo = static_cast<const panel::ComboBox&>(element);
+            json["text"] = combo.text();
+            json["listIndex"] = combo.listIndex();
+            ordered_json items = ordered_json::array();
+            for (const panel::ComboItem& item : combo.items()) items.push_back(item.text);
+            json["items"] = items;
+            break;
+        }
+        case ElementKind::kListView: {
+            const auto& list = static_cast<const panel::ListView&>(element);
+            ordered_json columns = ordered_json::array();
+            for (const panel::ColumnHeader& column : list.columns())
+                columns.push_back({{"header", column.text}, {"width", column.width}});
+            json["columns"] = columns;
+            ordered_json rows = ordered_json::array();
+            for (const panel::ListItem& item : list.items())
+                rows.push_back(
+                    {{"text", item.text},
+                     {"subItems",
+                      {item.subItems[0], item.subItems[1], item.subItems[2], item.subItems[3]}}});
+            json["rows"] = rows;
+            break;
+        }
+        case ElementKind::kDatePicker:
+            json["value"] = DateText(static_cast<const panel::DatePicker&>(element).value());
+            break;
+        case ElementKind::kDataControl: {
+            const auto& data = static_cast<const panel::DataControl&>(element);
+            json["connectionString"] = data.connectionString();
+            json["recordSource"] = data.recordSource();
+            break;
+        }
+        case ElementKind::kDataGrid:
+        case ElementKind::kFileDialog:
+            break;
+    }
+    return json;
+}
+
+// Characters, not bytes: the panel's texts are Czech.
+std::size_t DisplayWidth(const std::string& text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+std::string Padded(const std::string& text, std::size_t width, bool right) {
+    const std::size_t length = DisplayWidth(text);
+    const std::string fill(width > length ? width - length : 0, ' ');
+    return right ? fill + text : text + fill;
+}
+
+}  // namespace
+
+control::HostEnvironment EnvironmentFor(const PanelOptions& options,
+                                        const panel::TextMetrics& metrics) {
+    const std::string prefix = options.winePrefix.value_or(settings::DefaultWinePrefix());
+    control::HostEnvironment environment = control::HostEnvironment::ForWinePrefix(prefix);
+    if (options.settings)
+        environment.registry = std::make_shared<settings::RegistryFileStore>(*options.settings);
+    if (options.today) environment.clock = std::make_shared<FixedClock>(*options.today);
+    environment.textMetrics = &metrics;
+    return environment;
+}
+
+void DeliverEvent(control::InfoTrakon& control, const PanelEvent& event) {
+    switch (event.kind) {
+        case PanelEvent::Kind::kView:
+            control.Click("Option" + std::to_string(event.view));
+            break;
+        case PanelEvent::Kind::kPeriod:
+            control.ChooseItem("Combo2", event.periodIndex);
+            break;
+        case PanelEvent::Kind::kRefresh:
+            control.Click("Command2");
+            break;
+    }
+}
+
+PanelRun RunPanel(const PanelOptions& options, const panel::TextMetrics& metrics) {
+    PanelRun run;
+    run.control = std::make_unique<control::InfoTrakon>(EnvironmentFor(options, metrics));
+    try {
+        run.control->Initialize();
+        run.control->Resize(options.width, options.height);
+        for (const PanelEvent& event : options.events) DeliverEvent(*run.control, event);
+    } catch (const Error& error) {
+        run.error = error;
+    }
+    return run;
+}
+
+std::string PanelJson(const panel::Panel& panel, const std::optional<Error>& error) {
+    ordered_json json;
+    ordered_json elements = ordered_json::object();
+    for (const panel::Element* element : panel.elements())
+        elements[element->name()] = ElementJson(*element);
+    json["elements"] = elements;
+    json["error"] = error ? ordered_json{{"number", error->number()}, {"message", error->what()}}
+                          : ordered_json(nullptr);
+    return Dump(json) + "\n";
+}
+
+std::string PanelText(const panel::Panel& panel) {
+    std::ostringstream out;
+    out << panel.Label16.caption() << "\n";
+    out << "verze " << panel.Label17.caption() << "\n\n";
+    const struct {
+        const panel::Label& caption;
+        const panel::Label& value;
+    } figures[] = {{panel.Label4, panel.Label5},
+                   {panel.Label7, panel.Label8},
+                   {panel.Label10, panel.Label11},
+                   {panel.Label13, panel.Label14}};
+    std::size_t captionWidth = 0, valueWidth = 0;
+    for (const auto& figure : figures) {
+        captionWidth = std::max(captionWidth, DisplayWidth(figure.caption.caption()));
+        valueWidth = std::max(valueWidth, DisplayWidth(figure.value.caption()));
+    }
+    for (const auto& figure : figures)
+        out << Padded(figure.caption.caption(), captionWidth, false) << "  "
+            << Padded(figure.value.caption(), valueWidth, true) << " Kč\n";
+
+    std::string view;
+    for (const panel::OptionButton* option :
+         {&panel.Option1, &panel.Option2, &panel.Option3, &panel.Option4})
+        if (option->value()) view = option->caption();
+    out << "\n" << view << ", " << panel.Combo2.text() << "\n";
+
+    // The visible columns of the list, as wide as their widest text.
+    const panel::ListView& list = panel.ListView1;
+    std::vector<std::size_t> shown;
+    for (std::size_t column = 0; column < list.columns().size(); ++column)
+        if (list.columns()[column].width > 0) shown.push_back(column);
+    const auto cell = [&](const panel::ListItem& item, std::size_t column) -> const std::string& {
+        return column == 0 ? item.text : item.subItems[column - 1];
+    };
+    std::vector<std::size_t> widths;
+    for (const std::size_t column : shown) {
+        std::size_t width = DisplayWidth(list.columns()[column].text);
+        for (const panel::ListItem& item : list.items())
+            width = std::max(width, DisplayWidth(cell(item, column)));
+        widths.push_back(width);
+    }
+    const auto line = [&](const std::function<std::string(std::size_t)>& text) {
+        std::string row;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const bool right = list.columns()[shown[i]].alignment == panel::Alignment::kRight;
+            row += (i ? "  " : "") + Padded(text(shown[i]), widths[i], right);
+        }
+        while (!row.empty() && row.back() == ' ') row.pop_back();
+        out << row << "\n";
+    };
+    line([&](std::size_t column) { return list.columns()[column].text; });
+    for (const panel::ListItem& item : list.items())
+        line([&](std::size_t column) { return cell(item, column); });
+    if (list.items().empty()) out << "(žádné záznamy)\n";
+    return out.str();
+}
+
+}  // namespace infotrakon::app

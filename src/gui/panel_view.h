@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <string_view>
+
+#include "control/infotrakon.h"
+#include "core/error.h"
+
+class QButtonGroup;
+
+namespace infotrakon::gui {
+
+// The Qt face of a panel: one widget per visible element at its place, following the
+// element model as it changes. Clicks go to the panel's handlers, the widget's resize to
+// the panel's resize layout; an error they raise goes to the host's error handler, since
+// the panel shows none of its own.
+class PanelView final : public QWidget, private panel::ElementObserver {
+  public:
+    using ErrorHandler = std::function<void(const Error&)>;
+
+    PanelView(control::InfoTrakon& control, ErrorHandler onError, QWidget* parent = nullptr);
+    ~PanelView() override;
+
+    // The widget that shows the element of that name; null for a hidden element.
+    QWidget* WidgetOf(std::string_view name) const;
+    // The panel's size in pixels on this screen.
+    QSize PanelPixels() const;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void ElementChanged(const panel::Element& element) override;
+    void Sync(const panel::Element& element);
+    void SyncList(const panel::ListView& list, QWidget* widget);
+    QRect Pixels(const panel::Element& element) const;
+    void Deliver(const std::function<void()>& event);
+
+    control::InfoTrakon& control_;
+    ErrorHandler onError_;
+    double twipsPerPixel_;
+    std::map<const panel::Element*, QWidget*> widgets_;
+    QButtonGroup* options_ = nullptr;
+    bool resizing_ = false;
+};
+
+}  // namespace infotrakon::gui
