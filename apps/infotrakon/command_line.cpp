@@ -53,9 +53,11 @@ struct PanelArguments {
                                          "(default: system.reg of "
                                          "the Wine prefix)")
                              ->type_name("FILE");
-        prefixOption = command.add_option("--wine-prefix", winePrefix,
-                                          "the Wine prefix whose drives the host's paths name "
-                                          "(default: $WINEPREFIX, else ~/.wine)");
+        prefixOption = command
+                           .add_option("--wine-prefix", winePrefix,
+                                       "the Wine prefix whose drives the host's paths name "
+                                       "(default: $WINEPREFIX, else ~/.wine)")
+                           ->type_name("DIR");
         todayOption =
             command.add_option("--today", today, "pins the panel's today")->type_name("YYYY-MM-DD");
         sizeOption = command

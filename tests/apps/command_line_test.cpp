@@ -26,9 +26,9 @@ TEST(CommandLine, ReadsTheQueryOptions) {
 
 TEST(CommandLine, ReadsThePanelOptionsAndKeepsTheEventsInOrder) {
     const Command command = ParseCommandLine(
-        {"print", "--json", "--settings", "/tmp/host.reg", "--wine-prefix", "/srv/wine",
-         "--today", "2026-12-31", "--size", "6000x4000", "--view", "4", "--period",
-         "Tento týden", "--refresh", "--view=1", "--period", "Dnes"});
+        {"print", "--json", "--settings", "/tmp/host.reg", "--wine-prefix", "/srv/wine", "--today",
+         "2026-12-31", "--size", "6000x4000", "--view", "4", "--period", "Tento týden", "--refresh",
+         "--view=1", "--period", "Dnes"});
     EXPECT_EQ(command.kind, Command::Kind::kPrint);
     EXPECT_TRUE(command.json);
     EXPECT_EQ(command.panel.settings, "/tmp/host.reg");
@@ -40,8 +40,10 @@ TEST(CommandLine, ReadsThePanelOptionsAndKeepsTheEventsInOrder) {
     std::vector<std::pair<K, int>> events;
     for (const PanelEvent& event : command.panel.events)
         events.emplace_back(event.kind, event.kind == K::kView ? event.view : event.periodIndex);
-    EXPECT_EQ(events, (std::vector<std::pair<K, int>>{
-                          {K::kView, 4}, {K::kPeriod, 4}, {K::kRefresh, 0}, {K::kView, 1}, {K::kPeriod, 0}}));
+    EXPECT_EQ(
+        events,
+        (std::vector<std::pair<K, int>>{
+            {K::kView, 4}, {K::kPeriod, 4}, {K::kRefresh, 0}, {K::kView, 1}, {K::kPeriod, 0}}));
 
     const Command design = ParseCommandLine({"show"});
     EXPECT_EQ(design.kind, Command::Kind::kShow);
@@ -55,7 +57,8 @@ TEST(CommandLine, ReadsThePanelOptionsAndKeepsTheEventsInOrder) {
 
     EXPECT_EQ(ParseCommandLine({"demo"}).demoMode, Command::DemoMode::kAuto);
     EXPECT_EQ(ParseCommandLine({"demo", "print"}).demoMode, Command::DemoMode::kPrint);
-    const Command demoShot = ParseCommandLine({"demo", "screenshot", "panel.png", "--today", "2026-06-15"});
+    const Command demoShot =
+        ParseCommandLine({"demo", "screenshot", "panel.png", "--today", "2026-06-15"});
     EXPECT_EQ(demoShot.demoMode, Command::DemoMode::kScreenshot);
     EXPECT_EQ(demoShot.output, "panel.png");
 }
@@ -68,7 +71,8 @@ TEST(CommandLine, HelpForEveryCommand) {
     }
     const Command top = ParseCommandLine({"--help"});
     EXPECT_NE(top.helpText.find("demo"), std::string::npos);
-    EXPECT_NE(ParseCommandLine({"print", "--help"}).helpText.find("Tento měsíc"), std::string::npos);
+    EXPECT_NE(ParseCommandLine({"print", "--help"}).helpText.find("Tento měsíc"),
+              std::string::npos);
 }
 
 TEST(CommandLine, RefusesWhatItCannotRun) {

@@ -154,5 +154,61 @@ TEST_F(QueryCommandTest, ErrorsGoToStandardErrorWithTheirNumber) {
     }
 }
 
+TEST_F(QueryCommandTest, DemoPrintsThePanelOnItsAgenda) {
+    const Output text = Run("demo print --today 2026-12-06 --view 4 --period 'Tento měsíc'");
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("Autodoprava Novák s.r.o.\nverze 1.0.1\n"), std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("Náklady na servis vozidel od začátku roku   17 300,50 Kč"),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("Termíny, Tento měsíc\nDatum       Popis\n6.12.2026   Tatra 815 1M2 "
+                            "3456 - konec STK\n"),
+              std::string::npos)
+        << text.out;
+
+    const Output json = Run("demo print --json --today 2026-12-06 --size 6000x4000 --refresh");
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto model = nlohmann::json::parse(json.out);
+    EXPECT_TRUE(model["error"].is_null());
+    EXPECT_EQ(model["elements"].size(), 31u);
+    EXPECT_EQ(model["elements"]["Command2"]["left"], 4775);
+    EXPECT_EQ(model["elements"]["Combo2"]["listIndex"], 0);
+    EXPECT_EQ(model["elements"]["Combo2"]["items"].size(), 6u);
+    EXPECT_EQ(model["elements"]["Option1"]["value"], true);
+    EXPECT_EQ(model["elements"]["DTPicker1"]["value"], "2026-12-06");
+    EXPECT_EQ(model["elements"]["Label3"]["visible"], false);
+    EXPECT_EQ(model["elements"]["Label3"]["caption"], "C:\\Trakon\\Data\\agenda.mdb");
+    EXPECT_EQ(model["elements"]["ListView1"]["columns"][3]["width"], 1660);
+    EXPECT_EQ(model["elements"]["ListView1"]["rows"][0]["subItems"][2], "Oprava brzd Tatra 815");
+    EXPECT_EQ(model["elements"]["Adodc1"]["recordSource"], "SELECT * FROM carservis");
+}
+
+TEST_F(QueryCommandTest, PrintReportsTheErrorThatStoppedThePanel) {
+    const std::string mdb = MakeAgenda(
+        R"({"tables": [{"name": "firma", "columns": [{"name": "nazev", "type": "text"}], "rows": [["X"]]}]})");
+    std::ofstream(directory_ / "host.reg")
+        << "Windows Registry Editor Version 5.00\r\n\r\n"
+           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velmora\\Trakon\\ProgramSeting]\r\n"
+           "\"LastFullFileNameOpen\"=\""
+        << mdb << "\"\r\n";
+    const Output output = Run("print --json --settings " + (directory_ / "host.reg").string());
+    EXPECT_EQ(output.status, 1);
+    EXPECT_NE(output.err.find("error 3078"), std::string::npos) << output.err;
+    const auto model = nlohmann::json::parse(output.out);
+    EXPECT_EQ(model["error"]["number"], 3078);
+    EXPECT_EQ(model["elements"]["Label3"]["caption"], mdb);
+}
+
+TEST_F(QueryCommandTest, ScreenshotWritesAPicture) {
+    const fs::path png = directory_ / "panel.png";
+    const Output output = Run("demo screenshot " + png.string() + " --today 2026-12-06");
+    ASSERT_EQ(output.status, 0) << output.err;
+    std::ifstream in(png, std::ios::binary);
+    std::string header(8, '\0');
+    in.read(header.data(), 8);
+    EXPECT_EQ(header, "\x89PNG\r\n\x1a\n");
+}
+
 }  // namespace
 }  // namespace infotrakon::app

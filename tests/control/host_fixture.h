@@ -134,8 +134,8 @@ class HostTest : public ::testing::Test {
         WriteAgenda(prefix_ / "drive_c" / "Agenda" / name, agenda);
     }
 
-    // Creates the panel as a host does and delivers its start-up.
-    InfoTrakon& Start(Date today = Today()) {
+    // The host's platform, the data control's provider recording what it opens.
+    HostEnvironment Environment(Date today = Today()) {
         HostEnvironment environment;
         environment.registry =
             std::make_shared<settings::RegistryFileStore>((prefix_ / "settings.reg").string());
@@ -146,7 +146,12 @@ class HostTest : public ::testing::Test {
         backend_ =
             std::make_shared<RecordingBackend>(std::make_shared<agenda_db::JetBackend>(files));
         environment.backend = backend_;
-        control_ = std::make_unique<InfoTrakon>(std::move(environment));
+        return environment;
+    }
+
+    // Creates the panel as a host does and delivers its start-up.
+    InfoTrakon& Start(Date today = Today()) {
+        control_ = std::make_unique<InfoTrakon>(Environment(today));
         control_->Initialize();
         return *control_;
     }

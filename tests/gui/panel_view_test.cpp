@@ -1,0 +1,208 @@
+// The panel's Qt face on the offscreen platform: real widgets, real fonts.
+#include "gui/panel_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "../control/host_fixture.h"
+#include "gui/host_window.h"
+#include "gui/qt_text_metrics.h"
+#include "gui/refresh_picture.h"
+#include "mkagenda/description.h"
+
+namespace infotrakon::gui {
+namespace {
+
+using control::testing::Action;
+using control::testing::Agenda;
+
+QApplication& Application() {
+    static int argc = 1;
+    static char name[] = "gui_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
+}
+
+class PanelViewTest : public control::testing::HostTest {
+  protected:
+    void SetUp() override {
+        Application();
+        HostTest::SetUp();
+    }
+
+    // The panel started with the Qt metrics, in a host window at the design size.
+    HostWindow& Show() {
+        StartWith(metrics_);
+        window_ = std::make_unique<HostWindow>(*control_, false);
+        window_->show();
+        QApplication::processEvents();
+        return *window_;
+    }
+
+    void StartWith(const panel::TextMetrics& metrics) {
+        control::HostEnvironment environment = Environment();
+        environment.textMetrics = &metrics;
+        control_ = std::make_unique<control::InfoTrakon>(std::move(environment));
+        control_->Initialize();
+    }
+
+    void TearDown() override {
+        window_.reset();
+        HostTest::TearDown();
+    }
+
+    template <typename Widget>
+    Widget* Shown(const char* name) {
+        return dynamic_cast<Widget*>(window_->view().WidgetOf(name));
+    }
+
+    QtTextMetrics metrics_;
+    std::unique_ptr<HostWindow> window_;
+};
+
+void WriteDemo(const std::filesystem::path& path, const Date& today) {
+    mkagenda::JetWriter writer;
+    mkagenda::WriteDemoAgenda(writer, today);
+    writer.Finish(path.string());
+}
+
+TEST_F(PanelViewTest, ElementsSitAtTheirPlacesInTheirFonts) {
+    WriteDemo(prefix_ / "drive_c" / "Agenda" / "agenda.mdb", Today());
+    Show();
+    ASSERT_NEAR(TwipsPerPixel(), 15.0, 0.01);  // the offscreen screen has 96 dpi
+    EXPECT_EQ(Shown<QLabel>("Label4")->geometry().topLeft(), QPoint(8, 32));
+    EXPECT_EQ(Shown<QLabel>("Label4")->font().pointSizeF(), 9.75);
+    EXPECT_FALSE(Shown<QLabel>("Label4")->font().bold());
+    EXPECT_TRUE(Shown<QLabel>("Label5")->font().bold());
+    EXPECT_TRUE(Shown<QLabel>("Label5")->alignment() & Qt::AlignRight);
+    EXPECT_EQ(Shown<QLabel>("Label16")->font().pointSizeF(), 13.5);
+    EXPECT_EQ(Shown<QLabel>("Label16")->text(), "Autodoprava Novák s.r.o.");
+    // An auto-size label is measured with the real font.
+    const QFontMetrics title(Shown<QLabel>("Label16")->font());
+    EXPECT_NEAR(Panel().Label16.width() / 15.0, title.horizontalAdvance("Autodoprava Novák s.r.o."),
+                2);
+    EXPECT_EQ(Shown<QLabel>("Label17")->text(), "1.0.1");
+    EXPECT_EQ(window_->view().WidgetOf("Label3"), nullptr);  // hidden elements have no widget
+    EXPECT_EQ(window_->view().WidgetOf("Adodc1"), nullptr);
+    auto* combo = Shown<QComboBox>("Combo2");
+    EXPECT_FALSE(combo->isEditable());
+    EXPECT_EQ(combo->count(), 6);
+    EXPECT_EQ(combo->currentText(), "Dnes");
+    auto* list = Shown<QTreeWidget>("ListView1");
+    EXPECT_EQ(list->columnCount(), 5);
+    EXPECT_EQ(list->headerItem()->text(4), "Částka");
+    EXPECT_EQ(list->columnWidth(3), static_cast<int>(Panel().ListView1.ColumnWidth(4) / 15 + 0.5));
+    EXPECT_FALSE(Shown<QPushButton>("Command2")->icon().isNull());
+}
+
+TEST_F(PanelViewTest, ClicksReachThePanel) {
+    WriteDemo(prefix_ / "drive_c" / "Agenda" / "agenda.mdb", Today());
+    Show();
+    auto* list = Shown<QTreeWidget>("ListView1");
+    const int todayRows = list->topLevelItemCount();
+    ASSERT_TRUE(Shown<QRadioButton>("Option4")->isVisible());
+    QTest::mouseClick(Shown<QRadioButton>("Option4"), Qt::LeftButton,{}, QPoint(5, 5));
+    EXPECT_TRUE(Panel().Option4.value());
+    EXPECT_FALSE(Panel().Option1.value());
+    EXPECT_TRUE(Shown<QRadioButton>("Option4")->isChecked());
+    EXPECT_FALSE(Shown<QRadioButton>("Option1")->isChecked());
+    EXPECT_EQ(list->columnWidth(1), 0);
+
+    QTest::mouseClick(Shown<QRadioButton>("Option1"), Qt::LeftButton, {}, QPoint(5, 5));
+    auto* combo = Shown<QComboBox>("Combo2");
+    combo->setFocus();
+    for (int step = 0; step < 5; ++step) QTest::keyClick(combo, Qt::Key_Down);
+    EXPECT_EQ(Panel().Combo2.text(), "Tento měsíc");
+    EXPECT_EQ(static_cast<std::size_t>(list->topLevelItemCount()),
+              Panel().ListView1.items().size());
+    EXPECT_GT(list->topLevelItemCount(), todayRows);
+    EXPECT_EQ(list->topLevelItem(0)->text(3),
+              QString::fromStdString(Panel().ListView1.items()[0].subItems[2]));
+
+    const auto before = backend_->opened.size();
+    QTest::mouseClick(Shown<QPushButton>("Command2"), Qt::LeftButton);
+    EXPECT_EQ(backend_->opened.size(), before + 6);
+}
+
+TEST_F(PanelViewTest, TheHostsResizeLaysThePanelOut) {
+    Write(Agenda{});
+    HostWindow& window = Show();
+    window.resize(400, 267 + window.statusBar()->height());  // 6000 x 4005 twips
+    QApplication::processEvents();
+    ASSERT_EQ(window.view().size(), QSize(400, 267));
+    EXPECT_EQ(Panel().width(), 6000);
+    EXPECT_EQ(Panel().Command2.left(), 4775);
+    EXPECT_EQ(Panel().ListView1.width(), 5760);
+    EXPECT_EQ(Panel().Combo2.left(), 3865);
+    EXPECT_EQ(Panel().Label5.left(), 4060);
+    EXPECT_EQ(Panel().Label6.left(), 5410);
+    EXPECT_EQ(Shown<QPushButton>("Command2")->x(), 318);  // 4775 / 15
+    EXPECT_EQ(Shown<QTreeWidget>("ListView1")->width(), 384);
+    EXPECT_EQ(Shown<QComboBox>("Combo2")->x(), 258);
+    EXPECT_EQ(Shown<QTreeWidget>("ListView1")->columnWidth(3), 111);  // 1660 twips
+}
+
+TEST_F(PanelViewTest, TheHostShowsAnError) {
+    Agenda agenda;
+    agenda.carservis = {
+        {Date::FromCivil(2026, 12, 5), true, false, 0, Currency{10000}, Null{}, 0.0, "bez km"}};
+    Write(agenda);
+    HostWindow& window = Show();
+    EXPECT_TRUE(window.statusBar()->currentMessage().isEmpty());
+    QTest::mouseClick(Shown<QRadioButton>("Option4"), Qt::LeftButton, {}, QPoint(5, 5));
+    auto* combo = Shown<QComboBox>("Combo2");
+    combo->setFocus();
+    QTest::mouseClick(Shown<QRadioButton>("Option1"), Qt::LeftButton, {}, QPoint(5, 5));
+    for (int step = 0; step < 3; ++step) QTest::keyClick(combo, Qt::Key_Down);  // the last week
+    EXPECT_EQ(Panel().Combo2.text(), "Za poslední týden");
+    EXPECT_TRUE(window.statusBar()->currentMessage().startsWith("Chyba 94: Invalid use of Null"))
+        << window.statusBar()->currentMessage().toStdString();
+}
+
+TEST_F(PanelViewTest, ScreenshotOfTheDemoPanel) {
+    WriteDemo(prefix_ / "drive_c" / "Agenda" / "agenda.mdb", Today());
+    StartWith(metrics_);
+    PanelView view(*control_, nullptr);
+    view.resize(view.PanelPixels());
+    const QImage picture = view.grab().toImage();
+    ASSERT_EQ(picture.size(), QSize(554, 387));
+    const std::string artefact = std::string(INFOTRAKON_ARTEFACT_DIR) + "/demo-panel.png";
+    EXPECT_TRUE(picture.save(QString::fromStdString(artefact)));
+    const auto dark = [&](QRect area) {
+        int count = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (qGray(picture.pixel(x, y)) < 100) ++count;
+        return count;
+    };
+    EXPECT_EQ(picture.pixel(300, 120), qRgb(255, 255, 255));  // the white panel
+    EXPECT_GT(dark(QRect(8, 0, 200, 22)), 200);               // the title
+    EXPECT_GT(dark(QRect(420, 30, 90, 62)), 100);             // the four figures
+    EXPECT_GT(dark(QRect(8, 230, 400, 16)), 50);              // the list's first row
+    EXPECT_EQ(dark(QRect(20, 300, 400, 60)), 0);              // below the last row
+}
+
+TEST(RefreshPicture, IsASheetWithGreenArrows) {
+    Application();
+    const QImage picture = RefreshPicture().toImage();
+    EXPECT_EQ(picture.size(), QSize(16, 17));
+    EXPECT_EQ(picture.pixel(0, 0), qRgb(212, 208, 200));
+    EXPECT_EQ(picture.pixel(4, 2), qRgb(255, 255, 255));
+    int green = 0;
+    for (int y = 0; y < 17; ++y)
+        for (int x = 0; x < 16; ++x)
+            if (qGreen(picture.pixel(x, y)) > 100 && qRed(picture.pixel(x, y)) < 80) ++green;
+    EXPECT_GT(green, 10);
+}
+
+}  // namespace
+}  // namespace infotrakon::gui
