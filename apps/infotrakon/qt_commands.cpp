@@ -13,6 +13,14 @@
 namespace infotrakon::app {
 namespace {
 
+// The Qt application of one command, under the program's name.
+struct Application {
+    int argc = 1;
+    char name[11] = "infotrakon";
+    char* argv[2] = {name, nullptr};
+    QApplication application{argc, argv};
+};
+
 void ReportError(const Error& error) {
     std::cerr << "infotrakon: error " << error.number() << ": " << error.what() << "\n";
 }
@@ -29,10 +37,7 @@ bool HasDisplay() {
 }
 
 int ShowPanel(const PanelOptions& options) {
-    int argc = 1;
-    char name[] = "infotrakon";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
+    Application qt;
     const gui::QtTextMetrics metrics;
     PanelRun run = RunPanel(options, metrics);
     gui::HostWindow window(*run.control);
@@ -41,15 +46,12 @@ int ShowPanel(const PanelOptions& options) {
         ReportError(*run.error);
         window.ShowError(*run.error);
     }
-    return application.exec();
+    return qt.application.exec();
 }
 
 int WritePanelScreenshot(const PanelOptions& options, const std::string& output) {
     if (!HasDisplay()) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    int argc = 1;
-    char name[] = "infotrakon";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
+    Application qt;
     const gui::QtTextMetrics metrics;
     PanelRun run = RunPanel(options, metrics);
     gui::PanelView view(*run.control, [](const Error& error) { ReportError(error); });

@@ -16,11 +16,13 @@
 #include "mkagenda/jet_writer.h"
 #include "panel/panel.h"
 #include "settings/file_system.h"
+#include "support/test_support.h"
 
 namespace infotrakon::agenda_db {
 namespace {
 
 namespace fs = std::filesystem;
+using infotrakon::testing::ErrorNumberOf;
 using jet::ColumnType;
 using mkagenda::ColumnDefinition;
 using mkagenda::JetWriter;
@@ -47,16 +49,6 @@ void WriteAgenda(const fs::path& path, const std::vector<ServiceRow>& rows) {
     writer.Finish(path.string());
 }
 
-int ErrorNumberOf(const std::function<void()>& action, std::string* message = nullptr) {
-    try {
-        action();
-    } catch (const Error& error) {
-        if (message) *message = error.what();
-        return error.number();
-    }
-    return 0;
-}
-
 std::string Utf16LeWithBom(const std::string& ascii) {
     std::string bytes = "\xFF\xFE";
     for (const char c : ascii) {
@@ -69,13 +61,6 @@ std::string Utf16LeWithBom(const std::string& ascii) {
 class JetBackendTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        prefix_ = fs::temp_directory_path() /
-                  ("infotrakon-agenda-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(prefix_);
-        fs::create_directories(prefix_ / "dosdevices");
-        fs::create_directories(prefix_ / "drive_c" / "Agenda");
-        fs::create_directory_symlink("../drive_c", prefix_ / "dosdevices" / "c:");
         files_ = std::make_shared<settings::LocalFileSystem>(prefix_.string());
         panel_.Adodc1.SetBackend(std::make_shared<JetBackend>(files_));
         const Date newYear = Date::FromCivil(2026, 1, 1);
@@ -87,7 +72,6 @@ class JetBackendTest : public ::testing::Test {
                      {Null{}, true, true, 0, Null{}},
                      {newYear, false, false, Null{}, Currency{-5}}});
     }
-    void TearDown() override { fs::remove_all(prefix_); }
 
     void Connect(const std::string& hostPath) {
         panel_.Label3.SetCaption(hostPath);
@@ -110,7 +94,8 @@ class JetBackendTest : public ::testing::Test {
         std::ofstream(prefix_ / "drive_c" / "Agenda" / name, std::ios::binary) << bytes;
     }
 
-    fs::path prefix_;
+    infotrakon::testing::TemporaryWinePrefix wine_{"agenda"};
+    const fs::path& prefix_ = wine_.path();
     std::shared_ptr<settings::LocalFileSystem> files_;
     panel::Panel panel_;
 };

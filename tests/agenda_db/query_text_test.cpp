@@ -8,19 +8,12 @@
 #include "agenda_db/filter.h"
 #include "agenda_db/record_source.h"
 #include "core/error.h"
+#include "support/test_support.h"
 
 namespace infotrakon::agenda_db {
 namespace {
 
-int ErrorNumberOf(const std::function<void()>& action, std::string* message = nullptr) {
-    try {
-        action();
-    } catch (const Error& error) {
-        if (message) *message = error.what();
-        return error.number();
-    }
-    return 0;
-}
+using infotrakon::testing::ErrorNumberOf;
 
 struct ConnectionCase {
     const char* text;
@@ -103,7 +96,7 @@ TEST(DataLink, FindsTheInitialisationStringInEveryEncoding) {
 
 TEST(DataLink, WithoutAnInitialisationStringIsAnErrorNamingTheFile) {
     for (const std::string& bytes : {std::string(), std::string("[oledb]\n; only a comment\n"),
-                                    std::string("Provider=x\n"), Utf16LeWithBom(u"[oledb]\r\n")}) {
+                                     std::string("Provider=x\n"), Utf16LeWithBom(u"[oledb]\r\n")}) {
         std::string message;
         EXPECT_NE(ErrorNumberOf([&] { DataLinkInitString(bytes, "C:\\a.udl"); }, &message), 0);
         EXPECT_NE(message.find("C:\\a.udl"), std::string::npos) << message;

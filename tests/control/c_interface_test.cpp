@@ -8,6 +8,7 @@
 #include <string>
 
 #include "control/infotrakon_c.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -16,21 +17,14 @@ namespace fs = std::filesystem;
 class CInterfaceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        prefix_ = fs::temp_directory_path() / ("infotrakon-c-" + std::to_string(::getpid()));
-        fs::remove_all(prefix_);
-        fs::create_directories(prefix_ / "dosdevices");
-        fs::create_directories(prefix_ / "drive_c" / "Agenda");
-        fs::create_directory_symlink("../drive_c", prefix_ / "dosdevices" / "c:");
         std::ofstream(prefix_ / "drive_c" / "Agenda" / "agenda.mdb") << "x";
         // No system.reg: the host's setting is absent, and the start-up still completes.
         ASSERT_EQ(infotrakon_create(prefix_.c_str(), &panel_), 0) << infotrakon_last_error(panel_);
     }
-    void TearDown() override {
-        infotrakon_destroy(panel_);
-        fs::remove_all(prefix_);
-    }
+    void TearDown() override { infotrakon_destroy(panel_); }
 
-    fs::path prefix_;
+    infotrakon::testing::TemporaryWinePrefix wine_{"c"};
+    const fs::path& prefix_ = wine_.path();
     InfoTrakonPanel* panel_ = nullptr;
 };
 

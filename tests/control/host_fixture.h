@@ -18,6 +18,7 @@
 #include "mkagenda/jet_writer.h"
 #include "settings/file_system.h"
 #include "settings/registry_file.h"
+#include "support/test_support.h"
 
 namespace infotrakon::control::testing {
 
@@ -105,20 +106,8 @@ class HostTest : public ::testing::Test {
   protected:
     static Date Today() { return Date::FromCivil(2026, 12, 9); }  // a Wednesday
 
-    void SetUp() override {
-        prefix_ = fs::temp_directory_path() /
-                  ("infotrakon-host-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(prefix_);
-        fs::create_directories(prefix_ / "dosdevices");
-        fs::create_directories(prefix_ / "drive_c" / "Agenda");
-        fs::create_directory_symlink("../drive_c", prefix_ / "dosdevices" / "c:");
-        SetHostSetting("\"C:\\\\Agenda\\\\agenda.mdb\"");
-    }
-    void TearDown() override {
-        control_.reset();
-        fs::remove_all(prefix_);
-    }
+    void SetUp() override { SetHostSetting("\"C:\\\\Agenda\\\\agenda.mdb\""); }
+    void TearDown() override { control_.reset(); }
 
     // The host's value "LastFullFileNameOpen" as a regedit export writes it; "" leaves the
     // settings key out.
@@ -174,16 +163,11 @@ class HostTest : public ::testing::Test {
     }
 
     int ErrorOf(const std::function<void()>& action, std::string* message = nullptr) {
-        try {
-            action();
-        } catch (const Error& error) {
-            if (message) *message = error.what();
-            return error.number();
-        }
-        return 0;
+        return infotrakon::testing::ErrorNumberOf(action, message);
     }
 
-    fs::path prefix_;
+    infotrakon::testing::TemporaryWinePrefix wine_{"host"};
+    const fs::path& prefix_ = wine_.path();
     std::shared_ptr<RecordingBackend> backend_;
     std::unique_ptr<InfoTrakon> control_;
 };

@@ -110,7 +110,7 @@ TEST_F(PanelViewTest, ClicksReachThePanel) {
     auto* list = Shown<QTreeWidget>("ListView1");
     const int todayRows = list->topLevelItemCount();
     ASSERT_TRUE(Shown<QRadioButton>("Option4")->isVisible());
-    QTest::mouseClick(Shown<QRadioButton>("Option4"), Qt::LeftButton,{}, QPoint(5, 5));
+    QTest::mouseClick(Shown<QRadioButton>("Option4"), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(Panel().Option4.value());
     EXPECT_FALSE(Panel().Option1.value());
     EXPECT_TRUE(Shown<QRadioButton>("Option4")->isChecked());

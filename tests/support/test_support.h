@@ -1,0 +1,56 @@
+// Helpers that many test suites share.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "core/error.h"
+
+namespace infotrakon::testing {
+
+// The number of the Error that `action` raises, 0 when it raises none; the message too.
+inline int ErrorNumberOf(const std::function<void()>& action, std::string* message = nullptr) {
+    try {
+        action();
+    } catch (const Error& error) {
+        if (message) *message = error.what();
+        return error.number();
+    }
+    return 0;
+}
+
+// A fresh folder laid out as a Wine prefix, drive C linked as Wine links it, with a folder
+// C:\Agenda; removed with the object. Named after the running test, so suites may run side
+// by side.
+class TemporaryWinePrefix {
+  public:
+    explicit TemporaryWinePrefix(const std::string& kind) {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::temp_directory_path() /
+                ("infotrakon-" + kind + "-" + std::to_string(::getpid()) + "-" +
+                 (test ? test->name() : "suite"));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_ / "dosdevices");
+        std::filesystem::create_directories(path_ / "drive_c" / "Agenda");
+        std::filesystem::create_directory_symlink("../drive_c", path_ / "dosdevices" / "c:");
+    }
+    ~TemporaryWinePrefix() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TemporaryWinePrefix(const TemporaryWinePrefix&) = delete;
+    TemporaryWinePrefix& operator=(const TemporaryWinePrefix&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // C:\Agenda
+    std::filesystem::path AgendaFolder() const { return path_ / "drive_c" / "Agenda"; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+}  // namespace infotrakon::testing
