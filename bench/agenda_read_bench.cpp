@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "agenda_db/agenda_access.h"
-#include "agenda_db/jet_backend.h"
+#include "agenda_db/agenda_backend.h"
 #include "control/infotrakon.h"
 #include "mkagenda/description.h"
 #include "mkagenda/jet_writer.h"
@@ -80,7 +80,7 @@ void StartUp(const std::string& folder, const std::shared_ptr<settings::LocalFil
     environment.files = files;
     environment.clock = std::make_shared<FixedClock>(today);
     environment.locale = std::make_shared<Locale>(Locale::Czech());
-    environment.backend = std::make_shared<agenda_db::JetBackend>(files);
+    environment.backend = std::make_shared<agenda_db::AgendaBackend>(files);
     control::InfoTrakon panel(std::move(environment));
     panel.Initialize();
 }
@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
         const auto withPanel = [&](const std::function<void(panel::Panel&)>& work) {
             return InChild([&] {
                 panel::Panel panel;
-                panel.Adodc1.SetBackend(std::make_shared<agenda_db::JetBackend>(files));
+                panel.Adodc1.SetBackend(std::make_shared<agenda_db::AgendaBackend>(files));
                 panel.Label3.SetCaption(path);
                 work(panel);
             });

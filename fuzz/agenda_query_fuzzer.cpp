@@ -7,6 +7,7 @@
 
 #include "agenda_db/connection_string.h"
 #include "agenda_db/filter.h"
+#include "agenda_db/odbc_recordset.h"
 #include "agenda_db/record_source.h"
 #include "core/error.h"
 
@@ -25,6 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const auto properties = agenda_db::ParseConnectionString(parts[0]);
         agenda_db::FindProperty(properties, "Data Source");
+        if (agenda_db::NamesOdbcSource(properties)) agenda_db::OdbcConnectionString(properties);
     } catch (const Error&) {
     }
     try {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "agenda_db/jet_backend.h"
+#include "agenda_db/agenda_backend.h"
 #include "core/error.h"
 #include "jet/reader.h"
 #include "panel/data_control.h"
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fclose(file);
     }
     const auto files = std::make_shared<settings::LocalFileSystem>("/nonexistent");
-    agenda_db::JetBackend backend(files);
+    agenda_db::AgendaBackend backend(files);
     const std::string connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + ScratchPath() +
                                    ";Persist Security Info=False";
     try {

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <vector>
 
-#include "agenda_db/jet_backend.h"
+#include "agenda_db/agenda_backend.h"
 #include "settings/registry_file.h"
 
 namespace infotrakon::app {

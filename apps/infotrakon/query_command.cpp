@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "agenda_db/agenda_access.h"
-#include "agenda_db/jet_backend.h"
+#include "agenda_db/agenda_backend.h"
 #include "core/error.h"
 #include "panel/panel.h"
 #include "settings/file_system.h"
@@ -100,7 +100,7 @@ void RunQuery(const QueryOptions& options, std::ostream& out) {
     const auto files = std::make_shared<settings::LocalFileSystem>(
         options.winePrefix.value_or(settings::DefaultWinePrefix()));
     panel::Panel panel;
-    panel.Adodc1.SetBackend(std::make_shared<agenda_db::JetBackend>(files));
+    panel.Adodc1.SetBackend(std::make_shared<agenda_db::AgendaBackend>(files));
     panel.Label3.SetCaption(options.database);
     if (!agenda_db::ConnectAgenda(panel, *files))
         throw Error(error_number::kCouldNotFindFile,

@@ -1,7 +1,7 @@
 #include "control/infotrakon.h"
 
 #include "agenda_db/agenda_access.h"
-#include "agenda_db/jet_backend.h"
+#include "agenda_db/agenda_backend.h"
 #include "agenda_list/list_columns.h"
 #include "agenda_list/list_refresh.h"
 #include "core/error.h"
@@ -26,7 +26,7 @@ HostEnvironment HostEnvironment::ForWinePrefix(const std::string& winePrefix) {
     environment.files = files;
     environment.clock = std::make_shared<SystemClock>();
     environment.locale = std::make_shared<Locale>(Locale::FromEnvironment());
-    environment.backend = std::make_shared<agenda_db::JetBackend>(files);
+    environment.backend = std::make_shared<agenda_db::AgendaBackend>(files);
     return environment;
 }
 

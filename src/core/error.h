@@ -18,6 +18,9 @@ inline constexpr int kInvalidProcedureCall = 5;
 inline constexpr int kInvalidPropertyValue = 380;
 inline constexpr int kObjectNotSet = 91;
 inline constexpr int kObjectClosed = 3704;
+// What ADO reports for a provider's own failure, and for a command that ran out of time.
+inline constexpr int kProviderError = -2147467259;
+inline constexpr int kTimeout = -2147217871;
 inline constexpr int kItemNotFound = 3265;
 inline constexpr int kNoCurrentRecord = 3021;
 inline constexpr int kProviderNotSupported = 3706;

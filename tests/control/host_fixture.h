@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "agenda_db/jet_backend.h"
+#include "agenda_db/agenda_backend.h"
 #include "control/infotrakon.h"
 #include "core/clock.h"
 #include "core/locale.h"
@@ -51,9 +51,8 @@ struct Agenda {
     jet::ColumnType amountType = jet::ColumnType::kCurrency;
 };
 
-inline void WriteAgenda(const fs::path& path, const Agenda& agenda) {
+inline void WriteTables(mkagenda::TableWriter& writer, const Agenda& agenda) {
     using jet::ColumnType;
-    mkagenda::JetWriter writer;
     const auto firma = writer.AddTable("firma", {{"nazev", ColumnType::kText, 100}});
     for (const Variant& name : agenda.firma) writer.AppendRow(firma, std::vector<Variant>{name});
     const auto carservis = writer.AddTable(
@@ -82,6 +81,11 @@ inline void WriteAgenda(const fs::path& path, const Agenda& agenda) {
     for (const Vehicle& car : agenda.cars)
         writer.AppendRow(
             cars, std::vector<Variant>{++id, car.name, car.spz, car.stk, car.emise, car.vyrazeno});
+}
+
+inline void WriteAgenda(const fs::path& path, const Agenda& agenda) {
+    mkagenda::JetWriter writer;
+    WriteTables(writer, agenda);
     writer.Finish(path.string());
 }
 
@@ -133,7 +137,7 @@ class HostTest : public ::testing::Test {
         environment.clock = std::make_shared<FixedClock>(today);
         environment.locale = std::make_shared<Locale>(Locale::Czech());
         backend_ =
-            std::make_shared<RecordingBackend>(std::make_shared<agenda_db::JetBackend>(files));
+            std::make_shared<RecordingBackend>(std::make_shared<agenda_db::AgendaBackend>(files));
         environment.backend = backend_;
         return environment;
     }

@@ -114,7 +114,7 @@ Variant ToValue(const json& cell, ColumnType type, const std::string& where) {
 
 }  // namespace
 
-void LoadDescription(const std::string& text, JetWriter& writer) {
+void LoadDescription(const std::string& text, TableWriter& writer) {
     json description;
     try {
         description = json::parse(text);
@@ -149,7 +149,7 @@ void LoadDescription(const std::string& text, JetWriter& writer) {
             columns.push_back(definition);
         }
         const std::vector<ColumnDefinition> definitions = columns;
-        const JetWriter::TableId id = writer.AddTable(name, std::move(columns));
+        const TableWriter::TableId id = writer.AddTable(name, std::move(columns));
         if (!table.contains("rows")) continue;
         if (!table["rows"].is_array()) Fail("Table " + name + ": \"rows\" must be an array");
         std::size_t rowNumber = 0;
@@ -198,7 +198,7 @@ std::vector<ColumnDefinition> CarservisColumns() {
 
 }  // namespace
 
-void WriteDemoAgenda(JetWriter& writer, const Date& today) {
+void WriteDemoAgenda(TableWriter& writer, const Date& today) {
     using jet::ColumnType;
     const auto firma = writer.AddTable("firma", {{"nazev", ColumnType::kText, 100}});
     const Variant company[] = {Variant("Autodoprava Novák s.r.o.")};
@@ -258,7 +258,7 @@ void WriteDemoAgenda(JetWriter& writer, const Date& today) {
     writer.AppendRow(cars, car3);
 }
 
-void WriteGeneratedAgenda(JetWriter& writer, std::size_t rows, const Date& today) {
+void WriteGeneratedAgenda(TableWriter& writer, std::size_t rows, const Date& today) {
     using jet::ColumnType;
     const auto firma = writer.AddTable("firma", {{"nazev", ColumnType::kText, 100}});
     const Variant company[] = {Variant("Zkušební agenda")};

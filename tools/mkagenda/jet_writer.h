@@ -8,28 +8,21 @@
 
 #include "core/variant.h"
 #include "jet/format.h"
+#include "tools/mkagenda/table_writer.h"
 
 namespace infotrakon::mkagenda {
-
-struct ColumnDefinition {
-    std::string name;
-    jet::ColumnType type = jet::ColumnType::kLong;
-    int size = 0;  // characters, for text columns
-};
 
 // Writes a Jet 4 (Access 2000) file: the database definition page, the catalog
 // MSysObjects, one table definition per table, usage maps and data pages. Tables are
 // declared first; rows are then appended in any order of tables; Finish lays out the
 // catalog and the usage maps and writes the file.
-class JetWriter {
+class JetWriter final : public TableWriter {
   public:
-    using TableId = std::size_t;
-
-    TableId AddTable(const std::string& name, std::vector<ColumnDefinition> columns);
+    TableId AddTable(const std::string& name, std::vector<ColumnDefinition> columns) override;
     // One value per column: Null, or the kind the column's type takes (bool, whole number,
     // double, Currency, Date, text). Raises an error naming the table, row and column when a
     // value does not fit.
-    void AppendRow(TableId table, std::span<const Variant> values);
+    void AppendRow(TableId table, std::span<const Variant> values) override;
     std::size_t rowCount(TableId table) const { return tables_[table].rows; }
     void Finish(const std::string& path);
 

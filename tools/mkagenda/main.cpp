@@ -2,7 +2,8 @@
 //   mkagenda --from FILE.json OUT.mdb
 //   mkagenda --demo OUT.mdb [--today YYYY-MM-DD]
 //   mkagenda --rows N OUT.mdb [--today YYYY-MM-DD]
-// An existing OUT.mdb is kept unless --force is given.
+// With --sql OUT.sql the same tables go to a PostgreSQL script as well (OUT.mdb may then be
+// left out). An existing output file is kept unless --force is given.
 #include <sys/stat.h>
 
 #include <fstream>
@@ -13,13 +14,15 @@
 #include "core/clock.h"
 #include "core/error.h"
 #include "tools/mkagenda/description.h"
+#include "tools/mkagenda/sql_writer.h"
 
 namespace {
 
 int Usage(const std::string& problem) {
-    std::cerr << "mkagenda: " << problem << "\n"
-              << "usage: mkagenda (--from FILE.json | --demo | --rows N) OUT.mdb [--today "
-                 "YYYY-MM-DD] [--force]\n";
+    std::cerr
+        << "mkagenda: " << problem << "\n"
+        << "usage: mkagenda (--from FILE.json | --demo | --rows N) [OUT.mdb] [--sql OUT.sql]\n"
+           "                [--today YYYY-MM-DD] [--force]\n";
     return 2;
 }
 
@@ -27,7 +30,7 @@ int Usage(const std::string& problem) {
 
 int main(int argc, char** argv) {
     using namespace infotrakon;
-    std::string from, output, todayText;
+    std::string from, output, sqlOutput, todayText;
     bool demo = false, force = false;
     long long rows = -1;
     for (int i = 1; i < argc; ++i) {
@@ -47,6 +50,8 @@ int main(int argc, char** argv) {
                 rows = std::stoll(count, &used);
                 if (used != count.size() || rows < 0)
                     throw std::invalid_argument("--rows needs a count");
+            } else if (argument == "--sql") {
+                sqlOutput = next("--sql");
             } else if (argument == "--today") {
                 todayText = next("--today");
             } else if (argument == "--force") {
@@ -62,12 +67,14 @@ int main(int argc, char** argv) {
             return Usage(error.what());
         }
     }
-    if (output.empty()) return Usage("no output file");
+    if (output.empty() && sqlOutput.empty()) return Usage("no output file");
     if ((from.empty() ? 0 : 1) + (demo ? 1 : 0) + (rows >= 0 ? 1 : 0) != 1)
         return Usage("give exactly one of --from, --demo and --rows");
-    struct stat info {};
-    if (!force && stat(output.c_str(), &info) == 0)
-        return Usage(output + " exists; --force overwrites it");
+    for (const std::string& existing : {output, sqlOutput}) {
+        struct stat info {};
+        if (!force && !existing.empty() && stat(existing.c_str(), &info) == 0)
+            return Usage(existing + " exists; --force overwrites it");
+    }
     Date today = SystemClock().Today();
     if (!todayText.empty()) {
         const auto parsed = Date::FromIso(todayText);
@@ -75,7 +82,10 @@ int main(int argc, char** argv) {
         today = *parsed;
     }
     try {
-        mkagenda::JetWriter writer;
+        // The Jet writer checks every value, also when only the script is wanted.
+        mkagenda::JetWriter jet;
+        mkagenda::SqlWriter sql;
+        mkagenda::TeeWriter writer({&jet, &sql});
         if (!from.empty()) {
             std::ifstream file(from, std::ios::binary);
             if (!file) throw Error(error_number::kFileNotFound, "Cannot read " + from);
@@ -87,7 +97,8 @@ int main(int argc, char** argv) {
         } else {
             mkagenda::WriteGeneratedAgenda(writer, static_cast<std::size_t>(rows), today);
         }
-        writer.Finish(output);
+        if (!output.empty()) jet.Finish(output);
+        if (!sqlOutput.empty()) sql.Finish(sqlOutput);
     } catch (const Error& error) {
         std::cerr << "mkagenda: error " << error.number() << ": " << error.what() << "\n";
         return 1;

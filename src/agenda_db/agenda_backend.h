@@ -7,12 +7,13 @@
 
 namespace infotrakon::agenda_db {
 
-// The provider of the data control for Access files: "Provider=Microsoft.Jet.OLEDB.4.0;
-// Data Source=..." directly or through a data link ("FILE NAME=...;"), read by our own Jet
-// reader, read-only. The host's paths reach the local file system through `files`.
-class JetBackend final : public panel::DataControlBackend {
+// The provider of the data control: "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=..." for
+// an Access file, read by our own Jet reader, read-only; an ODBC source (MSDASQL, or a DSN)
+// for an agenda on a database server; either directly or through a data link
+// ("FILE NAME=...;"). The host's paths reach the local file system through `files`.
+class AgendaBackend final : public panel::DataControlBackend {
   public:
-    explicit JetBackend(std::shared_ptr<const settings::FileSystem> files);
+    explicit AgendaBackend(std::shared_ptr<const settings::FileSystem> files);
 
     std::unique_ptr<panel::Recordset> Open(const std::string& connectionString,
                                            const std::string& recordSource,

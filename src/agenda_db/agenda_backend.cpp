@@ -1,4 +1,4 @@
-#include "agenda_db/jet_backend.h"
+#include "agenda_db/agenda_backend.h"
 
 #include <cstdint>
 #include <fstream>
@@ -8,6 +8,7 @@
 
 #include "agenda_db/connection_string.h"
 #include "agenda_db/filter.h"
+#include "agenda_db/odbc_recordset.h"
 #include "agenda_db/record_source.h"
 #include "core/case_fold.h"
 #include "core/error.h"
@@ -162,12 +163,12 @@ class JetRecordset final : public panel::Recordset {
 
 }  // namespace
 
-JetBackend::JetBackend(std::shared_ptr<const settings::FileSystem> files)
+AgendaBackend::AgendaBackend(std::shared_ptr<const settings::FileSystem> files)
     : files_(std::move(files)) {}
 
-std::unique_ptr<panel::Recordset> JetBackend::Open(const std::string& connectionString,
-                                                   const std::string& recordSource,
-                                                   const panel::DataControlSettings&) {
+std::unique_ptr<panel::Recordset> AgendaBackend::Open(const std::string& connectionString,
+                                                      const std::string& recordSource,
+                                                      const panel::DataControlSettings& settings) {
     if (connectionString.empty())
         throw Error(error_number::kProviderNotSupported,
                     "The data control's connection string is empty: it names no provider and "
@@ -177,6 +178,7 @@ std::unique_ptr<panel::Recordset> JetBackend::Open(const std::string& connection
         const std::string bytes = ReadDataLink(*dataLink, files_->LocalPath(*dataLink));
         properties = ParseConnectionString(DataLinkInitString(bytes, *dataLink));
     }
+    if (NamesOdbcSource(properties)) return OpenOdbcRecordset(properties, recordSource, settings);
     const auto provider = FindProperty(properties, "Provider");
     if (!provider || provider->empty())
         throw Error(error_number::kProviderNotSupported, "The connection string names no provider");
@@ -184,7 +186,7 @@ std::unique_ptr<panel::Recordset> JetBackend::Open(const std::string& connection
         !EqualsIgnoringCase(*provider, kJet3Provider))
         throw Error(error_number::kProviderNotSupported,
                     "The provider " + *provider + " is not supported; the agenda is read with " +
-                        kJetProvider + " (Access .mdb files)");
+                        kJetProvider + " (Access .mdb files) or through ODBC (MSDASQL, or a DSN)");
     const auto source = FindProperty(properties, "Data Source");
     if (!source || source->empty())
         throw Error(error_number::kCouldNotFindFile,

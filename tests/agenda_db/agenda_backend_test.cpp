@@ -1,6 +1,6 @@
 // The data control Adodc1 on agendas written by our Jet writer, reached through a Wine
 // prefix's drive C as the host names them.
-#include "agenda_db/jet_backend.h"
+#include "agenda_db/agenda_backend.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -58,11 +58,11 @@ std::string Utf16LeWithBom(const std::string& ascii) {
     return bytes;
 }
 
-class JetBackendTest : public ::testing::Test {
+class AgendaBackendTest : public ::testing::Test {
   protected:
     void SetUp() override {
         files_ = std::make_shared<settings::LocalFileSystem>(prefix_.string());
-        panel_.Adodc1.SetBackend(std::make_shared<JetBackend>(files_));
+        panel_.Adodc1.SetBackend(std::make_shared<AgendaBackend>(files_));
         const Date newYear = Date::FromCivil(2026, 1, 1);
         WriteAgenda(prefix_ / "drive_c" / "Agenda" / "agenda.mdb",
                     {{Date::FromCivil(2025, 12, 31, 23, 59, 59), true, true, 0, Currency{10000}},
@@ -100,7 +100,7 @@ class JetBackendTest : public ::testing::Test {
     panel::Panel panel_;
 };
 
-TEST_F(JetBackendTest, FiltersAsThePanelAsks) {
+TEST_F(AgendaBackendTest, FiltersAsThePanelAsks) {
     Connect("C:\\AGENDA\\Agenda.MDB");
     EXPECT_EQ(panel_.Adodc1.connectionString(),
               "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\AGENDA\\Agenda.MDB;Persist "
@@ -134,7 +134,7 @@ TEST_F(JetBackendTest, FiltersAsThePanelAsks) {
     EXPECT_EQ(panel_.Adodc1.recordSource(), "SELECT * FROM [moje tabulka]");
 }
 
-TEST_F(JetBackendTest, RecordSetMovesAsTheDataControlsDoes) {
+TEST_F(AgendaBackendTest, RecordSetMovesAsTheDataControlsDoes) {
     Connect("c:\\agenda\\agenda.mdb");
     EXPECT_EQ(ErrorNumberOf([&] { panel_.Adodc1.recordset(); }), 91);
     panel::Recordset& records = OpenAgendaRecordset(panel_, "SELECT * FROM carservis", "stav>=1");
@@ -158,7 +158,7 @@ TEST_F(JetBackendTest, RecordSetMovesAsTheDataControlsDoes) {
     EXPECT_EQ(ErrorNumberOf([&] { records.RecordCount(); }), 3704);
 }
 
-TEST_F(JetBackendTest, AFailedRefreshKeepsTheLastRecordSet) {
+TEST_F(AgendaBackendTest, AFailedRefreshKeepsTheLastRecordSet) {
     Connect("C:\\Agenda\\agenda.mdb");
     OpenAgendaRecordset(panel_, "SELECT * FROM cars", "");
     std::string message;
@@ -169,7 +169,7 @@ TEST_F(JetBackendTest, AFailedRefreshKeepsTheLastRecordSet) {
     EXPECT_EQ(panel_.Adodc1.recordset().FieldValue("name"), Variant("Tatra 815"));
 }
 
-TEST_F(JetBackendTest, DataLinksInEitherEncodingPointAtTheAgenda) {
+TEST_F(AgendaBackendTest, DataLinksInEitherEncodingPointAtTheAgenda) {
     const std::string initString =
         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Agenda\\agenda.mdb;Persist Security "
         "Info=False";
@@ -185,7 +185,7 @@ TEST_F(JetBackendTest, DataLinksInEitherEncodingPointAtTheAgenda) {
     }
 }
 
-TEST_F(JetBackendTest, WhatTheProviderCannotOpenIsAClearError) {
+TEST_F(AgendaBackendTest, WhatTheProviderCannotOpenIsAClearError) {
     WriteFile("server.udl", "[oledb]\nProvider=SQLOLEDB.1;Data Source=fleet;Password=secret\n");
     WriteFile("nosource.udl", "[oledb]\nProvider=Microsoft.Jet.OLEDB.4.0\n");
     WriteFile("gone.udl", "[oledb]\nProvider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\nic.mdb\n");
@@ -222,7 +222,7 @@ TEST_F(JetBackendTest, WhatTheProviderCannotOpenIsAClearError) {
     }
 }
 
-TEST_F(JetBackendTest, ConnectingFollowsTheExtensionOfThePath) {
+TEST_F(AgendaBackendTest, ConnectingFollowsTheExtensionOfThePath) {
     WriteFile("notes.txt", "x");
     panel_.Adodc1.SetConnectionString("kept");
     panel_.Label3.SetCaption("C:\\Agenda\\notes.txt");

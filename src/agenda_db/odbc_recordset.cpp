@@ -1,0 +1,666 @@
+#include "agenda_db/odbc_recordset.h"
+
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <optional>
+
+#include "agenda_db/filter.h"
+#include "agenda_db/record_source.h"
+#include "core/case_fold.h"
+#include "core/error.h"
+#include "core/text_encoding.h"
+
+namespace infotrakon::agenda_db {
+namespace {
+
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC's wide characters are UTF-16");
+
+std::u16string Wide(const std::string& utf8) { return Utf8ToUtf16(utf8); }
+SQLWCHAR* WideArgument(std::u16string& text) { return reinterpret_cast<SQLWCHAR*>(text.data()); }
+
+// Where the server is, for messages: never the password.
+struct ServerName {
+    std::string text;
+    std::string password;  // to keep it out of any message the driver writes
+};
+
+ServerName NameOf(const std::vector<ConnectionProperty>& odbc) {
+    const auto get = [&](std::initializer_list<const char*> keys) -> std::string {
+        for (const char* key : keys)
+            if (auto value = FindProperty(odbc, key)) return *value;
+        return "";
+    };
+    ServerName name;
+    const std::string dsn = get({"DSN"});
+    const std::string server = get({"SERVER", "Servername"});
+    const std::string port = get({"PORT"});
+    const std::string database = get({"DATABASE"});
+    name.text = dsn.empty() ? "the server " + (server.empty() ? std::string("(default)") : server)
+                            : "the ODBC source " + dsn;
+    if (!port.empty()) name.text += ", port " + port;
+    if (!database.empty()) name.text += ", database " + database;
+    name.password = get({"PWD", "Password"});
+    return name;
+}
+
+// The diagnostics of a failed call, joined; the password, should a driver echo it, masked.
+struct Diagnostic {
+    std::string state;
+    std::string message;
+};
+
+Diagnostic Diagnose(SQLSMALLINT type, SQLHANDLE handle, const ServerName& server) {
+    Diagnostic diagnostic;
+    for (SQLSMALLINT record = 1; record <= 4; ++record) {
+        SQLWCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLWCHAR text[1024] = {};
+        SQLSMALLINT length = 0;
+        if (!SQL_SUCCEEDED(
+                SQLGetDiagRecW(type, handle, record, state, &native, text, 1024, &length)))
+            break;
+        if (diagnostic.state.empty())
+            diagnostic.state = Utf16ToUtf8(std::u16string(reinterpret_cast<char16_t*>(state), 5));
+        std::string line = Utf16ToUtf8(
+            std::u16string(reinterpret_cast<char16_t*>(text),
+                           static_cast<std::size_t>(std::min<SQLSMALLINT>(length, 1023))));
+        while (!line.empty() && (line.back() == '\n' || line.back() == ' ')) line.pop_back();
+        if (!diagnostic.message.empty()) diagnostic.message += "; ";
+        diagnostic.message += line;
+    }
+    if (!server.password.empty())
+        for (std::size_t at; (at = diagnostic.message.find(server.password)) != std::string::npos;)
+            diagnostic.message.replace(at, server.password.size(), "***");
+    return diagnostic;
+}
+
+[[noreturn]] void Fail(SQLSMALLINT type, SQLHANDLE handle, const ServerName& server,
+                       const std::string& doing) {
+    const Diagnostic diagnostic = Diagnose(type, handle, server);
+    int number = error_number::kProviderError;
+    if (diagnostic.state == "42P01" || diagnostic.state == "42S02")
+        number = error_number::kNoSuchTable;
+    if (diagnostic.state == "HYT00" || diagnostic.state == "HYT01") number = error_number::kTimeout;
+    throw Error(
+        number,
+        "Cannot " + doing + " on " + server.text + ": " +
+            (diagnostic.message.empty() ? "the driver gave no reason" : diagnostic.message) +
+            (diagnostic.state.empty() ? "" : " (SQLSTATE " + diagnostic.state + ")"));
+}
+
+// One ODBC handle, freed with its owner.
+class Handle {
+  public:
+    Handle(SQLSMALLINT type, SQLHANDLE parent) : type_(type) {
+        if (!SQL_SUCCEEDED(SQLAllocHandle(type, parent, &handle_)))
+            throw Error(error_number::kOutOfMemory, "ODBC cannot allocate a handle");
+    }
+    ~Handle() {
+        if (type_ == SQL_HANDLE_DBC && connected_) SQLDisconnect(handle_);
+        SQLFreeHandle(type_, handle_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    SQLHANDLE get() const { return handle_; }
+    void MarkConnected() { connected_ = true; }
+
+  private:
+    SQLSMALLINT type_;
+    SQLHANDLE handle_ = nullptr;
+    bool connected_ = false;
+};
+
+struct Column {
+    std::string name;
+    SQLSMALLINT type = 0;
+    SQLSMALLINT scale = 0;
+};
+
+// A comparison the server can evaluate as we do: the column's type takes the constant.
+bool ServerCanCompare(const Column& column, const Variant& constant) {
+    switch (column.type) {
+        case SQL_BIT:
+            return constant.get<bool>() != nullptr;
+        case SQL_TINYINT:
+        case SQL_SMALLINT:
+        case SQL_INTEGER:
+        case SQL_BIGINT:
+        case SQL_NUMERIC:
+        case SQL_DECIMAL:
+        case SQL_REAL:
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+            return constant.get<std::int64_t>() != nullptr;
+        case SQL_TYPE_DATE:
+        case SQL_TYPE_TIMESTAMP:
+            return constant.get<Date>() != nullptr;
+        default:
+            return false;
+    }
+}
+
+std::string QuotedIdentifier(const std::string& name) {
+    std::string quoted = "\"";
+    for (const char c : name) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+// "SELECT * FROM [a b]" as the server's SQL: brackets become double quotes.
+std::string ServerStatement(const std::string& recordSource) {
+    const std::string table = RecordSourceTable(recordSource);
+    if (recordSource.find('[') == std::string::npos) {
+        std::string statement = recordSource;
+        while (!statement.empty() && (statement.back() == ';' || statement.back() == ' '))
+            statement.pop_back();
+        return statement;
+    }
+    return "SELECT * FROM " + QuotedIdentifier(table);
+}
+
+Variant DecimalValue(const std::string& text) {
+    // An amount of up to four decimals is a currency, exactly; anything else a decimal.
+    const std::size_t point = text.find('.');
+    const std::string whole = point == std::string::npos ? text : text.substr(0, point);
+    std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+    while (fraction.size() > 4 && fraction.back() == '0') fraction.pop_back();
+    if (fraction.size() <= 4 && !whole.empty()) {
+        fraction.resize(4, '0');
+        const bool negative = whole[0] == '-';
+        const std::string digits = (negative ? whole.substr(1) : whole) + fraction;
+        if (digits.size() <= 19) {
+            const unsigned long long magnitude = std::strtoull(digits.c_str(), nullptr, 10);
+            const unsigned long long limit =
+                negative ? 9223372036854775808ULL : 9223372036854775807ULL;
+            if (magnitude <= limit)
+                return Currency{negative ? static_cast<std::int64_t>(0ULL - magnitude)
+                                         : static_cast<std::int64_t>(magnitude)};
+        }
+    }
+    return Decimal{text};
+}
+
+class OdbcRecordset final : public panel::Recordset {
+  public:
+    OdbcRecordset(const std::vector<ConnectionProperty>& odbc, std::string connectionString,
+                  const std::string& recordSource, const panel::DataControlSettings& settings)
+        : server_(NameOf(odbc)),
+          table_(RecordSourceTable(recordSource)),
+          statement_(ServerStatement(recordSource)),
+          recordSource_(recordSource),
+          connectionString_(std::move(connectionString)),
+          settings_(settings) {
+        // Refresh runs the statement, so that a missing table or a refused login shows here;
+        // the rows are read when first asked for, with the filter that is set by then.
+        Connection connection = Connect();
+        Handle statement(SQL_HANDLE_STMT, connection.dbc->get());
+        Prepare(statement);
+        Execute(statement, {}, "run \"" + recordSource_ + "\"");
+        SQLSMALLINT count = 0;
+        SQLNumResultCols(statement.get(), &count);
+        for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(count); ++i) {
+            SQLWCHAR name[256] = {};
+            SQLSMALLINT nameLength = 0, type = 0, scale = 0, nullable = 0;
+            SQLULEN size = 0;
+            if (!SQL_SUCCEEDED(SQLDescribeColW(statement.get(), i, name, 256, &nameLength, &type,
+                                               &size, &scale, &nullable)))
+                Fail(SQL_HANDLE_STMT, statement.get(), server_,
+                     "describe the columns of " + table_);
+            columns_.push_back(
+                {Utf16ToUtf8(std::u16string(
+                     reinterpret_cast<char16_t*>(name),
+                     static_cast<std::size_t>(std::min<SQLSMALLINT>(nameLength, 255)))),
+                 type, scale});
+        }
+    }
+
+    void SetFilter(const std::string& text) override {
+        CheckOpen();
+        Filter filter = ParseFilter(text);
+        bound_.clear();
+        for (Comparison& comparison : filter.comparisons) {
+            const auto column = FindColumn(comparison.field);
+            if (!column)
+                throw Error(error_number::kInvalidFilter,
+                            "The filter \"" + text + "\" names the field " + comparison.field +
+                                ", which table " + table_ + " does not have");
+            bound_.push_back({std::move(comparison), *column});
+        }
+        rows_.reset();
+        current_ = 0;
+    }
+
+    std::int32_t RecordCount() override {
+        Load();
+        return static_cast<std::int32_t>(rows_->size());
+    }
+
+    void MoveFirst() override {
+        Load();
+        if (rows_->empty()) NoCurrentRecord();
+        current_ = 0;
+    }
+
+    void MoveNext() override {
+        Load();
+        if (current_ >= rows_->size()) NoCurrentRecord();
+        ++current_;
+    }
+
+    Variant FieldValue(const std::string& name) override {
+        Load();
+        const auto column = FindColumn(name);
+        if (!column)
+            throw Error(error_number::kItemNotFound,
+                        "Item cannot be found in the collection corresponding to the requested "
+                        "name: table " +
+                            table_ + " has no field " + name);
+        if (current_ >= rows_->size()) NoCurrentRecord();
+        return (*rows_)[current_][*column];
+    }
+
+    std::vector<std::string> FieldNames() const override {
+        std::vector<std::string> names;
+        for (const Column& column : columns_) names.push_back(column.name);
+        return names;
+    }
+
+    void Close() override {
+        CheckOpen();
+        closed_ = true;
+        rows_.reset();
+    }
+
+  private:
+    struct Connection {
+        std::unique_ptr<Handle> env;
+        std::unique_ptr<Handle> dbc;
+    };
+    struct BoundComparison {
+        Comparison comparison;
+        std::size_t column;
+    };
+
+    Connection Connect() const {
+        Connection connection;
+        connection.env = std::make_unique<Handle>(SQL_HANDLE_ENV, nullptr);
+        SQLSetEnvAttr(connection.env->get(), SQL_ATTR_ODBC_VERSION,
+                      reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        connection.dbc = std::make_unique<Handle>(SQL_HANDLE_DBC, connection.env->get());
+        SQLSetConnectAttrW(
+            connection.dbc->get(), SQL_ATTR_LOGIN_TIMEOUT,
+            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(settings_.connectionTimeoutSeconds)),
+            0);
+        SQLSetConnectAttrW(
+            connection.dbc->get(), SQL_ATTR_CONNECTION_TIMEOUT,
+            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(settings_.commandTimeoutSeconds)), 0);
+        std::u16string text = Wide(connectionString_);
+        SQLWCHAR out[1024];
+        SQLSMALLINT outLength = 0;
+        const SQLRETURN result = SQLDriverConnectW(
+            connection.dbc->get(), nullptr, WideArgument(text),
+            static_cast<SQLSMALLINT>(text.size()), out, 1024, &outLength, SQL_DRIVER_NOPROMPT);
+        if (!SQL_SUCCEEDED(result)) Fail(SQL_HANDLE_DBC, connection.dbc->get(), server_, "connect");
+        connection.dbc->MarkConnected();
+        return connection;
+    }
+
+    void Prepare(Handle& statement) const {
+        SQLSetStmtAttrW(
+            statement.get(), SQL_ATTR_QUERY_TIMEOUT,
+            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(settings_.commandTimeoutSeconds)), 0);
+    }
+
+    void Execute(Handle& statement, const std::vector<const BoundComparison*>& pushed,
+                 const std::string& doing) {
+        std::string sql = statement_;
+        if (!pushed.empty()) {
+            // Field names as identifiers; every value goes as a bound parameter.
+            sql = "SELECT * FROM (" + statement_ + ") AS agenda_source WHERE ";
+            for (std::size_t i = 0; i < pushed.size(); ++i)
+                sql +=
+                    std::string(i ? " AND " : "") +
+                    QuotedIdentifier(columns_[pushed[i]->column].name) +
+                    (pushed[i]->comparison.op == Comparison::Operator::kEqual ? " = ?" : " >= ?");
+        }
+        parameters_.assign(pushed.size(), {});
+        for (std::size_t i = 0; i < pushed.size(); ++i)
+            Bind(statement, static_cast<SQLUSMALLINT>(i + 1), pushed[i]->comparison.constant,
+                 parameters_[i]);
+        std::u16string text = Wide(sql);
+        const SQLRETURN result = SQLExecDirectW(statement.get(), WideArgument(text),
+                                                static_cast<SQLINTEGER>(text.size()));
+        if (!SQL_SUCCEEDED(result) && result != SQL_NO_DATA)
+            Fail(SQL_HANDLE_STMT, statement.get(), server_, doing);
+    }
+
+    struct Parameter {
+        unsigned char flag = 0;
+        SQLBIGINT number = 0;
+        SQL_TIMESTAMP_STRUCT timestamp{};
+        SQLLEN indicator = 0;
+    };
+
+    void Bind(Handle& statement, SQLUSMALLINT index, const Variant& constant,
+              Parameter& parameter) {
+        SQLRETURN result = SQL_ERROR;
+        if (const bool* flag = constant.get<bool>()) {
+            parameter.flag = *flag ? 1 : 0;
+            result = SQLBindParameter(statement.get(), index, SQL_PARAM_INPUT, SQL_C_BIT, SQL_BIT,
+                                      1, 0, &parameter.flag, 0, &parameter.indicator);
+        } else if (const std::int64_t* number = constant.get<std::int64_t>()) {
+            parameter.number = *number;
+            result = SQLBindParameter(statement.get(), index, SQL_PARAM_INPUT, SQL_C_SBIGINT,
+                                      SQL_BIGINT, 0, 0, &parameter.number, 0, &parameter.indicator);
+        } else if (const Date* date = constant.get<Date>()) {
+            const CivilDate civil = date->civil();
+            parameter.timestamp = {static_cast<SQLSMALLINT>(civil.year),
+                                   static_cast<SQLUSMALLINT>(civil.month),
+                                   static_cast<SQLUSMALLINT>(civil.day),
+                                   static_cast<SQLUSMALLINT>(date->secondsOfDay() / 3600),
+                                   static_cast<SQLUSMALLINT>(date->secondsOfDay() / 60 % 60),
+                                   static_cast<SQLUSMALLINT>(date->secondsOfDay() % 60),
+                                   0};
+            result = SQLBindParameter(statement.get(), index, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP,
+                                      SQL_TYPE_TIMESTAMP, 19, 0, &parameter.timestamp, 0,
+                                      &parameter.indicator);
+        }
+        if (!SQL_SUCCEEDED(result))
+            Fail(SQL_HANDLE_STMT, statement.get(), server_, "bind the filter's values");
+    }
+
+    // Reads the records that pass the filter, once per filter.
+    void Load() {
+        CheckOpen();
+        if (rows_) return;
+        std::vector<const BoundComparison*> pushed;
+        for (const BoundComparison& bound : bound_)
+            if (ServerCanCompare(columns_[bound.column], bound.comparison.constant))
+                pushed.push_back(&bound);
+        Connection connection = Connect();
+        Handle statement(SQL_HANDLE_STMT, connection.dbc->get());
+        Prepare(statement);
+        Execute(statement, pushed, "read table " + table_);
+        std::vector<std::vector<Variant>> rows;
+        while (true) {
+            const SQLRETURN fetched = SQLFetch(statement.get());
+            if (fetched == SQL_NO_DATA) break;
+            if (!SQL_SUCCEEDED(fetched))
+                Fail(SQL_HANDLE_STMT, statement.get(), server_, "read table " + table_);
+            std::vector<Variant> row;
+            row.reserve(columns_.size());
+            for (std::size_t i = 0; i < columns_.size(); ++i) row.push_back(Read(statement, i));
+            // Our own test as well: the same answer as the Jet provider's, whatever the server did.
+            bool passes = true;
+            for (const BoundComparison& bound : bound_)
+                if (!Satisfies(row[bound.column], bound.comparison)) {
+                    passes = false;
+                    break;
+                }
+            if (!passes) continue;
+            if (rows.size() == static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+                throw Error(error_number::kOverflow,
+                            "Table " + table_ + " has more records than a record set can count");
+            rows.push_back(std::move(row));
+        }
+        rows_ = std::move(rows);
+    }
+
+    Variant Read(Handle& statement, std::size_t index) {
+        const auto column = static_cast<SQLUSMALLINT>(index + 1);
+        SQLLEN indicator = 0;
+        const auto failed = [&] {
+            Fail(SQL_HANDLE_STMT, statement.get(), server_,
+                 "read field " + columns_[index].name + " of table " + table_);
+        };
+        switch (columns_[index].type) {
+            case SQL_BIT: {
+                unsigned char flag = 0;
+                if (!SQL_SUCCEEDED(
+                        SQLGetData(statement.get(), column, SQL_C_BIT, &flag, 0, &indicator)))
+                    failed();
+                return indicator == SQL_NULL_DATA ? Variant(Null{}) : Variant(flag != 0);
+            }
+            case SQL_TINYINT:
+            case SQL_SMALLINT:
+            case SQL_INTEGER:
+            case SQL_BIGINT: {
+                SQLBIGINT number = 0;
+                if (!SQL_SUCCEEDED(
+                        SQLGetData(statement.get(), column, SQL_C_SBIGINT, &number, 0, &indicator)))
+                    failed();
+                return indicator == SQL_NULL_DATA ? Variant(Null{})
+                                                  : Variant(static_cast<std::int64_t>(number));
+            }
+            case SQL_REAL:
+            case SQL_FLOAT:
+            case SQL_DOUBLE: {
+                double number = 0;
+                if (!SQL_SUCCEEDED(
+                        SQLGetData(statement.get(), column, SQL_C_DOUBLE, &number, 0, &indicator)))
+                    failed();
+                return indicator == SQL_NULL_DATA ? Variant(Null{}) : Variant(number);
+            }
+            case SQL_NUMERIC:
+            case SQL_DECIMAL: {
+                char text[80] = {};
+                if (!SQL_SUCCEEDED(SQLGetData(statement.get(), column, SQL_C_CHAR, text,
+                                              sizeof text, &indicator)))
+                    failed();
+                return indicator == SQL_NULL_DATA ? Variant(Null{}) : DecimalValue(text);
+            }
+            case SQL_TYPE_DATE:
+            case SQL_TYPE_TIMESTAMP: {
+                SQL_TIMESTAMP_STRUCT stamp{};
+                if (!SQL_SUCCEEDED(SQLGetData(statement.get(), column, SQL_C_TYPE_TIMESTAMP, &stamp,
+                                              sizeof stamp, &indicator)))
+                    failed();
+                if (indicator == SQL_NULL_DATA) return Null{};
+                if (!Date::IsValidCivil(stamp.year, stamp.month, stamp.day))
+                    throw Error(error_number::kTypeMismatch,
+                                "Field " + columns_[index].name + " of table " + table_ +
+                                    " holds no date the panel can show");
+                if (columns_[index].type == SQL_TYPE_DATE)
+                    return Date::FromCivil(stamp.year, stamp.month, stamp.day);
+                return Date::FromCivil(stamp.year, stamp.month, stamp.day, stamp.hour, stamp.minute,
+                                       stamp.second);
+            }
+            case SQL_BINARY:
+            case SQL_VARBINARY:
+            case SQL_LONGVARBINARY:
+                return ReadBytes(statement, column, failed);
+            default:
+                return ReadText(statement, column, failed);
+        }
+    }
+
+    template <typename Failed>
+    Variant ReadText(Handle& statement, SQLUSMALLINT column, const Failed& failed) {
+        // Long texts come in pieces; each piece ends in a terminating zero.
+        std::u16string text;
+        char16_t piece[4096];
+        while (true) {
+            SQLLEN indicator = 0;
+            const SQLRETURN result =
+                SQLGetData(statement.get(), column, SQL_C_WCHAR, piece, sizeof piece, &indicator);
+            if (result == SQL_NO_DATA) break;
+            if (!SQL_SUCCEEDED(result)) failed();
+            if (indicator == SQL_NULL_DATA) return Null{};
+            const std::size_t capacity = sizeof piece / sizeof piece[0] - 1;
+            const std::size_t got =
+                indicator == SQL_NO_TOTAL || static_cast<std::size_t>(indicator) / 2 > capacity
+                    ? capacity
+                    : static_cast<std::size_t>(indicator) / 2;
+            text.append(piece, got);
+            if (result == SQL_SUCCESS) break;
+        }
+        return Utf16ToUtf8(text);
+    }
+
+    template <typename Failed>
+    Variant ReadBytes(Handle& statement, SQLUSMALLINT column, const Failed& failed) {
+        std::vector<std::uint8_t> bytes;
+        std::uint8_t piece[8192];
+        while (true) {
+            SQLLEN indicator = 0;
+            const SQLRETURN result =
+                SQLGetData(statement.get(), column, SQL_C_BINARY, piece, sizeof piece, &indicator);
+            if (result == SQL_NO_DATA) break;
+            if (!SQL_SUCCEEDED(result)) failed();
+            if (indicator == SQL_NULL_DATA) return Null{};
+            const std::size_t got =
+                indicator == SQL_NO_TOTAL || static_cast<std::size_t>(indicator) > sizeof piece
+                    ? sizeof piece
+                    : static_cast<std::size_t>(indicator);
+            bytes.insert(bytes.end(), piece, piece + got);
+            if (result == SQL_SUCCESS) break;
+        }
+        return Binary{std::move(bytes)};
+    }
+
+    std::optional<std::size_t> FindColumn(const std::string& name) const {
+        for (std::size_t i = 0; i < columns_.size(); ++i)
+            if (EqualsIgnoringCase(columns_[i].name, name)) return i;
+        return std::nullopt;
+    }
+
+    void CheckOpen() const {
+        if (closed_)
+            throw Error(
+                error_number::kObjectClosed,
+                "Operation is not allowed when the object is closed (the record set of table " +
+                    table_ + ")");
+    }
+
+    [[noreturn]] void NoCurrentRecord() const {
+        throw Error(error_number::kNoCurrentRecord,
+                    "Either BOF or EOF is True, or the current record has been deleted (table " +
+                        table_ + ")");
+    }
+
+    ServerName server_;
+    std::string table_;
+    std::string statement_;
+    std::string recordSource_;
+    std::string connectionString_;
+    panel::DataControlSettings settings_;
+    std::vector<Column> columns_;
+    std::vector<BoundComparison> bound_;
+    std::vector<Parameter> parameters_;
+    std::optional<std::vector<std::vector<Variant>>> rows_;
+    std::size_t current_ = 0;
+    bool closed_ = false;
+};
+
+std::string OdbcValue(const std::string& value) {
+    // A value with a separator or a brace goes in braces, a closing brace doubled.
+    if (value.find_first_of(";{}") == std::string::npos) return value;
+    std::string braced = "{";
+    for (const char c : value) {
+        braced += c;
+        if (c == '}') braced += '}';
+    }
+    return braced + "}";
+}
+
+// An ODBC connection string: "key=value;" pairs, a value in {braces} may hold anything, "}}"
+// standing for "}". The braces are taken off.
+std::vector<ConnectionProperty> ParseOdbcConnectionString(const std::string& text) {
+    std::vector<ConnectionProperty> properties;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t equals = text.find('=', i);
+        const std::size_t semicolon = text.find(';', i);
+        if (equals == std::string::npos || (semicolon != std::string::npos && semicolon < equals)) {
+            if (semicolon == std::string::npos) break;
+            i = semicolon + 1;  // a piece without a value is skipped, as drivers do
+            continue;
+        }
+        std::string key = text.substr(i, equals - i);
+        while (!key.empty() && key.front() == ' ') key.erase(key.begin());
+        while (!key.empty() && key.back() == ' ') key.pop_back();
+        i = equals + 1;
+        std::string value;
+        if (i < text.size() && text[i] == '{') {
+            ++i;
+            while (i < text.size()) {
+                if (text[i] == '}') {
+                    if (i + 1 < text.size() && text[i + 1] == '}') {
+                        value += '}';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                value += text[i++];
+            }
+            const std::size_t end = text.find(';', i);
+            i = end == std::string::npos ? text.size() : end + 1;
+        } else {
+            const std::size_t end = text.find(';', i);
+            value = text.substr(i, end == std::string::npos ? std::string::npos : end - i);
+            i = end == std::string::npos ? text.size() : end + 1;
+        }
+        if (!key.empty()) properties.push_back({key, value});
+    }
+    return properties;
+}
+
+std::vector<ConnectionProperty> OdbcProperties(const std::vector<ConnectionProperty>& properties) {
+    std::vector<ConnectionProperty> odbc;
+    if (const auto extended = FindProperty(properties, "Extended Properties"))
+        odbc = ParseOdbcConnectionString(*extended);
+    // Keys outside Extended Properties, in their ODBC names; those inside win.
+    const std::pair<const char*, const char*> outside[] = {
+        {"DSN", "DSN"},           {"DRIVER", "DRIVER"},
+        {"SERVER", "SERVER"},     {"PORT", "PORT"},
+        {"DATABASE", "DATABASE"}, {"UID", "UID"},
+        {"PWD", "PWD"},           {"User ID", "UID"},
+        {"Password", "PWD"},      {"Initial Catalog", "DATABASE"},
+        {"Data Source", "DSN"}};
+    for (const auto& [oleDbKey, odbcKey] : outside)
+        if (!FindProperty(odbc, odbcKey))
+            if (const auto value = FindProperty(properties, oleDbKey))
+                odbc.push_back({odbcKey, *value});
+    return odbc;
+}
+
+}  // namespace
+
+bool NamesOdbcSource(const std::vector<ConnectionProperty>& properties) {
+    const auto provider = FindProperty(properties, "Provider");
+    if (provider &&
+        (EqualsIgnoringCase(*provider, "MSDASQL") || EqualsIgnoringCase(*provider, "MSDASQL.1")))
+        return true;
+    if (FindProperty(properties, "DSN")) return true;
+    if (const auto extended = FindProperty(properties, "Extended Properties"))
+        return FindProperty(ParseOdbcConnectionString(*extended), "DSN").has_value();
+    return false;
+}
+
+std::string OdbcConnectionString(const std::vector<ConnectionProperty>& properties) {
+    std::string text;
+    for (const ConnectionProperty& property : OdbcProperties(properties))
+        text += property.key + "=" + OdbcValue(property.value) + ";";
+    // Booleans as booleans and rows read through a cursor, so that running a statement does
+    // not pull a whole table before its filter is known.
+    text += "BoolsAsChar=0;UseDeclareFetch=1;Fetch=1000;";
+    return text;
+}
+
+std::unique_ptr<panel::Recordset> OpenOdbcRecordset(
+    const std::vector<ConnectionProperty>& properties, const std::string& recordSource,
+    const panel::DataControlSettings& settings) {
+    return std::make_unique<OdbcRecordset>(
+        OdbcProperties(properties), OdbcConnectionString(properties), recordSource, settings);
+}
+
+}  // namespace infotrakon::agenda_db

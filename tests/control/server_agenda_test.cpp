@@ -1,0 +1,207 @@
+// The same agenda in an Access file and on a PostgreSQL server of the test's own, reached
+// through a data link to ODBC: the panel must show exactly the same.
+#include <nlohmann/json.hpp>
+
+#include "core/text_encoding.h"
+#include "host_fixture.h"
+#include "mkagenda/description.h"
+#include "mkagenda/sql_writer.h"
+#include "panel_run.h"
+#include "support/postgres_server.h"
+
+namespace infotrakon::control::testing {
+namespace {
+
+using infotrakon::testing::TemporaryPostgres;
+
+class ServerAgendaTest : public HostTest {
+  protected:
+    static void SetUpTestSuite() { server_ = new TemporaryPostgres(); }
+    static void TearDownTestSuite() {
+        delete server_;
+        server_ = nullptr;
+    }
+
+    // The agenda as C:\Agenda\agenda.mdb and as the server database `database`, with a data
+    // link C:\Agenda\server.udl to it.
+    void Load(const std::function<void(mkagenda::TableWriter&)>& write,
+              const std::string& database) {
+        mkagenda::JetWriter jet;
+        mkagenda::SqlWriter sql;
+        mkagenda::TeeWriter both({&jet, &sql});
+        write(both);
+        jet.Finish((prefix_ / "drive_c" / "Agenda" / "agenda.mdb").string());
+        const fs::path script = prefix_ / "agenda.sql";
+        sql.Finish(script.string());
+        server_->CreateDatabase(database);
+        server_->Psql(database, "-f '" + script.string() + "'");
+        WriteLink("server.udl", server_->OdbcProperties(database));
+    }
+
+    // A data link as the platform writes one: UTF-16 with its mark.
+    void WriteLink(const std::string& name, const std::string& extendedProperties) {
+        const std::string text =
+            "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
+            "Provider=MSDASQL.1;Persist Security Info=False;Extended Properties=\"" +
+            extendedProperties + "\"\r\n";
+        std::u16string units = Utf8ToUtf16(text);
+        std::string bytes = "\xFF\xFE";
+        for (const char16_t unit : units) {
+            bytes += static_cast<char>(unit & 0xFF);
+            bytes += static_cast<char>(unit >> 8);
+        }
+        std::ofstream(prefix_ / "drive_c" / "Agenda" / name, std::ios::binary) << bytes;
+    }
+
+    // The element model after the start-up and every view with every period, as JSON, the
+    // path and the connection string left out (they name the file or the link).
+    std::vector<nlohmann::json> Models(const std::string& setting) {
+        SetHostSetting(setting);
+        Start();
+        std::vector<nlohmann::json> models;
+        const auto take = [&] {
+            nlohmann::json model = nlohmann::json::parse(app::PanelJson(Panel(), std::nullopt));
+            model["elements"].erase("Label3");
+            model["elements"]["Adodc1"].erase("connectionString");
+            models.push_back(model);
+        };
+        take();
+        for (const char* option : {"Option1", "Option2", "Option3", "Option4"}) {
+            control_->Click(option);
+            for (int period = 0; period < 6; ++period) {
+                control_->ChooseItem("Combo2", period);
+                take();
+            }
+        }
+        control_->Click("Command2");
+        take();
+        return models;
+    }
+
+    void ExpectSameAsTheFile(const std::string& database) {
+        const auto fromFile = Models("\"C:\\\\Agenda\\\\agenda.mdb\"");
+        const auto fromServer = Models("\"C:\\\\Agenda\\\\server.udl\"");
+        ASSERT_EQ(fromFile.size(), fromServer.size());
+        for (std::size_t i = 0; i < fromFile.size(); ++i)
+            EXPECT_EQ(fromServer[i], fromFile[i]) << "step " << i;
+        EXPECT_NE(Panel().Adodc1.connectionString().find("server.udl"), std::string::npos)
+            << database;
+    }
+
+    static TemporaryPostgres* server_;
+};
+
+TemporaryPostgres* ServerAgendaTest::server_ = nullptr;
+
+TEST_F(ServerAgendaTest, TheDemoAgendaShowsAsFromItsFile) {
+    Load([](mkagenda::TableWriter& writer) { mkagenda::WriteDemoAgenda(writer, Today()); }, "demo");
+    ExpectSameAsTheFile("demo");
+    EXPECT_EQ(Panel().Label16.caption(), "Autodoprava Novák s.r.o.");
+}
+
+TEST_F(ServerAgendaTest, AwkwardValuesShowAsFromTheFile) {
+    Agenda agenda;
+    agenda.firma = {Variant("Doprava \"U Nováků\"\tv.o.s.")};
+    agenda.carservis = {
+        {Date::FromCivil(2025, 12, 31, 23, 59, 59), true, true, 0, Currency{10000}},
+        {Date::FromCivil(2026, 12, 9, 7, 5, 9), true, false, 0, Currency{12345678}, 0, 12.0,
+         "Oprava brzd\r\nTatra 815 \\ zadní"},
+        {Date::FromCivil(2026, 12, 10), false, false, 0, Currency{-5}, 120500, 0.25, ""},
+        {Date::FromCivil(2026, 12, 1), false, true, Null{}, Currency{0}, 3, 1e-7, "Null stav"},
+        {Date::FromCivil(2027, 1, 1), true, true, 0, Currency{9223372036854775807LL}, 0, 0.0,
+         "max"},
+    };
+    agenda.cars = {
+        {"Tatra 815", Null{}, Date::FromCivil(2026, 12, 9, 15, 0, 0),
+         Date::FromCivil(2026, 12, 12)},
+        {Null{}, "2B7 8899", Date::FromCivil(2026, 12, 16), Date::FromCivil(2026, 12, 9)},
+        {"Avia", "3C1", Date::FromCivil(2026, 12, 9), Date::FromCivil(2026, 12, 9), true}};
+    Load([&](mkagenda::TableWriter& writer) { WriteTables(writer, agenda); }, "awkward");
+    ExpectSameAsTheFile("awkward");
+}
+
+TEST_F(ServerAgendaTest, FiltersGiveTheSameRecordsOnTheServer) {
+    Agenda agenda;
+    for (int i = 0; i < 40; ++i)
+        agenda.carservis.push_back(
+            {i % 7 == 0 ? Variant(Null{})
+                        : Variant(Date::FromCivil(2025 + i % 3, 1 + i % 12, 1 + i % 28)),
+             i % 2 == 0, i % 3 == 0, i % 5 == 0 ? Variant(Null{}) : Variant(i % 4),
+             Currency{i * 1000}});
+    Load([&](mkagenda::TableWriter& writer) { WriteTables(writer, agenda); }, "filters");
+    const settings::LocalFileSystem files(prefix_.string());
+    const auto backend = std::make_shared<agenda_db::AgendaBackend>(
+        std::make_shared<settings::LocalFileSystem>(prefix_.string()));
+    for (const char* filter :
+         {"", "car=true", "car=-1", "servis=false and stav=0", "stav>=2", "stav=-1",
+          "datum >= #1/1/2026#", "car=false and servis=true and datum >= #6/15/2026#",
+          "castka >= 20", "castka=0", "stav=true"}) {
+        SCOPED_TRACE(filter);
+        std::vector<std::vector<Variant>> results;
+        for (const std::string connection :
+             {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Agenda\\agenda.mdb",
+              "FILE NAME=C:\\Agenda\\server.udl;"}) {
+            const auto records = backend->Open(connection, "SELECT * FROM carservis", {});
+            records->SetFilter(filter);
+            std::vector<Variant> ids;
+            const std::int32_t count = records->RecordCount();
+            for (std::int32_t i = 0; i < count; ++i) {
+                ids.push_back(records->FieldValue("id"));
+                records->MoveNext();
+            }
+            records->Close();
+            results.push_back(ids);
+        }
+        EXPECT_EQ(results[1], results[0]);
+    }
+}
+
+TEST_F(ServerAgendaTest, ServerFailuresAreClearErrors) {
+    Load([](mkagenda::TableWriter& writer) { mkagenda::WriteDemoAgenda(writer, Today()); },
+         "failures");
+    WriteLink("badpassword.udl", server_->OdbcProperties("failures", "špatné"));
+    WriteLink("nodatabase.udl", server_->OdbcProperties("nikde"));
+    WriteLink("noserver.udl",
+              "DRIVER={PostgreSQL Unicode};SERVER=" + (prefix_ / "nothing").string() +
+                  ";PORT=5433;DATABASE=failures;UID=agenda;PWD=tajné heslo");
+    server_->Psql("postgres", "-c 'CREATE DATABASE nocars'");
+    WriteLink("nocars.udl", server_->OdbcProperties("nocars"));
+    const struct {
+        const char* link;
+        int number;
+        const char* named;
+    } cases[] = {
+        {"badpassword.udl", error_number::kProviderError, "database failures"},
+        {"nodatabase.udl", error_number::kProviderError, "database nikde"},
+        {"noserver.udl", error_number::kProviderError, "nothing"},
+        {"nocars.udl", error_number::kNoSuchTable, "nocars"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.link);
+        SetHostSetting("\"C:\\\\Agenda\\\\" + std::string(test.link) + "\"");
+        std::string message;
+        EXPECT_EQ(ErrorOf([&] { Start(); }, &message), test.number) << message;
+        EXPECT_NE(message.find(test.named), std::string::npos) << message;
+        EXPECT_EQ(message.find("tajné"), std::string::npos) << message;
+        EXPECT_EQ(message.find("špatné"), std::string::npos) << message;
+    }
+}
+
+TEST_F(ServerAgendaTest, ARefreshAfterTheServerStoppedFailsAndTheNextWorksAgain) {
+    Load([](mkagenda::TableWriter& writer) { mkagenda::WriteDemoAgenda(writer, Today()); },
+         "restart");
+    SetHostSetting("\"C:\\\\Agenda\\\\server.udl\"");
+    Start();
+    const std::string figure = Panel().Label5.caption();
+    server_->Stop();
+    std::string message;
+    EXPECT_EQ(ErrorOf([&] { control_->Click("Command2"); }, &message),
+              error_number::kProviderError);
+    EXPECT_NE(message.find("Cannot connect"), std::string::npos) << message;
+    server_->Start();
+    control_->Click("Command2");
+    EXPECT_EQ(Panel().Label5.caption(), figure);
+}
+
+}  // namespace
+}  // namespace infotrakon::control::testing
