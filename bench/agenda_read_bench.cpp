@@ -1,6 +1,8 @@
 // How fast the panel reads a large agenda, measured against what a user would script instead:
 // one mdb-export pass of carservis to /dev/null. Each case runs in a child process, so that
-// its peak resident size is its own. Run: agenda_read_bench [ROWS...] (default 100000 1000000).
+// its peak resident size is its own. Where PostgreSQL is installed, the same agenda on a
+// server of the benchmark's own, against one psql \copy of carservis.
+// Run: agenda_read_bench [ROWS...] (default 100000 1000000).
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,6 +25,8 @@
 #include "panel/panel.h"
 #include "settings/file_system.h"
 #include "settings/registry_file.h"
+#include "support/postgres_server.h"
+#include "tools/mkagenda/sql_writer.h"
 
 namespace {
 
@@ -73,10 +77,10 @@ double Sum(panel::Panel& panel, const settings::FileSystem& files, const std::st
 
 // The panel's whole start-up, as a host creates it: the host's setting, the company name,
 // the four cost figures and two fills of the list.
-void StartUp(const std::string& folder, const std::shared_ptr<settings::LocalFileSystem>& files,
-             const Date& today) {
+void StartUp(const std::string& settingsFile,
+             const std::shared_ptr<settings::LocalFileSystem>& files, const Date& today) {
     control::HostEnvironment environment;
-    environment.registry = std::make_shared<settings::RegistryFileStore>(folder + "/settings.reg");
+    environment.registry = std::make_shared<settings::RegistryFileStore>(settingsFile);
     environment.files = files;
     environment.clock = std::make_shared<FixedClock>(today);
     environment.locale = std::make_shared<Locale>(Locale::Czech());
@@ -102,18 +106,35 @@ int main(int argc, char** argv) {
         std::filesystem::temp_directory_path() / ("infotrakon-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     const auto files = std::make_shared<settings::LocalFileSystem>(folder.string());
-    std::ofstream(folder / "settings.reg")
-        << "Windows Registry Editor Version 5.00\r\n\r\n"
-           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velmora\\Trakon\\ProgramSeting]\r\n"
-           "\"LastFullFileNameOpen\"=\""
-        << folder.string() << "/agenda.mdb\"\r\n";
+    const auto settingsFor = [&](const std::string& name) {
+        const std::string file = (folder / (name + ".reg")).string();
+        std::ofstream(file) << "Windows Registry Editor Version 5.00\r\n\r\n"
+                               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Velmora\\Trakon\\ProgramSeting]\r\n"
+                               "\"LastFullFileNameOpen\"=\""
+                            << folder.string() << "/" << name << "\"\r\n";
+        return file;
+    };
+    // The server column, where PostgreSQL is installed: a cluster of the benchmark's own.
+    std::unique_ptr<testing::TemporaryPostgres> server;
+    try {
+        server = std::make_unique<testing::TemporaryPostgres>();
+        std::ofstream(folder / "server.udl") << "[oledb]\nProvider=MSDASQL.1;Extended Properties=\""
+                                             << server->OdbcProperties("bench") << "\"\n";
+        server->CreateDatabase("bench");
+    } catch (const std::exception& error) {
+        std::printf("(no server column: %s)\n", error.what());
+        server.reset();
+    }
 
     for (const std::size_t rows : sizes) {
         const std::string path = (folder / "agenda.mdb").string();
         const Measurement written = InChild([&] {
-            mkagenda::JetWriter writer;
+            mkagenda::JetWriter jet;
+            mkagenda::SqlWriter sql;
+            mkagenda::TeeWriter writer({&jet, &sql});
             mkagenda::WriteGeneratedAgenda(writer, rows, today);
-            writer.Finish(path);
+            jet.Finish(path);
+            if (server) sql.Finish((folder / "agenda.sql").string());
         });
         std::printf("carservis with %zu rows (%.1f MB, written in %.2f s); ratios to mdb-export:\n",
                     rows, static_cast<double>(std::filesystem::file_size(path)) / 1e6,
@@ -138,7 +159,15 @@ int main(int argc, char** argv) {
         Report("one SumField without a filter",
                withPanel([&](panel::Panel& panel) { Sum(panel, *files, ""); }), exported);
         Report("the panel's start-up (5 readers, 2 list fills)",
-               InChild([&] { StartUp(folder.string(), files, today); }), exported);
+               InChild([&] { StartUp(settingsFor("agenda.mdb"), files, today); }), exported);
+        if (!server) continue;
+        server->Psql("bench", "-f '" + (folder / "agenda.sql").string() + "'");
+        const Measurement copied =
+            InChild([&] { server->Psql("bench", "-c '\\copy carservis to /dev/null'"); });
+        std::printf("  on the server, ratios to psql \\copy:\n");
+        Report("psql -c \"\\copy carservis to /dev/null\"", copied, copied);
+        Report("the panel's start-up over ODBC",
+               InChild([&] { StartUp(settingsFor("server.udl"), files, today); }), copied);
     }
     std::filesystem::remove_all(folder);
     return 0;
