@@ -8,6 +8,7 @@
 
 #include "agenda_db/connection_string.h"
 #include "agenda_db/filter.h"
+#include "agenda_db/filtered_recordset.h"
 #include "agenda_db/odbc_recordset.h"
 #include "agenda_db/record_source.h"
 #include "core/case_fold.h"
@@ -37,60 +38,13 @@ std::string ReadDataLink(const std::string& hostPath, const std::string& localPa
     return bytes;
 }
 
-class JetRecordset final : public panel::Recordset {
+class JetRecordset final : public FilteredRecordset {
   public:
     JetRecordset(std::unique_ptr<jet::Database> database, jet::TableInfo table)
-        : database_(std::move(database)), table_(std::move(table)), cursor_(*database_, table_) {}
-
-    void SetFilter(const std::string& text) override {
-        CheckOpen();
-        Filter filter = ParseFilter(text);
-        std::vector<BoundComparison> bound;
-        for (Comparison& comparison : filter.comparisons) {
-            const auto column = table_.FindColumn(comparison.field);
-            if (!column)
-                throw Error(error_number::kInvalidFilter,
-                            "The filter \"" + text + "\" names the field " + comparison.field +
-                                ", which table " + table_.name + " does not have");
-            bound.push_back({std::move(comparison), *column});
-        }
-        filter_ = std::move(bound);
-        visible_.reset();
-        current_ = 0;
-    }
-
-    std::int32_t RecordCount() override {
-        Scan();
-        return static_cast<std::int32_t>(visible_->size());
-    }
-
-    void MoveFirst() override {
-        Scan();
-        if (visible_->empty()) NoCurrentRecord();
-        current_ = 0;
-    }
-
-    void MoveNext() override {
-        Scan();
-        if (current_ >= visible_->size()) NoCurrentRecord();
-        ++current_;
-    }
-
-    Variant FieldValue(const std::string& name) override {
-        Scan();
-        const auto column = table_.FindColumn(name);
-        if (!column)
-            throw Error(error_number::kItemNotFound,
-                        "Item cannot be found in the collection corresponding to the requested "
-                        "name: table " +
-                            table_.name + " has no field " + name);
-        if (current_ >= visible_->size()) NoCurrentRecord();
-        if (loaded_ != current_) {
-            cursor_.Seek((*visible_)[current_]);
-            loaded_ = current_;
-        }
-        return cursor_.Value(*column);
-    }
+        : FilteredRecordset(table.name),
+          database_(std::move(database)),
+          table_(std::move(table)),
+          cursor_(*database_, table_) {}
 
     std::vector<std::string> FieldNames() const override {
         std::vector<std::string> names;
@@ -98,67 +52,42 @@ class JetRecordset final : public panel::Recordset {
         return names;
     }
 
-    void Close() override {
-        CheckOpen();
-        closed_ = true;
-        visible_.reset();
-    }
-
   private:
-    struct BoundComparison {
-        Comparison comparison;
-        std::size_t column;
-    };
-
-    void CheckOpen() const {
-        if (closed_)
-            throw Error(error_number::kObjectClosed,
-                        "Operation is not allowed when the object is closed (the record set of "
-                        "table " +
-                            table_.name + ")");
+    std::optional<std::size_t> FindColumn(const std::string& name) const override {
+        return table_.FindColumn(name);
     }
 
-    [[noreturn]] void NoCurrentRecord() const {
-        throw Error(error_number::kNoCurrentRecord,
-                    "Either BOF or EOF is True, or the current record has been deleted (table " +
-                        table_.name + ")");
-    }
-
-    // Finds the records that pass the filter, decoding only the fields it compares; the set
-    // keeps their positions.
-    void Scan() {
-        CheckOpen();
-        if (visible_) return;
-        std::vector<jet::RowPosition> positions;
+    // Decodes only the fields the filter compares; the set keeps the passing rows' positions.
+    std::size_t FindRecords(const std::vector<BoundComparison>& filter) override {
+        positions_.clear();
         jet::TableCursor scan(*database_, table_);
         while (scan.Next()) {
-            bool passes = true;
-            for (const BoundComparison& bound : filter_) {
-                if (!Satisfies(scan.Value(bound.column), bound.comparison)) {
-                    passes = false;
-                    break;
-                }
-            }
-            if (!passes) continue;
-            if (positions.size() ==
-                static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
-                throw Error(
-                    error_number::kOverflow,
-                    "Table " + table_.name + " has more records than a record set can count");
-            positions.push_back(scan.position());
+            if (!Passes(filter, [&](std::size_t column) { return scan.Value(column); })) continue;
+            CheckCountable(positions_.size());
+            positions_.push_back(scan.position());
         }
-        visible_ = std::move(positions);
         loaded_ = std::numeric_limits<std::size_t>::max();
+        return positions_.size();
+    }
+
+    Variant Value(std::size_t record, std::size_t column) override {
+        if (loaded_ != record) {
+            cursor_.Seek(positions_[record]);
+            loaded_ = record;
+        }
+        return cursor_.Value(column);
+    }
+
+    void ForgetRecords() override {
+        positions_.clear();
+        positions_.shrink_to_fit();
     }
 
     std::unique_ptr<jet::Database> database_;
     jet::TableInfo table_;
     jet::TableCursor cursor_;
-    std::vector<BoundComparison> filter_;
-    std::optional<std::vector<jet::RowPosition>> visible_;
-    std::size_t current_ = 0;
+    std::vector<jet::RowPosition> positions_;
     std::size_t loaded_ = std::numeric_limits<std::size_t>::max();
-    bool closed_ = false;
 };
 
 }  // namespace

@@ -6,10 +6,10 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 #include <optional>
 
 #include "agenda_db/filter.h"
+#include "agenda_db/filtered_recordset.h"
 #include "agenda_db/record_source.h"
 #include "core/case_fold.h"
 #include "core/error.h"
@@ -187,20 +187,21 @@ Variant DecimalValue(const std::string& text) {
     return Decimal{text};
 }
 
-class OdbcRecordset final : public panel::Recordset {
+class OdbcRecordset final : public FilteredRecordset {
   public:
     OdbcRecordset(const std::vector<ConnectionProperty>& odbc, std::string connectionString,
                   const std::string& recordSource, const panel::DataControlSettings& settings)
-        : server_(NameOf(odbc)),
-          table_(RecordSourceTable(recordSource)),
+        : FilteredRecordset(RecordSourceTable(recordSource)),
+          server_(NameOf(odbc)),
           statement_(ServerStatement(recordSource)),
           recordSource_(recordSource),
           connectionString_(std::move(connectionString)),
           settings_(settings) {
         // Refresh runs the statement, so that a missing table or a refused login shows here;
-        // the rows are read when first asked for, with the filter that is set by then.
-        Connection connection = Connect();
-        Handle statement(SQL_HANDLE_STMT, connection.dbc->get());
+        // the rows are read when first asked for, with the filter that is set by then, over
+        // the same connection.
+        connection_ = Connect();
+        Handle statement(SQL_HANDLE_STMT, connection_->dbc->get());
         Prepare(statement);
         Execute(statement, {}, "run \"" + recordSource_ + "\"");
         SQLSMALLINT count = 0;
@@ -212,7 +213,7 @@ class OdbcRecordset final : public panel::Recordset {
             if (!SQL_SUCCEEDED(SQLDescribeColW(statement.get(), i, name, 256, &nameLength, &type,
                                                &size, &scale, &nullable)))
                 Fail(SQL_HANDLE_STMT, statement.get(), server_,
-                     "describe the columns of " + table_);
+                     "describe the columns of " + table());
             columns_.push_back(
                 {Utf16ToUtf8(std::u16string(
                      reinterpret_cast<char16_t*>(name),
@@ -221,61 +222,10 @@ class OdbcRecordset final : public panel::Recordset {
         }
     }
 
-    void SetFilter(const std::string& text) override {
-        CheckOpen();
-        Filter filter = ParseFilter(text);
-        bound_.clear();
-        for (Comparison& comparison : filter.comparisons) {
-            const auto column = FindColumn(comparison.field);
-            if (!column)
-                throw Error(error_number::kInvalidFilter,
-                            "The filter \"" + text + "\" names the field " + comparison.field +
-                                ", which table " + table_ + " does not have");
-            bound_.push_back({std::move(comparison), *column});
-        }
-        rows_.reset();
-        current_ = 0;
-    }
-
-    std::int32_t RecordCount() override {
-        Load();
-        return static_cast<std::int32_t>(rows_->size());
-    }
-
-    void MoveFirst() override {
-        Load();
-        if (rows_->empty()) NoCurrentRecord();
-        current_ = 0;
-    }
-
-    void MoveNext() override {
-        Load();
-        if (current_ >= rows_->size()) NoCurrentRecord();
-        ++current_;
-    }
-
-    Variant FieldValue(const std::string& name) override {
-        Load();
-        const auto column = FindColumn(name);
-        if (!column)
-            throw Error(error_number::kItemNotFound,
-                        "Item cannot be found in the collection corresponding to the requested "
-                        "name: table " +
-                            table_ + " has no field " + name);
-        if (current_ >= rows_->size()) NoCurrentRecord();
-        return (*rows_)[current_][*column];
-    }
-
     std::vector<std::string> FieldNames() const override {
         std::vector<std::string> names;
         for (const Column& column : columns_) names.push_back(column.name);
         return names;
-    }
-
-    void Close() override {
-        CheckOpen();
-        closed_ = true;
-        rows_.reset();
     }
 
   private:
@@ -283,11 +233,6 @@ class OdbcRecordset final : public panel::Recordset {
         std::unique_ptr<Handle> env;
         std::unique_ptr<Handle> dbc;
     };
-    struct BoundComparison {
-        Comparison comparison;
-        std::size_t column;
-    };
-
     Connection Connect() const {
         Connection connection;
         connection.env = std::make_unique<Handle>(SQL_HANDLE_ENV, nullptr);
@@ -376,41 +321,39 @@ class OdbcRecordset final : public panel::Recordset {
             Fail(SQL_HANDLE_STMT, statement.get(), server_, "bind the filter's values");
     }
 
-    // Reads the records that pass the filter, once per filter.
-    void Load() {
-        CheckOpen();
-        if (rows_) return;
+    std::size_t FindRecords(const std::vector<BoundComparison>& filter) override {
         std::vector<const BoundComparison*> pushed;
-        for (const BoundComparison& bound : bound_)
+        for (const BoundComparison& bound : filter)
             if (ServerCanCompare(columns_[bound.column], bound.comparison.constant))
                 pushed.push_back(&bound);
-        Connection connection = Connect();
+        if (!connection_) connection_ = Connect();
+        const Connection connection = std::move(*connection_);
+        connection_.reset();
         Handle statement(SQL_HANDLE_STMT, connection.dbc->get());
         Prepare(statement);
-        Execute(statement, pushed, "read table " + table_);
-        std::vector<std::vector<Variant>> rows;
+        Execute(statement, pushed, "read table " + table());
+        rows_.clear();
         while (true) {
             const SQLRETURN fetched = SQLFetch(statement.get());
             if (fetched == SQL_NO_DATA) break;
             if (!SQL_SUCCEEDED(fetched))
-                Fail(SQL_HANDLE_STMT, statement.get(), server_, "read table " + table_);
+                Fail(SQL_HANDLE_STMT, statement.get(), server_, "read table " + table());
             std::vector<Variant> row;
             row.reserve(columns_.size());
             for (std::size_t i = 0; i < columns_.size(); ++i) row.push_back(Read(statement, i));
             // Our own test as well: the same answer as the Jet provider's, whatever the server did.
-            bool passes = true;
-            for (const BoundComparison& bound : bound_)
-                if (!Satisfies(row[bound.column], bound.comparison)) {
-                    passes = false;
-                    break;
-                }
-            if (!passes) continue;
-            if (rows.size() == static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
-                throw Error(error_number::kOverflow,
-                            "Table " + table_ + " has more records than a record set can count");
-            rows.push_back(std::move(row));
+            if (!Passes(filter, [&](std::size_t column) { return row[column]; })) continue;
+            CheckCountable(rows_.size());
+            rows_.push_back(std::move(row));
         }
-        rows_ = std::move(rows);
+        return rows_.size();
+    }
+
+    Variant Value(std::size_t record, std::size_t column) override { return rows_[record][column]; }
+
+    void ForgetRecords() override {
+        rows_.clear();
+        rows_.shrink_to_fit();
     }
 
     Variant Read(Handle& statement, std::size_t index) {
@@ -418,7 +361,7 @@ class OdbcRecordset final : public panel::Recordset {
         SQLLEN indicator = 0;
         const auto failed = [&] {
             Fail(SQL_HANDLE_STMT, statement.get(), server_,
-                 "read field " + columns_[index].name + " of table " + table_);
+                 "read field " + columns_[index].name + " of table " + table());
         };
         switch (columns_[index].type) {
             case SQL_BIT: {
@@ -465,7 +408,7 @@ class OdbcRecordset final : public panel::Recordset {
                 if (indicator == SQL_NULL_DATA) return Null{};
                 if (!Date::IsValidCivil(stamp.year, stamp.month, stamp.day))
                     throw Error(error_number::kTypeMismatch,
-                                "Field " + columns_[index].name + " of table " + table_ +
+                                "Field " + columns_[index].name + " of table " + table() +
                                     " holds no date the panel can show");
                 if (columns_[index].type == SQL_TYPE_DATE)
                     return Date::FromCivil(stamp.year, stamp.month, stamp.day);
@@ -525,38 +468,21 @@ class OdbcRecordset final : public panel::Recordset {
         return Binary{std::move(bytes)};
     }
 
-    std::optional<std::size_t> FindColumn(const std::string& name) const {
+    std::optional<std::size_t> FindColumn(const std::string& name) const override {
         for (std::size_t i = 0; i < columns_.size(); ++i)
             if (EqualsIgnoringCase(columns_[i].name, name)) return i;
         return std::nullopt;
     }
 
-    void CheckOpen() const {
-        if (closed_)
-            throw Error(
-                error_number::kObjectClosed,
-                "Operation is not allowed when the object is closed (the record set of table " +
-                    table_ + ")");
-    }
-
-    [[noreturn]] void NoCurrentRecord() const {
-        throw Error(error_number::kNoCurrentRecord,
-                    "Either BOF or EOF is True, or the current record has been deleted (table " +
-                        table_ + ")");
-    }
-
     ServerName server_;
-    std::string table_;
     std::string statement_;
     std::string recordSource_;
     std::string connectionString_;
     panel::DataControlSettings settings_;
     std::vector<Column> columns_;
-    std::vector<BoundComparison> bound_;
     std::vector<Parameter> parameters_;
-    std::optional<std::vector<std::vector<Variant>>> rows_;
-    std::size_t current_ = 0;
-    bool closed_ = false;
+    std::optional<Connection> connection_;  // the one Refresh opened, until the first read
+    std::vector<std::vector<Variant>> rows_;
 };
 
 std::string OdbcValue(const std::string& value) {

@@ -1,0 +1,95 @@
+#include "agenda_db/filtered_recordset.h"
+
+#include <limits>
+
+#include "core/error.h"
+
+namespace infotrakon::agenda_db {
+
+void FilteredRecordset::SetFilter(const std::string& text) {
+    CheckOpen();
+    Filter filter = ParseFilter(text);
+    std::vector<BoundComparison> bound;
+    for (Comparison& comparison : filter.comparisons) {
+        const auto column = FindColumn(comparison.field);
+        if (!column)
+            throw Error(error_number::kInvalidFilter,
+                        "The filter \"" + text + "\" names the field " + comparison.field +
+                            ", which table " + table_ + " does not have");
+        bound.push_back({std::move(comparison), *column});
+    }
+    filter_ = std::move(bound);
+    count_.reset();
+    ForgetRecords();
+    current_ = 0;
+}
+
+std::int32_t FilteredRecordset::RecordCount() {
+    Load();
+    return static_cast<std::int32_t>(*count_);
+}
+
+void FilteredRecordset::MoveFirst() {
+    Load();
+    if (*count_ == 0) NoCurrentRecord();
+    current_ = 0;
+}
+
+void FilteredRecordset::MoveNext() {
+    Load();
+    if (current_ >= *count_) NoCurrentRecord();
+    ++current_;
+}
+
+Variant FilteredRecordset::FieldValue(const std::string& name) {
+    Load();
+    const auto column = FindColumn(name);
+    if (!column)
+        throw Error(error_number::kItemNotFound,
+                    "Item cannot be found in the collection corresponding to the requested "
+                    "name: table " +
+                        table_ + " has no field " + name);
+    if (current_ >= *count_) NoCurrentRecord();
+    return Value(current_, *column);
+}
+
+void FilteredRecordset::Close() {
+    CheckOpen();
+    closed_ = true;
+    count_.reset();
+    ForgetRecords();
+}
+
+bool FilteredRecordset::Passes(const std::vector<BoundComparison>& filter,
+                               const std::function<Variant(std::size_t)>& valueOf) {
+    for (const BoundComparison& bound : filter)
+        if (!Satisfies(valueOf(bound.column), bound.comparison)) return false;
+    return true;
+}
+
+void FilteredRecordset::CheckCountable(std::size_t records) const {
+    if (records >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        throw Error(error_number::kOverflow,
+                    "Table " + table_ + " has more records than a record set can count");
+}
+
+void FilteredRecordset::Load() {
+    CheckOpen();
+    if (!count_) count_ = FindRecords(filter_);
+}
+
+void FilteredRecordset::CheckOpen() const {
+    if (closed_)
+        throw Error(error_number::kObjectClosed,
+                    "Operation is not allowed when the object is closed (the record set of "
+                    "table " +
+                        table_ + ")");
+}
+
+void FilteredRecordset::NoCurrentRecord() const {
+    throw Error(
+        error_number::kNoCurrentRecord,
+        "Either BOF or EOF is True, or the current record has been deleted (table " + table_ + ")");
+}
+
+}  // namespace infotrakon::agenda_db
