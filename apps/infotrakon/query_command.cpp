@@ -10,6 +10,7 @@
 #include "agenda_db/agenda_access.h"
 #include "agenda_db/agenda_backend.h"
 #include "core/error.h"
+#include "core/text_form.h"
 #include "panel/panel.h"
 #include "settings/file_system.h"
 #include "settings/registry_file.h"
@@ -19,18 +20,6 @@ namespace {
 
 std::string JsonString(const std::string& text) {
     return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
-std::string CurrencyDigits(Currency amount) {
-    const bool negative = amount.tenThousandths < 0;
-    const auto magnitude = negative ? 0ULL - static_cast<unsigned long long>(amount.tenThousandths)
-                                    : static_cast<unsigned long long>(amount.tenThousandths);
-    std::string text = (negative ? "-" : "") + std::to_string(magnitude / 10000);
-    std::string fraction = std::to_string(magnitude % 10000);
-    fraction.insert(0, 4 - fraction.size(), '0');
-    while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
-    if (!fraction.empty()) text += "." + fraction;
-    return text;
 }
 
 std::string DoubleDigits(double number) {

@@ -9,20 +9,6 @@
 namespace infotrakon {
 namespace {
 
-std::string CurrencyText(Currency amount, const Locale& locale) {
-    const bool negative = amount.tenThousandths < 0;
-    // Work in unsigned so that the most negative amount has a magnitude too.
-    const std::uint64_t magnitude = negative
-                                        ? ~static_cast<std::uint64_t>(amount.tenThousandths) + 1
-                                        : static_cast<std::uint64_t>(amount.tenThousandths);
-    std::string text = std::to_string(magnitude / 10000);
-    std::string fraction = std::to_string(magnitude % 10000);
-    fraction.insert(0, 4 - fraction.size(), '0');
-    while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
-    if (!fraction.empty()) text += locale.decimalSeparator() + fraction;
-    return negative ? "-" + text : text;
-}
-
 // The canonical text with the locale's separator and without trailing zeros of the fraction.
 std::string DecimalText(const Decimal& number, const Locale& locale) {
     std::string text = number.text;
@@ -39,6 +25,21 @@ std::string DecimalText(const Decimal& number, const Locale& locale) {
 std::string BooleanText(bool flag) { return flag ? "True" : "False"; }
 
 }  // namespace
+
+std::string CurrencyDigits(Currency amount, const std::string& separator, bool fourDecimals) {
+    const bool negative = amount.tenThousandths < 0;
+    // Work in unsigned so that the most negative amount has a magnitude too.
+    const std::uint64_t magnitude = negative
+                                        ? ~static_cast<std::uint64_t>(amount.tenThousandths) + 1
+                                        : static_cast<std::uint64_t>(amount.tenThousandths);
+    std::string text = std::to_string(magnitude / 10000);
+    std::string fraction = std::to_string(magnitude % 10000);
+    fraction.insert(0, 4 - fraction.size(), '0');
+    if (!fourDecimals)
+        while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+    if (!fraction.empty()) text += separator + fraction;
+    return negative ? "-" + text : text;
+}
 
 std::string DoubleText(double number, const Locale& locale) {
     if (number == 0.0) return "0";
@@ -79,7 +80,9 @@ std::string TextForm(const Variant& value, const Locale& locale) {
         std::string operator()(Null) const {
             throw Error(error_number::kInvalidUseOfNull, "Invalid use of Null");
         }
-        std::string operator()(Currency amount) const { return CurrencyText(amount, locale); }
+        std::string operator()(Currency amount) const {
+            return CurrencyDigits(amount, locale.decimalSeparator());
+        }
         std::string operator()(const Decimal& number) const { return DecimalText(number, locale); }
         std::string operator()(const Guid& guid) const { return guid.text; }
         std::string operator()(const Binary&) const {

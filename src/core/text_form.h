@@ -11,6 +11,11 @@ namespace infotrakon {
 std::string TextForm(const Variant& value, const Locale& locale);
 // The text form where the value is joined into a longer text: Null counts as the empty text.
 std::string JoinedTextForm(const Variant& value, const Locale& locale);
+// An amount's exact digits: "-12.5" without trailing zeros, or with `fourDecimals` all four
+// ("-12.5000"); `separator` between the whole and the fraction.
+std::string CurrencyDigits(Currency amount, const std::string& separator = ".",
+                           bool fourDecimals = false);
+
 // A double written with 15 significant digits, no trailing zeros, the locale's separator.
 std::string DoubleText(double number, const Locale& locale);
 

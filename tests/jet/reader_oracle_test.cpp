@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "core/text_form.h"
 #include "jet/reader.h"
 
 namespace infotrakon::jet {
@@ -43,19 +44,6 @@ std::string CanonicalDecimal(std::string text) {
     return text;
 }
 
-std::string CurrencyText(Currency amount) {
-    const bool negative = amount.tenThousandths < 0;
-    const unsigned long long magnitude =
-        negative ? 0ULL - static_cast<unsigned long long>(amount.tenThousandths)
-                 : static_cast<unsigned long long>(amount.tenThousandths);
-    std::ostringstream text;
-    text << (negative ? "-" : "") << magnitude / 10000 << '.';
-    text.width(4);
-    text.fill('0');
-    text << magnitude % 10000;
-    return text.str();
-}
-
 std::int64_t SecondsOf(const Date& date) { return date.dayNumber() * 86400 + date.secondsOfDay(); }
 
 // Empty when the value agrees with mdb-reader's, else what differs.
@@ -82,9 +70,9 @@ std::string CompareWithMdbReader(const Variant& ours, const ordered_json& theirs
                    : differ(std::to_string(*number));
     }
     if (const Currency* amount = ours.get<Currency>())
-        return theirs.is_string() && theirs.get<std::string>() == CurrencyText(*amount)
+        return theirs.is_string() && theirs.get<std::string>() == CurrencyDigits(*amount, ".", true)
                    ? ""
-                   : differ(CurrencyText(*amount));
+                   : differ(CurrencyDigits(*amount, ".", true));
     if (const Decimal* number = ours.get<Decimal>())
         return theirs.is_string() &&
                        CanonicalDecimal(theirs.get<std::string>()) == CanonicalDecimal(number->text)
@@ -177,7 +165,7 @@ std::string AsExportText(const Variant& value) {
     if (value.isNull()) return "";
     if (const bool* flag = value.get<bool>()) return *flag ? "1" : "0";
     if (const std::int64_t* number = value.get<std::int64_t>()) return std::to_string(*number);
-    if (const Currency* amount = value.get<Currency>()) return CurrencyText(*amount);
+    if (const Currency* amount = value.get<Currency>()) return CurrencyDigits(*amount, ".", true);
     // mdb-export shows dates before 1900 as "1900-01-00".
     if (const Date* date = value.get<Date>())
         return date->year() >= 1900 ? date->ToIso().substr(0, 10) : "<skip>";

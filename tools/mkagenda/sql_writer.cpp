@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "core/error.h"
+#include "core/text_form.h"
 
 namespace infotrakon::mkagenda {
 namespace {
@@ -42,15 +43,6 @@ std::string SqlType(const ColumnDefinition& column) {
     }
 }
 
-std::string CurrencyText(Currency amount) {
-    const bool negative = amount.tenThousandths < 0;
-    const auto magnitude = negative ? 0ULL - static_cast<unsigned long long>(amount.tenThousandths)
-                                    : static_cast<unsigned long long>(amount.tenThousandths);
-    std::string fraction = std::to_string(magnitude % 10000);
-    fraction.insert(0, 4 - fraction.size(), '0');
-    return (negative ? "-" : "") + std::to_string(magnitude / 10000) + "." + fraction;
-}
-
 // One value in COPY's text form.
 std::string CopyValue(const Variant& value) {
     if (value.isNull() || value.isEmpty()) return "\\N";
@@ -60,7 +52,7 @@ std::string CopyValue(const Variant& value) {
         char buffer[32];
         return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, *number).ptr);
     }
-    if (const Currency* amount = value.get<Currency>()) return CurrencyText(*amount);
+    if (const Currency* amount = value.get<Currency>()) return CurrencyDigits(*amount, ".", true);
     if (const Date* date = value.get<Date>()) {
         std::string text = date->ToIso();
         if (!date->hasTime()) text += "T00:00:00";
