@@ -49,14 +49,7 @@ void WriteAgenda(const fs::path& path, const std::vector<ServiceRow>& rows) {
     writer.Finish(path.string());
 }
 
-std::string Utf16LeWithBom(const std::string& ascii) {
-    std::string bytes = "\xFF\xFE";
-    for (const char c : ascii) {
-        bytes += c;
-        bytes += '\0';
-    }
-    return bytes;
-}
+using infotrakon::testing::Utf16File;
 
 class AgendaBackendTest : public ::testing::Test {
   protected:
@@ -173,9 +166,9 @@ TEST_F(AgendaBackendTest, DataLinksInEitherEncodingPointAtTheAgenda) {
     const std::string initString =
         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Agenda\\agenda.mdb;Persist Security "
         "Info=False";
-    WriteFile("utf16.udl", Utf16LeWithBom("[oledb]\r\n; Everything after this line is an OLE DB "
-                                          "initstring\r\n" +
-                                          initString + "\r\n"));
+    WriteFile("utf16.udl", Utf16File("[oledb]\r\n; Everything after this line is an OLE DB "
+                                     "initstring\r\n" +
+                                     initString + "\r\n"));
     WriteFile("utf8.udl", "[oledb]\n" + initString + "\n");
     for (const char* link : {"C:\\Agenda\\utf16.udl", "C:\\Agenda\\UTF8.UDL"}) {
         SCOPED_TRACE(link);

@@ -61,14 +61,7 @@ TEST(ConnectionString, KeysMatchInAnyCaseAndTheLastWins) {
     EXPECT_EQ(FindProperty(properties, "Provider"), std::nullopt);
 }
 
-std::string Utf16LeWithBom(const std::u16string& text) {
-    std::string bytes = "\xFF\xFE";
-    for (const char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
+using infotrakon::testing::Utf16File;
 
 TEST(DataLink, FindsTheInitialisationStringInEveryEncoding) {
     const std::string expected =
@@ -78,9 +71,8 @@ TEST(DataLink, FindsTheInitialisationStringInEveryEncoding) {
         std::string bytes;
     } cases[] = {
         {"UTF-16 as the platform writes it",
-         Utf16LeWithBom(
-             u"[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
-             u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Vozový park\\agenda.mdb\r\n")},
+         Utf16File("[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
+                   "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Vozový park\\agenda.mdb\r\n")},
         {"UTF-8 with its mark", "\xEF\xBB\xBF[oledb]\n; comment\n" + expected + "\n"},
         {"UTF-8 without a mark, blank lines first", "\n[OLEDB]\n\n   \n" + expected},
         {"CP1250",
@@ -96,7 +88,7 @@ TEST(DataLink, FindsTheInitialisationStringInEveryEncoding) {
 
 TEST(DataLink, WithoutAnInitialisationStringIsAnErrorNamingTheFile) {
     for (const std::string& bytes : {std::string(), std::string("[oledb]\n; only a comment\n"),
-                                     std::string("Provider=x\n"), Utf16LeWithBom(u"[oledb]\r\n")}) {
+                                     std::string("Provider=x\n"), Utf16File("[oledb]\r\n")}) {
         std::string message;
         EXPECT_NE(ErrorNumberOf([&] { DataLinkInitString(bytes, "C:\\a.udl"); }, &message), 0);
         EXPECT_NE(message.find("C:\\a.udl"), std::string::npos) << message;

@@ -44,13 +44,8 @@ class ServerAgendaTest : public HostTest {
             "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
             "Provider=MSDASQL.1;Persist Security Info=False;Extended Properties=\"" +
             extendedProperties + "\"\r\n";
-        std::u16string units = Utf8ToUtf16(text);
-        std::string bytes = "\xFF\xFE";
-        for (const char16_t unit : units) {
-            bytes += static_cast<char>(unit & 0xFF);
-            bytes += static_cast<char>(unit >> 8);
-        }
-        std::ofstream(prefix_ / "drive_c" / "Agenda" / name, std::ios::binary) << bytes;
+        std::ofstream(prefix_ / "drive_c" / "Agenda" / name, std::ios::binary)
+            << infotrakon::testing::Utf16File(text);
     }
 
     // The element model after the start-up and every view with every period, as JSON, the

@@ -122,13 +122,9 @@ TEST_F(HostTest, RefreshFollowsTheHostToAnotherAgenda) {
     second.carservis = {{Date::FromCivil(2026, 2, 2), true, true, 0, Currency{20000000}}};
     Write(second, "druha.mdb");
     // The second one is reached through a data link, as UTF-16 with its mark.
-    std::string link = "\xFF\xFE";
-    for (const char c :
-         std::string("[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
-                     "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Agenda\\druha.mdb\r\n")) {
-        link += c;
-        link += '\0';
-    }
+    const std::string link = infotrakon::testing::Utf16File(
+        "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
+        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Agenda\\druha.mdb\r\n");
     std::ofstream(prefix_ / "drive_c" / "Agenda" / "druha.udl", std::ios::binary) << link;
 
     Start();

@@ -7,6 +7,7 @@
 #include "core/text_encoding.h"
 #include "settings/module1.h"
 #include "settings/registry_file.h"
+#include "support/test_support.h"
 
 namespace infotrakon::settings {
 namespace {
@@ -30,14 +31,7 @@ class TempFile {
     fs::path directory_, path_;
 };
 
-std::string Utf16File(const std::string& utf8) {
-    std::string bytes = "\xFF\xFE";
-    for (const char16_t unit : Utf8ToUtf16(utf8)) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
+using infotrakon::testing::Utf16File;
 
 const std::string kWineHive = R"(WINE REGISTRY Version 2
 ;; All keys relative to \\Machine
@@ -93,7 +87,7 @@ struct LookupCase {
     std::int32_t code;
 };
 
-class WineHiveLookupTest : public testing::TestWithParam<LookupCase> {};
+class WineHiveLookupTest : public ::testing::TestWithParam<LookupCase> {};
 
 TEST_P(WineHiveLookupTest, GivesWhatTheAnsiFunctionsGive) {
     const TempFile file(kWineHive);
@@ -103,7 +97,7 @@ TEST_P(WineHiveLookupTest, GivesWhatTheAnsiFunctionsGive) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, WineHiveLookupTest,
-    testing::Values(
+    ::testing::Values(
         LookupCase{"LastFullFileNameOpen", Variant("C:\\Trakon\\Data\\agenda.mdb"), 0},
         LookupCase{"lastfullfilenameopen", Variant("C:\\Trakon\\Data\\agenda.mdb"), 0},
         LookupCase{"", Variant("default"), 0},
@@ -201,7 +195,7 @@ TEST(RegistryLookup, MissingTruncatedAndGarbageFilesGiveNoValue) {
 const std::string kShared = INFOTRAKON_SHARED_DIR "/registry/";
 
 // The registry files written by a real Wine lie beside the project, not in it.
-class RealWineFiles : public testing::Test {
+class RealWineFiles : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!std::filesystem::exists(kShared + "regedit-export.reg"))

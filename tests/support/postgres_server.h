@@ -71,9 +71,10 @@ class TemporaryPostgres {
 
     // Runs a SQL script (or a command with -c) through psql on the given database.
     void Psql(const std::string& database, const std::string& arguments) const {
-        Run("PGOPTIONS='-c client_min_messages=warning' PGPASSWORD='" + std::string(kPassword) + "' psql -X -q -v ON_ERROR_STOP=1 -h '" +
-            folder_.string() + "' -p " + std::to_string(kPort) + " -U " + kUser + " -d " +
-            database + " " + arguments + " >/dev/null");
+        Run("PGOPTIONS='-c client_min_messages=warning' PGPASSWORD='" + std::string(kPassword) +
+            "' psql -X -q -v ON_ERROR_STOP=1 -h '" + folder_.string() + "' -p " +
+            std::to_string(kPort) + " -U " + kUser + " -d " + database + " " + arguments +
+            " >/dev/null");
     }
     void CreateDatabase(const std::string& name) const {
         Psql("postgres", "-c 'CREATE DATABASE " + name + "'");

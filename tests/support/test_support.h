@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/error.h"
+#include "core/text_encoding.h"
 
 namespace infotrakon::testing {
 
@@ -21,6 +22,17 @@ inline int ErrorNumberOf(const std::function<void()>& action, std::string* messa
         return error.number();
     }
     return 0;
+}
+
+// A text file's bytes as the platform writes it in UTF-16: the byte order mark, then
+// little-endian units.
+inline std::string Utf16File(const std::string& utf8) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : Utf8ToUtf16(utf8)) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
 }
 
 // A fresh folder laid out as a Wine prefix, drive C linked as Wine links it, with a folder
