@@ -4,6 +4,7 @@
 #include <sqlext.h>
 #include <sqlucode.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -79,16 +80,21 @@ Diagnostic Diagnose(SQLSMALLINT type, SQLHANDLE handle, const ServerName& server
     return diagnostic;
 }
 
+// `timedOut` for a call that failed once its time-out had passed: drivers report a login that
+// timed out as any other failure to connect.
 [[noreturn]] void Fail(SQLSMALLINT type, SQLHANDLE handle, const ServerName& server,
-                       const std::string& doing) {
+                       const std::string& doing, bool timedOut = false) {
     const Diagnostic diagnostic = Diagnose(type, handle, server);
     int number = error_number::kProviderError;
     if (diagnostic.state == "42P01" || diagnostic.state == "42S02")
         number = error_number::kNoSuchTable;
-    if (diagnostic.state == "HYT00" || diagnostic.state == "HYT01") number = error_number::kTimeout;
+    // 57014: the server cancelled the statement when the command time-out ran out.
+    if (timedOut || diagnostic.state == "HYT00" || diagnostic.state == "HYT01" ||
+        diagnostic.state == "57014")
+        number = error_number::kTimeout;
     throw Error(
         number,
-        "Cannot " + doing + " on " + server.text + ": " +
+        "Cannot " + doing + " " + server.text + ": " +
             (diagnostic.message.empty() ? "the driver gave no reason" : diagnostic.message) +
             (diagnostic.state.empty() ? "" : " (SQLSTATE " + diagnostic.state + ")"));
 }
@@ -203,7 +209,7 @@ class OdbcRecordset final : public FilteredRecordset {
         connection_ = Connect();
         Handle statement(SQL_HANDLE_STMT, connection_->dbc->get());
         Prepare(statement);
-        Execute(statement, {}, "run \"" + recordSource_ + "\"");
+        Execute(statement, {}, "run \"" + recordSource_ + "\" on");
         SQLSMALLINT count = 0;
         SQLNumResultCols(statement.get(), &count);
         for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(count); ++i) {
@@ -213,7 +219,7 @@ class OdbcRecordset final : public FilteredRecordset {
             if (!SQL_SUCCEEDED(SQLDescribeColW(statement.get(), i, name, 256, &nameLength, &type,
                                                &size, &scale, &nullable)))
                 Fail(SQL_HANDLE_STMT, statement.get(), server_,
-                     "describe the columns of " + table());
+                     "describe the columns of " + table() + " on");
             columns_.push_back(
                 {Utf16ToUtf8(std::u16string(
                      reinterpret_cast<char16_t*>(name),
@@ -249,10 +255,20 @@ class OdbcRecordset final : public FilteredRecordset {
         std::u16string text = Wide(connectionString_);
         SQLWCHAR out[1024];
         SQLSMALLINT outLength = 0;
+        const auto start = std::chrono::steady_clock::now();
         const SQLRETURN result = SQLDriverConnectW(
             connection.dbc->get(), nullptr, WideArgument(text),
             static_cast<SQLSMALLINT>(text.size()), out, 1024, &outLength, SQL_DRIVER_NOPROMPT);
-        if (!SQL_SUCCEEDED(result)) Fail(SQL_HANDLE_DBC, connection.dbc->get(), server_, "connect");
+        if (!SQL_SUCCEEDED(result)) {
+            const bool timedOut = settings_.connectionTimeoutSeconds > 0 &&
+                                  std::chrono::steady_clock::now() - start >=
+                                      std::chrono::seconds(settings_.connectionTimeoutSeconds);
+            Fail(SQL_HANDLE_DBC, connection.dbc->get(), server_,
+                 timedOut ? "connect within " + std::to_string(settings_.connectionTimeoutSeconds) +
+                                " s to"
+                          : "connect to",
+                 timedOut);
+        }
         connection.dbc->MarkConnected();
         return connection;
     }
@@ -318,7 +334,7 @@ class OdbcRecordset final : public FilteredRecordset {
                                       &parameter.indicator);
         }
         if (!SQL_SUCCEEDED(result))
-            Fail(SQL_HANDLE_STMT, statement.get(), server_, "bind the filter's values");
+            Fail(SQL_HANDLE_STMT, statement.get(), server_, "bind the filter's values on");
     }
 
     std::size_t FindRecords(const std::vector<BoundComparison>& filter) override {
@@ -331,13 +347,13 @@ class OdbcRecordset final : public FilteredRecordset {
         connection_.reset();
         Handle statement(SQL_HANDLE_STMT, connection.dbc->get());
         Prepare(statement);
-        Execute(statement, pushed, "read table " + table());
+        Execute(statement, pushed, "read table " + table() + " on");
         rows_.clear();
         while (true) {
             const SQLRETURN fetched = SQLFetch(statement.get());
             if (fetched == SQL_NO_DATA) break;
             if (!SQL_SUCCEEDED(fetched))
-                Fail(SQL_HANDLE_STMT, statement.get(), server_, "read table " + table());
+                Fail(SQL_HANDLE_STMT, statement.get(), server_, "read table " + table() + " on");
             std::vector<Variant> row;
             row.reserve(columns_.size());
             for (std::size_t i = 0; i < columns_.size(); ++i) row.push_back(Read(statement, i));
@@ -361,7 +377,7 @@ class OdbcRecordset final : public FilteredRecordset {
         SQLLEN indicator = 0;
         const auto failed = [&] {
             Fail(SQL_HANDLE_STMT, statement.get(), server_,
-                 "read field " + columns_[index].name + " of table " + table());
+                 "read field " + columns_[index].name + " of table " + table() + " on");
         };
         switch (columns_[index].type) {
             case SQL_BIT: {

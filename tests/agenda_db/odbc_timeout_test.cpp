@@ -1,0 +1,134 @@
+// The data control's time-outs on a server: a server that never answers the login, and a
+// statement that runs longer than the command may. Nothing may wait longer than it is set to.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "agenda_db/connection_string.h"
+#include "agenda_db/odbc_recordset.h"
+#include "core/error.h"
+#include "support/postgres_server.h"
+#include "support/test_support.h"
+
+namespace infotrakon::agenda_db {
+namespace {
+
+namespace fs = std::filesystem;
+using infotrakon::testing::ErrorNumberOf;
+using infotrakon::testing::TemporaryPostgres;
+using Clock = std::chrono::steady_clock;
+
+// A socket where a PostgreSQL server would listen, which takes connections into its queue
+// and never says a word.
+class SilentServer {
+  public:
+    static constexpr int kPort = 5499;
+    SilentServer() {
+        folder_ = fs::temp_directory_path() / ("infotrakon-silent-" + std::to_string(::getpid()));
+        fs::create_directories(folder_);
+        socket_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::string path = (folder_ / (".s.PGSQL." + std::to_string(kPort))).string();
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        if (socket_ < 0 ||
+            ::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(socket_, 16) != 0)
+            throw std::runtime_error("cannot listen on " + path);
+    }
+    ~SilentServer() {
+        ::close(socket_);
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+    const fs::path& folder() const { return folder_; }
+
+  private:
+    fs::path folder_;
+    int socket_ = -1;
+};
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::vector<ConnectionProperty> LinkTo(const std::string& extendedProperties) {
+    return ParseConnectionString("Provider=MSDASQL.1;Extended Properties=\"" + extendedProperties +
+                                 "\"");
+}
+
+TEST(OdbcTimeoutTest, ALoginThatIsNeverAnsweredEndsAfterTheConnectTimeout) {
+    const SilentServer server;
+    panel::DataControlSettings settings;
+    settings.connectionTimeoutSeconds = 2;
+    const auto start = Clock::now();
+    std::string message;
+    const int number = ErrorNumberOf(
+        [&] {
+            OpenOdbcRecordset(LinkTo("DRIVER={PostgreSQL Unicode};SERVER=" +
+                                     server.folder().string() + ";PORT=" +
+                                     std::to_string(SilentServer::kPort) +
+                                     ";DATABASE=agenda;UID=agenda;PWD=tajné heslo"),
+                              "SELECT * FROM carservis", settings);
+        },
+        &message);
+    const double seconds = SecondsSince(start);
+    EXPECT_EQ(number, error_number::kTimeout) << message;
+    EXPECT_NE(message.find("Cannot connect within 2 s to the server"), std::string::npos)
+        << message;
+    EXPECT_EQ(message.find("tajné"), std::string::npos) << message;
+    EXPECT_GE(seconds, 1.5);
+    EXPECT_LT(seconds, 6.0);
+}
+
+TEST(OdbcTimeoutTest, AStatementLongerThanTheCommandTimeoutIsCancelled) {
+    const TemporaryPostgres server;
+    server.CreateDatabase("slow");
+    server.Psql("slow", "-c 'CREATE VIEW slow AS SELECT 1 AS id FROM pg_sleep(20)'");
+    panel::DataControlSettings settings;
+    settings.commandTimeoutSeconds = 1;
+    const auto start = Clock::now();
+    std::string message;
+    const int number = ErrorNumberOf(
+        [&] { OpenOdbcRecordset(LinkTo(server.OdbcProperties("slow")), "SELECT * FROM slow",
+                                settings); },
+        &message);
+    const double seconds = SecondsSince(start);
+    EXPECT_EQ(number, error_number::kTimeout) << message;
+    EXPECT_NE(message.find("database slow"), std::string::npos) << message;
+    EXPECT_LT(seconds, 6.0);
+}
+
+TEST(OdbcTimeoutTest, AConnectionLostWhileTheRowsAreReadIsAClearError) {
+    const TemporaryPostgres server;
+    server.CreateDatabase("lost");
+    // Rows that take about three seconds to come, a thousand at a time through the cursor.
+    server.Psql("lost",
+                "-c 'CREATE FUNCTION slow_id(g int) RETURNS int VOLATILE LANGUAGE sql "
+                "AS $$ SELECT pg_sleep(0.001); SELECT g $$' "
+                "-c 'CREATE VIEW slow AS SELECT slow_id(g) AS id FROM generate_series(1, 3000) g'");
+    const auto records = OpenOdbcRecordset(LinkTo(server.OdbcProperties("lost")),
+                                           "SELECT * FROM slow", panel::DataControlSettings{});
+    std::thread killer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        server.Psql("postgres",
+                    "-c \"SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
+                    "'lost'\"");
+    });
+    const auto start = Clock::now();
+    std::string message;
+    const int number = ErrorNumberOf([&] { records->RecordCount(); }, &message);
+    killer.join();
+    EXPECT_EQ(number, error_number::kProviderError) << message;
+    EXPECT_NE(message.find("Cannot read table slow on the server"), std::string::npos) << message;
+    EXPECT_LT(SecondsSince(start), 10.0);
+}
+
+}  // namespace
+}  // namespace infotrakon::agenda_db
