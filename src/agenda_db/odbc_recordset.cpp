@@ -11,6 +11,7 @@
 
 #include "agenda_db/filter.h"
 #include "agenda_db/filtered_recordset.h"
+#include "agenda_db/packed_rows.h"
 #include "agenda_db/record_source.h"
 #include "core/case_fold.h"
 #include "core/error.h"
@@ -348,29 +349,28 @@ class OdbcRecordset final : public FilteredRecordset {
         Handle statement(SQL_HANDLE_STMT, connection.dbc->get());
         Prepare(statement);
         Execute(statement, pushed, "read table " + table() + " on");
-        rows_.clear();
+        rows_.Clear();
+        std::vector<Variant> row;
         while (true) {
             const SQLRETURN fetched = SQLFetch(statement.get());
             if (fetched == SQL_NO_DATA) break;
             if (!SQL_SUCCEEDED(fetched))
                 Fail(SQL_HANDLE_STMT, statement.get(), server_, "read table " + table() + " on");
-            std::vector<Variant> row;
-            row.reserve(columns_.size());
+            row.clear();
             for (std::size_t i = 0; i < columns_.size(); ++i) row.push_back(Read(statement, i));
             // Our own test as well: the same answer as the Jet provider's, whatever the server did.
             if (!Passes(filter, [&](std::size_t column) { return row[column]; })) continue;
             CheckCountable(rows_.size());
-            rows_.push_back(std::move(row));
+            rows_.Append(row);
         }
         return rows_.size();
     }
 
-    Variant Value(std::size_t record, std::size_t column) override { return rows_[record][column]; }
-
-    void ForgetRecords() override {
-        rows_.clear();
-        rows_.shrink_to_fit();
+    Variant Value(std::size_t record, std::size_t column) override {
+        return rows_.Value(record, column);
     }
+
+    void ForgetRecords() override { rows_.Clear(); }
 
     Variant Read(Handle& statement, std::size_t index) {
         const auto column = static_cast<SQLUSMALLINT>(index + 1);
@@ -498,7 +498,7 @@ class OdbcRecordset final : public FilteredRecordset {
     std::vector<Column> columns_;
     std::vector<Parameter> parameters_;
     std::optional<Connection> connection_;  // the one Refresh opened, until the first read
-    std::vector<std::vector<Variant>> rows_;
+    PackedRows rows_;
 };
 
 std::string OdbcValue(const std::string& value) {

@@ -49,15 +49,20 @@ Date Date::FromCivil(int year, int month, int day) {
 }
 
 Date Date::FromCivil(int year, int month, int day, int hour, int minute, int second) {
-    Date date = FromCivil(year, month, day);
-    date.secondsOfDay_ = hour * 3600 + minute * 60 + second;
-    date.hasTime_ = date.secondsOfDay_ != 0;
-    return date;
+    return FromDayNumber(FromCivil(year, month, day).dayNumber_,
+                         hour * 3600 + minute * 60 + second);
 }
 
 Date Date::FromDayNumber(std::int64_t dayNumber) {
     Date date;
     date.dayNumber_ = dayNumber;
+    return date;
+}
+
+Date Date::FromDayNumber(std::int64_t dayNumber, int secondsOfDay) {
+    Date date = FromDayNumber(dayNumber);
+    date.secondsOfDay_ = secondsOfDay;
+    date.hasTime_ = secondsOfDay != 0;
     return date;
 }
 

@@ -21,6 +21,8 @@ class Date {
     static Date FromCivil(int year, int month, int day);
     static Date FromCivil(int year, int month, int day, int hour, int minute, int second);
     static Date FromDayNumber(std::int64_t dayNumber);
+    // A day number and seconds since midnight (0..86399) as dayNumber() and secondsOfDay() give.
+    static Date FromDayNumber(std::int64_t dayNumber, int secondsOfDay);
     // An OLE automation date: whole days from the epoch, the fraction the time of day
     // (for days before the epoch the fraction still counts forwards from midnight).
     static Date FromOle(double oleDate);

@@ -1,0 +1,188 @@
+#include "agenda_db/packed_rows.h"
+
+#include <cstring>
+#include <string>
+#include <type_traits>
+
+namespace infotrakon::agenda_db {
+namespace {
+
+enum class Kind : std::uint8_t {
+    kEmpty,
+    kNull,
+    kFalse,
+    kTrue,
+    kInteger,
+    kDouble,
+    kDate,
+    kCurrency,
+    kText,
+    kDecimal,
+    kGuid,
+    kBinary,
+};
+
+template <typename T>
+void Put(std::vector<std::uint8_t>& bytes, T value) {
+    static_assert(std::is_trivially_copyable_v<T>);
+    const std::size_t at = bytes.size();
+    bytes.resize(at + sizeof value);
+    std::memcpy(bytes.data() + at, &value, sizeof value);
+}
+
+template <typename T>
+T Take(const std::uint8_t*& at) {
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    at += sizeof value;
+    return value;
+}
+
+// A length in seven-bit groups, the last without its high bit: one byte for most texts.
+void PutLength(std::vector<std::uint8_t>& bytes, std::size_t length) {
+    for (; length >= 0x80; length >>= 7) bytes.push_back(static_cast<std::uint8_t>(length | 0x80));
+    bytes.push_back(static_cast<std::uint8_t>(length));
+}
+
+std::size_t TakeLength(const std::uint8_t*& at) {
+    std::size_t length = 0;
+    for (int shift = 0;; shift += 7) {
+        const std::uint8_t group = *at++;
+        length |= static_cast<std::size_t>(group & 0x7F) << shift;
+        if ((group & 0x80) == 0) return length;
+    }
+}
+
+void PutBytes(std::vector<std::uint8_t>& bytes, const void* data, std::size_t size) {
+    PutLength(bytes, size);
+    const auto* first = static_cast<const std::uint8_t*>(data);
+    bytes.insert(bytes.end(), first, first + size);
+}
+
+std::string TakeText(const std::uint8_t*& at) {
+    const std::size_t size = TakeLength(at);
+    std::string text(reinterpret_cast<const char*>(at), size);
+    at += size;
+    return text;
+}
+
+void PutValue(std::vector<std::uint8_t>& bytes, const Variant& value) {
+    const auto kind = [&](Kind k) { bytes.push_back(static_cast<std::uint8_t>(k)); };
+    std::visit(
+        [&](const auto& v) {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, Empty>) {
+                kind(Kind::kEmpty);
+            } else if constexpr (std::is_same_v<T, Null>) {
+                kind(Kind::kNull);
+            } else if constexpr (std::is_same_v<T, bool>) {
+                kind(v ? Kind::kTrue : Kind::kFalse);
+            } else if constexpr (std::is_same_v<T, std::int64_t>) {
+                kind(Kind::kInteger);
+                Put(bytes, v);
+            } else if constexpr (std::is_same_v<T, double>) {
+                kind(Kind::kDouble);
+                Put(bytes, v);
+            } else if constexpr (std::is_same_v<T, Date>) {
+                kind(Kind::kDate);
+                Put(bytes, v.dayNumber());
+                Put(bytes, static_cast<std::int32_t>(v.secondsOfDay()));
+            } else if constexpr (std::is_same_v<T, Currency>) {
+                kind(Kind::kCurrency);
+                Put(bytes, v.tenThousandths);
+            } else if constexpr (std::is_same_v<T, std::string>) {
+                kind(Kind::kText);
+                PutBytes(bytes, v.data(), v.size());
+            } else if constexpr (std::is_same_v<T, Decimal>) {
+                kind(Kind::kDecimal);
+                PutBytes(bytes, v.text.data(), v.text.size());
+            } else if constexpr (std::is_same_v<T, Guid>) {
+                kind(Kind::kGuid);
+                PutBytes(bytes, v.text.data(), v.text.size());
+            } else {
+                static_assert(std::is_same_v<T, Binary>);
+                kind(Kind::kBinary);
+                PutBytes(bytes, v.bytes.data(), v.bytes.size());
+            }
+        },
+        value.value());
+}
+
+// Reads the value at `at` and moves past it.
+Variant TakeValue(const std::uint8_t*& at) {
+    switch (static_cast<Kind>(*at++)) {
+        case Kind::kEmpty:
+            return Empty{};
+        case Kind::kNull:
+            return Null{};
+        case Kind::kFalse:
+            return false;
+        case Kind::kTrue:
+            return true;
+        case Kind::kInteger:
+            return Take<std::int64_t>(at);
+        case Kind::kDouble:
+            return Take<double>(at);
+        case Kind::kDate: {
+            const auto day = Take<std::int64_t>(at);
+            return Date::FromDayNumber(day, Take<std::int32_t>(at));
+        }
+        case Kind::kCurrency:
+            return Currency{Take<std::int64_t>(at)};
+        case Kind::kText:
+            return TakeText(at);
+        case Kind::kDecimal:
+            return Decimal{TakeText(at)};
+        case Kind::kGuid:
+            return Guid{TakeText(at)};
+        case Kind::kBinary: {
+            const std::string bytes = TakeText(at);
+            return Binary{std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
+        }
+    }
+    return Empty{};
+}
+
+// Moves past the value at `at` without building it.
+void SkipValue(const std::uint8_t*& at) {
+    switch (static_cast<Kind>(*at++)) {
+        case Kind::kInteger:
+        case Kind::kDouble:
+        case Kind::kCurrency:
+            at += 8;
+            break;
+        case Kind::kDate:
+            at += 12;
+            break;
+        case Kind::kText:
+        case Kind::kDecimal:
+        case Kind::kGuid:
+        case Kind::kBinary:
+            at += TakeLength(at);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+void PackedRows::Append(const std::vector<Variant>& row) {
+    starts_.push_back(bytes_.size());
+    for (const Variant& value : row) PutValue(bytes_, value);
+}
+
+Variant PackedRows::Value(std::size_t row, std::size_t column) const {
+    const std::uint8_t* at = bytes_.data() + starts_[row];
+    for (std::size_t i = 0; i < column; ++i) SkipValue(at);
+    return TakeValue(at);
+}
+
+void PackedRows::Clear() {
+    bytes_.clear();
+    bytes_.shrink_to_fit();
+    starts_.clear();
+    starts_.shrink_to_fit();
+}
+
+}  // namespace infotrakon::agenda_db

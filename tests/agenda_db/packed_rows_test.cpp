@@ -1,0 +1,77 @@
+// Records packed into one buffer must give back every value exactly as it went in, whatever
+// its kind, its length and its neighbours.
+#include "agenda_db/packed_rows.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace infotrakon::agenda_db {
+namespace {
+
+std::vector<Variant> EveryKind() {
+    return {Empty{},
+            Null{},
+            true,
+            false,
+            std::int64_t{0},
+            std::numeric_limits<std::int64_t>::min(),
+            std::numeric_limits<std::int64_t>::max(),
+            -0.5,
+            std::numeric_limits<double>::denorm_min(),
+            std::numeric_limits<double>::infinity(),
+            Date::FromCivil(1899, 12, 29, 23, 59, 59),
+            Date::FromCivil(2026, 12, 7),
+            Date::FromCivil(9999, 12, 31, 0, 0, 1),
+            Currency{std::numeric_limits<std::int64_t>::min()},
+            Currency{12345678},
+            std::string(),
+            std::string("Oprava brzd – Tatra 815"),
+            std::string(127, 'a'),
+            std::string(128, 'b'),
+            std::string(20000, 'c'),
+            std::string("nul\0uvnitř", 11),
+            Decimal{"-1234.56789"},
+            Guid{"{01234567-89AB-CDEF-0123-456789ABCDEF}"},
+            Binary{},
+            Binary{{0, 255, 128, 7}}};
+}
+
+TEST(PackedRowsTest, EveryValueComesBackAsItWentIn) {
+    const std::vector<Variant> values = EveryKind();
+    PackedRows rows;
+    // Each record the values turned by one place, so that every value stands in every column
+    // behind every other.
+    for (std::size_t turn = 0; turn < values.size(); ++turn) {
+        std::vector<Variant> row;
+        for (std::size_t i = 0; i < values.size(); ++i)
+            row.push_back(values[(i + turn) % values.size()]);
+        rows.Append(row);
+    }
+    ASSERT_EQ(rows.size(), values.size());
+    for (std::size_t turn = 0; turn < values.size(); ++turn)
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const Variant& expected = values[(i + turn) % values.size()];
+            const Variant value = rows.Value(turn, i);
+            EXPECT_EQ(value, expected) << "record " << turn << ", column " << i;
+            if (const Date* date = expected.get<Date>()) {
+                EXPECT_EQ(value.get<Date>()->hasTime(), date->hasTime());
+            }
+        }
+}
+
+TEST(PackedRowsTest, ClearedRowsTakeNewRecordsFromTheStart) {
+    PackedRows rows;
+    rows.Append({std::string("první"), std::int64_t{1}});
+    rows.Clear();
+    EXPECT_EQ(rows.size(), 0u);
+    rows.Append({});
+    rows.Append({Currency{5}});
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows.Value(1, 0), Variant(Currency{5}));
+}
+
+}  // namespace
+}  // namespace infotrakon::agenda_db
