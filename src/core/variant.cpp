@@ -50,9 +50,9 @@ double Decimal::ToDouble() const {
 }
 
 const char* Variant::kindName() const {
-    static constexpr const char* kNames[] = {"Empty",    "String",  "Long", "Double",
-                                             "Date",     "Boolean", "Null", "Currency",
-                                             "Decimal",  "GUID",    "Byte array"};
+    static constexpr const char* kNames[] = {"Empty",   "String",  "Long",      "Double",
+                                             "Date",    "Boolean", "Null",      "Currency",
+                                             "Decimal", "GUID",    "Byte array"};
     return kNames[value_.index()];
 }
 

@@ -46,9 +46,8 @@ struct Binary {
 // What an element property, a registry lookup or a database field yields.
 class Variant {
   public:
-    using Value =
-        std::variant<Empty, std::string, std::int64_t, double, Date, bool, Null, Currency,
-                     Decimal, Guid, Binary>;
+    using Value = std::variant<Empty, std::string, std::int64_t, double, Date, bool, Null, Currency,
+                               Decimal, Guid, Binary>;
 
     Variant() = default;
     Variant(Empty) {}

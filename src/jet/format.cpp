@@ -6,16 +6,23 @@ namespace infotrakon::jet {
 
 std::size_t FixedSize(ColumnType type) {
     switch (type) {
-        case ColumnType::kByte: return 1;
-        case ColumnType::kInteger: return 2;
+        case ColumnType::kByte:
+            return 1;
+        case ColumnType::kInteger:
+            return 2;
         case ColumnType::kLong:
-        case ColumnType::kSingle: return 4;
+        case ColumnType::kSingle:
+            return 4;
         case ColumnType::kCurrency:
         case ColumnType::kDouble:
-        case ColumnType::kDateTime: return 8;
-        case ColumnType::kGuid: return 16;
-        case ColumnType::kNumeric: return kNumericSize;
-        default: return 0;
+        case ColumnType::kDateTime:
+            return 8;
+        case ColumnType::kGuid:
+            return 16;
+        case ColumnType::kNumeric:
+            return kNumericSize;
+        default:
+            return 0;
     }
 }
 

@@ -111,8 +111,8 @@ struct Layout {
     std::size_t columnLengthOffset;
     std::size_t columnPrecisionOffset;
     std::size_t columnScaleOffset;
-    std::size_t nameLengthSize;      // bytes of a column name's length
-    std::size_t rowCountFieldSize;   // bytes of a row's column count and variable count
+    std::size_t nameLengthSize;     // bytes of a column name's length
+    std::size_t rowCountFieldSize;  // bytes of a row's column count and variable count
 };
 
 inline constexpr Layout kJet3Layout{

@@ -132,7 +132,9 @@ Database::Database(std::string path) : path_(std::move(path)) {
             jet3_ ? header::kEncryptedSizeJet3 : header::kEncryptedSizeJet4;
         std::memcpy(area, &first[header::kEncryptedOffset], areaSize);
         Rc4(header::kHeaderKey, sizeof header::kHeaderKey, area, areaSize);
-        auto field = [&area](std::size_t offset) { return &area[offset - header::kEncryptedOffset]; };
+        auto field = [&area](std::size_t offset) {
+            return &area[offset - header::kEncryptedOffset];
+        };
         if (ReadU32(field(header::kDatabaseKeyOffset)) != 0)
             throw Error(error_number::kCannotOpenDatabase,
                         "'" + path_ + "' is encrypted; decrypt it in Access first");
@@ -180,8 +182,7 @@ Database::Database(std::string path) : path_(std::move(path)) {
             const auto* idNumber = idValue.get<std::int64_t>();
             const auto* nameText = nameValue.get<std::string>();
             if (idNumber == nullptr || nameText == nullptr) continue;
-            catalog_.push_back(
-                {*nameText, static_cast<std::uint32_t>(*idNumber) & 0x00FFFFFFu});
+            catalog_.push_back({*nameText, static_cast<std::uint32_t>(*idNumber) & 0x00FFFFFFu});
         }
     } catch (...) {
         ::close(descriptor_);
@@ -208,9 +209,9 @@ void Database::ReadPage(std::uint32_t page, std::vector<std::uint8_t>& out) cons
     out.resize(pageSize_);
     std::size_t done = 0;
     while (done < pageSize_) {
-        const ssize_t got = ::pread(descriptor_, out.data() + done, pageSize_ - done,
-                                    static_cast<off_t>(page) * static_cast<off_t>(pageSize_) +
-                                        static_cast<off_t>(done));
+        const ssize_t got = ::pread(
+            descriptor_, out.data() + done, pageSize_ - done,
+            static_cast<off_t>(page) * static_cast<off_t>(pageSize_) + static_cast<off_t>(done));
         if (got < 0 && errno == EINTR) continue;
         if (got < 0)
             throw Error(error_number::kCannotOpenDatabase,
@@ -222,8 +223,9 @@ void Database::ReadPage(std::uint32_t page, std::vector<std::uint8_t>& out) cons
 
 std::string Database::DecodeText(std::span<const std::uint8_t> bytes) const {
     if (jet3_)
-        return AnsiToUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                          codePage_.c_str());
+        return AnsiToUtf8(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+            codePage_.c_str());
     return Utf16ToUtf8(DecodeUnicodeText(bytes));
 }
 
@@ -312,10 +314,10 @@ std::span<const std::uint8_t> Database::RowOnPage(const std::vector<std::uint8_t
         Damaged(where + " has no row " + std::to_string(slot));
     const std::size_t start =
         ReadU16(&page[layout.dataRowOffsetsStart + 2 * slot]) & data_page::kRowOffsetMask;
-    const std::size_t end =
-        slot == 0 ? pageSize_
-                  : ReadU16(&page[layout.dataRowOffsetsStart + 2 * (slot - 1)]) &
-                        data_page::kRowOffsetMask;
+    const std::size_t end = slot == 0
+                                ? pageSize_
+                                : ReadU16(&page[layout.dataRowOffsetsStart + 2 * (slot - 1)]) &
+                                      data_page::kRowOffsetMask;
     if (start < tableEnd || start > end || end > pageSize_)
         Damaged(where + ", row " + std::to_string(slot) + " lies outside its page");
     return std::span(&page[start], end - start);
@@ -329,7 +331,8 @@ std::vector<std::uint32_t> Database::ReadUsageMap(const TableInfo& table,
     ReadPage(mapPage, page);
     if (page[0] != static_cast<std::uint8_t>(PageType::kData))
         Damaged(where + " points to page " + std::to_string(mapPage) + ", which holds no rows");
-    const auto map = RowOnPage(page, mapPage, static_cast<std::uint16_t>(pointer & 0xFF), table.name);
+    const auto map =
+        RowOnPage(page, mapPage, static_cast<std::uint16_t>(pointer & 0xFF), table.name);
     if (map.empty()) Damaged(where + " is empty");
     std::vector<std::uint32_t> pages;
     auto addBits = [&](std::span<const std::uint8_t> bitmap, std::uint64_t first) {
@@ -403,8 +406,8 @@ std::vector<std::uint8_t> Database::ReadLongValue(std::span<const std::uint8_t> 
         if (longValuePage_[0] != static_cast<std::uint8_t>(PageType::kData))
             Damaged(where + " points to page " + std::to_string(pageNumber) +
                     ", which holds no rows");
-        auto piece = RowOnPage(longValuePage_, pageNumber, static_cast<std::uint16_t>(pointer & 0xFF),
-                               table.name);
+        auto piece = RowOnPage(longValuePage_, pageNumber,
+                               static_cast<std::uint16_t>(pointer & 0xFF), table.name);
         if (single) {
             pointer = 0;
         } else {
@@ -493,9 +496,8 @@ bool TableCursor::LocateRow(std::uint16_t slot) {
         if (overflowPage_[0] != static_cast<std::uint8_t>(PageType::kData))
             Damaged("it was moved to page " + std::to_string(target >> 8) +
                     ", which holds no rows");
-        const auto moved = database_.RowOnPage(overflowPage_, target >> 8,
-                                               static_cast<std::uint16_t>(target & 0xFF),
-                                               table_.name);
+        const auto moved = database_.RowOnPage(
+            overflowPage_, target >> 8, static_cast<std::uint16_t>(target & 0xFF), table_.name);
         row_ = {&overflowPage_, static_cast<std::size_t>(moved.data() - overflowPage_.data()),
                 static_cast<std::size_t>(moved.data() - overflowPage_.data()) + moved.size()};
     }
@@ -559,7 +561,8 @@ Variant TableCursor::Value(std::size_t columnIndex) const {
     const ColumnInfo& column = table_.columns[columnIndex];
     const std::vector<std::uint8_t>& page = *row_.page;
     // A column added after the row was written is not in the row's null mask.
-    if (column.number >= rowColumnCount_) return column.type == ColumnType::kBoolean ? Variant(false) : Variant(Null{});
+    if (column.number >= rowColumnCount_)
+        return column.type == ColumnType::kBoolean ? Variant(false) : Variant(Null{});
     const bool present = (page[nullMaskStart_ + column.number / 8] >> (column.number % 8)) & 1;
     if (column.type == ColumnType::kBoolean) return present;
     if (!present) return Null{};
@@ -584,9 +587,12 @@ Variant TableCursor::Value(std::size_t columnIndex) const {
                 " bytes, fewer than its type needs");
     const std::uint8_t* p = bytes.data();
     switch (column.type) {
-        case ColumnType::kByte: return static_cast<std::int64_t>(p[0]);
-        case ColumnType::kInteger: return static_cast<std::int64_t>(static_cast<std::int16_t>(ReadU16(p)));
-        case ColumnType::kLong: return static_cast<std::int64_t>(static_cast<std::int32_t>(ReadU32(p)));
+        case ColumnType::kByte:
+            return static_cast<std::int64_t>(p[0]);
+        case ColumnType::kInteger:
+            return static_cast<std::int64_t>(static_cast<std::int16_t>(ReadU16(p)));
+        case ColumnType::kLong:
+            return static_cast<std::int64_t>(static_cast<std::int32_t>(ReadU32(p)));
         case ColumnType::kCurrency: {
             const std::uint64_t raw = static_cast<std::uint64_t>(ReadU32(p)) |
                                       static_cast<std::uint64_t>(ReadU32(p + 4)) << 32;
@@ -597,16 +603,20 @@ Variant TableCursor::Value(std::size_t columnIndex) const {
             std::memcpy(&value, p, sizeof value);
             return static_cast<double>(value);
         }
-        case ColumnType::kDouble: return ReadDouble(p);
+        case ColumnType::kDouble:
+            return ReadDouble(p);
         case ColumnType::kDateTime: {
             const double ole = ReadDouble(p);
             if (!(ole > kFirstOleDate - 1 && ole < kLastOleDate))
                 Damaged("field " + column.name + " holds no date between the years 100 and 9999");
             return Date::FromOle(ole);
         }
-        case ColumnType::kGuid: return GuidValue(p);
-        case ColumnType::kNumeric: return NumericValue(p, column.scale);
-        case ColumnType::kText: return database_.DecodeText(bytes);
+        case ColumnType::kGuid:
+            return GuidValue(p);
+        case ColumnType::kNumeric:
+            return NumericValue(p, column.scale);
+        case ColumnType::kText:
+            return database_.DecodeText(bytes);
         case ColumnType::kMemo: {
             if (bytes.size() < long_value::kHeaderSize)
                 Damaged("field " + column.name + " is shorter than a long value's header");
@@ -617,7 +627,8 @@ Variant TableCursor::Value(std::size_t columnIndex) const {
                 Damaged("field " + column.name + " is shorter than a long value's header");
             return Binary{database_.ReadLongValue(bytes, table_)};
         }
-        default: return Binary{std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
+        default:
+            return Binary{std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
     }
 }
 

@@ -77,7 +77,7 @@ class TableCursor {
     const Database& database_;
     const TableInfo& table_;
     std::size_t pageIndex_ = 0;  // into table_.dataPages for Next
-    bool onPage_ = false;  // Next has begun on the page at pageIndex_
+    bool onPage_ = false;        // Next has begun on the page at pageIndex_
     std::uint16_t nextSlot_ = 0;
     std::vector<std::uint8_t> page_;
     std::uint32_t loadedPage_ = 0;

@@ -47,7 +47,6 @@ class RegistryFileText {
     bool win64_ = false;
 };
 
-
 // A registry store over one registry text file, read afresh at every key opening. A file
 // that is missing, unreadable or malformed has no keys.
 class RegistryFileStore final : public RegistryStore {
