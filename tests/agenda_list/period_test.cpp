@@ -14,7 +14,7 @@ struct PeriodCase {
 // Today is a Wednesday in the middle of a 31-day month.
 const FixedClock kClock(Date::FromCivil(2026, 7, 15));
 
-class PeriodTest : public testing::TestWithParam<PeriodCase> {};
+class PeriodTest : public ::testing::TestWithParam<PeriodCase> {};
 
 TEST_P(PeriodTest, Boundaries) {
     const PeriodCase& c = GetParam();
@@ -25,7 +25,7 @@ TEST_P(PeriodTest, Boundaries) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryPeriod, PeriodTest,
-    testing::Values(
+    ::testing::Values(
         PeriodCase{"Dnes", 0, true}, PeriodCase{"Dnes", -1, false}, PeriodCase{"Dnes", 1, false},
         PeriodCase{"Včera", -1, true}, PeriodCase{"Včera", 0, false},
         PeriodCase{"Včera", -2, false}, PeriodCase{"Zítra", 1, true}, PeriodCase{"Zítra", 0, false},

@@ -31,7 +31,7 @@ class ScopedEnvironment {
     std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
 };
 
-class UnusableLocaleTest : public testing::TestWithParam<const char*> {};
+class UnusableLocaleTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(UnusableLocaleTest, FallsBackToCzech) {
     ScopedEnvironment environment({{"LC_ALL", GetParam()}});
@@ -42,7 +42,7 @@ TEST_P(UnusableLocaleTest, FallsBackToCzech) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, UnusableLocaleTest,
-                         testing::Values("C", "C.UTF-8", "POSIX", "", "xx_YY.UTF-8"));
+                         ::testing::Values("C", "C.UTF-8", "POSIX", "", "xx_YY.UTF-8"));
 
 TEST(Locale, NoVariablesAtAllFallsBackToCzech) {
     ScopedEnvironment environment({});

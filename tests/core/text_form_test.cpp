@@ -17,14 +17,14 @@ struct TextFormCase {
     const char* english;
 };
 
-std::string CaseName(const testing::TestParamInfo<TextFormCase>& param) {
+std::string CaseName(const ::testing::TestParamInfo<TextFormCase>& param) {
     std::string name = param.param.label;
     for (char& c : name)
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
     return name;
 }
 
-class TextFormTest : public testing::TestWithParam<TextFormCase> {};
+class TextFormTest : public ::testing::TestWithParam<TextFormCase> {};
 
 TEST_P(TextFormTest, InBothLocales) {
     const TextFormCase& c = GetParam();
@@ -34,7 +34,7 @@ TEST_P(TextFormTest, InBothLocales) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryKind, TextFormTest,
-    testing::Values(
+    ::testing::Values(
         TextFormCase{"empty", Variant(), "", ""},
         TextFormCase{"text", Variant("Oprava brzd č. 2"), "Oprava brzd č. 2", "Oprava brzd č. 2"},
         TextFormCase{"long", Variant(std::int64_t{-42}), "-42", "-42"},
@@ -71,7 +71,7 @@ struct AmountCase {
     const char* formatted;
 };
 
-class FormatAmountTest : public testing::TestWithParam<AmountCase> {};
+class FormatAmountTest : public ::testing::TestWithParam<AmountCase> {};
 
 TEST_P(FormatAmountTest, CzechLocale) {
     EXPECT_EQ(FormatAmount(GetParam().text, kCzech), GetParam().formatted);
@@ -79,17 +79,17 @@ TEST_P(FormatAmountTest, CzechLocale) {
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, FormatAmountTest,
-    testing::Values(AmountCase{"0", "  0,00"}, AmountCase{"300,75", "  300,75"},
-                    AmountCase{"1005", " 1 005,00"}, AmountCase{"1234,5", " 1 234,50"},
-                    AmountCase{"1234567,891", " 1234 567,89"},
-                    // Halves round away from zero, on the decimal digits as written.
-                    AmountCase{"2,675", "  2,68"}, AmountCase{"999,995", " 1 000,00"},
-                    AmountCase{"-1234,5", "- 1 234,50"}, AmountCase{"-0,001", "  0,00"},
-                    AmountCase{"0,004", "  0,00"},
-                    AmountCase{"1E+20", " 100000000000000000 000,00"},
-                    // Texts that are no number stay as they are.
-                    AmountCase{"", ""}, AmountCase{"Label5", "Label5"}, AmountCase{"1.5", "1.5"},
-                    AmountCase{"12,3,4", "12,3,4"}));
+    ::testing::Values(AmountCase{"0", "  0,00"}, AmountCase{"300,75", "  300,75"},
+                      AmountCase{"1005", " 1 005,00"}, AmountCase{"1234,5", " 1 234,50"},
+                      AmountCase{"1234567,891", " 1234 567,89"},
+                      // Halves round away from zero, on the decimal digits as written.
+                      AmountCase{"2,675", "  2,68"}, AmountCase{"999,995", " 1 000,00"},
+                      AmountCase{"-1234,5", "- 1 234,50"}, AmountCase{"-0,001", "  0,00"},
+                      AmountCase{"0,004", "  0,00"},
+                      AmountCase{"1E+20", " 100000000000000000 000,00"},
+                      // Texts that are no number stay as they are.
+                      AmountCase{"", ""}, AmountCase{"Label5", "Label5"}, AmountCase{"1.5", "1.5"},
+                      AmountCase{"12,3,4", "12,3,4"}));
 
 TEST(FormatAmount, UsesTheLocaleSeparator) {
     EXPECT_EQ(FormatAmount("1234.5", kEnglish), " 1 234.50");

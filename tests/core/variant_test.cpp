@@ -17,7 +17,7 @@ struct AddCase {
     Variant left, right, sum;
 };
 
-class VariantAddTest : public testing::TestWithParam<AddCase> {};
+class VariantAddTest : public ::testing::TestWithParam<AddCase> {};
 
 TEST_P(VariantAddTest, Sums) {
     EXPECT_EQ(Add(GetParam().left, GetParam().right, kCzech), GetParam().sum) << GetParam().label;
@@ -25,7 +25,7 @@ TEST_P(VariantAddTest, Sums) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, VariantAddTest,
-    testing::Values(
+    ::testing::Values(
         AddCase{"empty adds nothing", Variant(), Variant(2.5), Variant(2.5)},
         AddCase{"to empty", Variant(Currency{10000}), Variant(), Variant(Currency{10000})},
         AddCase{"both empty", Variant(), Variant(), Variant()},

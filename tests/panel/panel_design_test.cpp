@@ -15,9 +15,9 @@ struct DesignRow {
     std::optional<int> tab;
 };
 
-std::string RowName(const testing::TestParamInfo<DesignRow>& param) { return param.param.name; }
+std::string RowName(const ::testing::TestParamInfo<DesignRow>& param) { return param.param.name; }
 
-class DesignTest : public testing::TestWithParam<DesignRow> {};
+class DesignTest : public ::testing::TestWithParam<DesignRow> {};
 
 TEST_P(DesignTest, PositionSizeVisibilityTab) {
     const Panel panel;
@@ -36,7 +36,7 @@ TEST_P(DesignTest, PositionSizeVisibilityTab) {
 using K = ElementKind;
 INSTANTIATE_TEST_SUITE_P(
     AllElements, DesignTest,
-    testing::Values(
+    ::testing::Values(
         DesignRow{"Label16", K::kLabel, {120, 0, 5775, 360}, true, 27},
         DesignRow{"Label17", K::kLabel, {120, 270, 45, 195}, true, 28},
         DesignRow{"Label4", K::kLabel, {120, 480, 3765, 240}, true, 8},

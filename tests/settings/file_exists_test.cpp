@@ -12,7 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FileExistsTest : public testing::Test {
+class FileExistsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         root_ = fs::temp_directory_path() / ("infotrakon-fs-" + std::to_string(::getpid()));
