@@ -16,6 +16,7 @@
 #include "core/case_fold.h"
 #include "core/error.h"
 #include "core/text_encoding.h"
+#include "core/text_form.h"
 
 namespace infotrakon::agenda_db {
 namespace {
@@ -151,15 +152,6 @@ bool ServerCanCompare(const Column& column, const Variant& constant) {
     }
 }
 
-std::string QuotedIdentifier(const std::string& name) {
-    std::string quoted = "\"";
-    for (const char c : name) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
 // "SELECT * FROM [a b]" as the server's SQL: brackets become double quotes.
 std::string ServerStatement(const std::string& recordSource) {
     const std::string table = RecordSourceTable(recordSource);
@@ -169,7 +161,7 @@ std::string ServerStatement(const std::string& recordSource) {
             statement.pop_back();
         return statement;
     }
-    return "SELECT * FROM " + QuotedIdentifier(table);
+    return "SELECT * FROM " + QuotedSqlIdentifier(table);
 }
 
 Variant DecimalValue(const std::string& text) {
@@ -208,9 +200,20 @@ class OdbcRecordset final : public FilteredRecordset {
         // the rows are read when first asked for, with the filter that is set by then, over
         // the same connection.
         connection_ = Connect();
-        Handle statement(SQL_HANDLE_STMT, connection_->dbc->get());
-        Prepare(statement);
-        Execute(statement, {}, "run \"" + recordSource_ + "\" on");
+        const std::string doing = "run \"" + recordSource_ + "\" on";
+        auto first = std::make_unique<Handle>(SQL_HANDLE_STMT, connection_->dbc->get());
+        Prepare(*first);
+        if (!Run(*first, {})) {
+            // Access finds tables whatever their letter case; so does the panel on a server.
+            const std::optional<std::string> sameName =
+                IsMissingTable(*first) ? TableNamedLike(table()) : std::nullopt;
+            if (!sameName) Fail(SQL_HANDLE_STMT, first->get(), server_, doing);
+            statement_ = "SELECT * FROM " + *sameName;
+            first = std::make_unique<Handle>(SQL_HANDLE_STMT, connection_->dbc->get());
+            Prepare(*first);
+            if (!Run(*first, {})) Fail(SQL_HANDLE_STMT, first->get(), server_, doing);
+        }
+        const Handle& statement = *first;
         SQLSMALLINT count = 0;
         SQLNumResultCols(statement.get(), &count);
         for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(count); ++i) {
@@ -282,6 +285,11 @@ class OdbcRecordset final : public FilteredRecordset {
 
     void Execute(Handle& statement, const std::vector<const BoundComparison*>& pushed,
                  const std::string& doing) {
+        if (!Run(statement, pushed)) Fail(SQL_HANDLE_STMT, statement.get(), server_, doing);
+    }
+
+    // Runs the statement with the pushed comparisons as its WHERE clause; false if it failed.
+    bool Run(Handle& statement, const std::vector<const BoundComparison*>& pushed) {
         std::string sql = statement_;
         if (!pushed.empty()) {
             // Field names as identifiers; every value goes as a bound parameter.
@@ -289,7 +297,7 @@ class OdbcRecordset final : public FilteredRecordset {
             for (std::size_t i = 0; i < pushed.size(); ++i)
                 sql +=
                     std::string(i ? " AND " : "") +
-                    QuotedIdentifier(columns_[pushed[i]->column].name) +
+                    QuotedSqlIdentifier(columns_[pushed[i]->column].name) +
                     (pushed[i]->comparison.op == Comparison::Operator::kEqual ? " = ?" : " >= ?");
         }
         parameters_.assign(pushed.size(), {});
@@ -299,8 +307,40 @@ class OdbcRecordset final : public FilteredRecordset {
         std::u16string text = Wide(sql);
         const SQLRETURN result = SQLExecDirectW(statement.get(), WideArgument(text),
                                                 static_cast<SQLINTEGER>(text.size()));
-        if (!SQL_SUCCEEDED(result) && result != SQL_NO_DATA)
-            Fail(SQL_HANDLE_STMT, statement.get(), server_, doing);
+        return SQL_SUCCEEDED(result) || result == SQL_NO_DATA;
+    }
+
+    bool IsMissingTable(const Handle& statement) const {
+        const std::string state = Diagnose(SQL_HANDLE_STMT, statement.get(), server_).state;
+        return state == "42P01" || state == "42S02";
+    }
+
+    // The table or view of the server whose name is `name` in any letter case, as a
+    // qualified identifier; the one spelt exactly so first.
+    std::optional<std::string> TableNamedLike(const std::string& name) {
+        Handle tables(SQL_HANDLE_STMT, connection_->dbc->get());
+        Prepare(tables);
+        const auto failed = [&] {
+            Fail(SQL_HANDLE_STMT, tables.get(), server_, "list the tables on");
+        };
+        std::u16string types = Wide("TABLE,VIEW");
+        if (!SQL_SUCCEEDED(SQLTablesW(tables.get(), nullptr, 0, nullptr, 0, nullptr, 0,
+                                      WideArgument(types), static_cast<SQLSMALLINT>(types.size()))))
+            failed();
+        std::optional<std::string> found;
+        while (SQL_SUCCEEDED(SQLFetch(tables.get()))) {
+            const Variant schema = ReadText(tables, 2, failed);
+            const Variant table = ReadText(tables, 3, failed);
+            const std::string* tableName = table.get<std::string>();
+            if (tableName == nullptr || !EqualsIgnoringCase(*tableName, name)) continue;
+            const std::string* schemaName = schema.get<std::string>();
+            const std::string qualified =
+                (schemaName && !schemaName->empty() ? QuotedSqlIdentifier(*schemaName) + "." : "") +
+                QuotedSqlIdentifier(*tableName);
+            if (*tableName == name) return qualified;
+            if (!found) found = qualified;
+        }
+        return found;
     }
 
     struct Parameter {

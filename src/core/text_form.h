@@ -16,6 +16,9 @@ std::string JoinedTextForm(const Variant& value, const Locale& locale);
 std::string CurrencyDigits(Currency amount, const std::string& separator = ".",
                            bool fourDecimals = false);
 
+// A name as an SQL identifier: in double quotes, a double quote in it doubled.
+std::string QuotedSqlIdentifier(const std::string& name);
+
 // A double written with 15 significant digits, no trailing zeros, the locale's separator.
 std::string DoubleText(double number, const Locale& locale);
 

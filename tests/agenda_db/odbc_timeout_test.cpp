@@ -71,11 +71,11 @@ TEST(OdbcTimeoutTest, ALoginThatIsNeverAnsweredEndsAfterTheConnectTimeout) {
     std::string message;
     const int number = ErrorNumberOf(
         [&] {
-            OpenOdbcRecordset(LinkTo("DRIVER={PostgreSQL Unicode};SERVER=" +
-                                     server.folder().string() + ";PORT=" +
-                                     std::to_string(SilentServer::kPort) +
-                                     ";DATABASE=agenda;UID=agenda;PWD=tajné heslo"),
-                              "SELECT * FROM carservis", settings);
+            OpenOdbcRecordset(
+                LinkTo("DRIVER={PostgreSQL Unicode};SERVER=" + server.folder().string() +
+                       ";PORT=" + std::to_string(SilentServer::kPort) +
+                       ";DATABASE=agenda;UID=agenda;PWD=tajné heslo"),
+                "SELECT * FROM carservis", settings);
         },
         &message);
     const double seconds = SecondsSince(start);
@@ -96,8 +96,10 @@ TEST(OdbcTimeoutTest, AStatementLongerThanTheCommandTimeoutIsCancelled) {
     const auto start = Clock::now();
     std::string message;
     const int number = ErrorNumberOf(
-        [&] { OpenOdbcRecordset(LinkTo(server.OdbcProperties("slow")), "SELECT * FROM slow",
-                                settings); },
+        [&] {
+            OpenOdbcRecordset(LinkTo(server.OdbcProperties("slow")), "SELECT * FROM slow",
+                              settings);
+        },
         &message);
     const double seconds = SecondsSince(start);
     EXPECT_EQ(number, error_number::kTimeout) << message;

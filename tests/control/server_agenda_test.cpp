@@ -151,6 +151,51 @@ TEST_F(ServerAgendaTest, FiltersGiveTheSameRecordsOnTheServer) {
     }
 }
 
+TEST_F(ServerAgendaTest, TablesAndFieldsOfAnyNameAreFoundAsInTheFile) {
+    using jet::ColumnType;
+    Load(
+        [](mkagenda::TableWriter& writer) {
+            const auto quoted = writer.AddTable(
+                "moje \"tabulka\"",
+                {{"stav \"x\"", ColumnType::kLong}, {"Pole", ColumnType::kText, 20}});
+            for (int i = 0; i < 4; ++i) {
+                const Variant row[] = {i % 2, "řádek " + std::to_string(i)};
+                writer.AppendRow(quoted, row);
+            }
+            const auto capitals = writer.AddTable("Vozidla", {{"Id", ColumnType::kLong}});
+            const Variant row[] = {7};
+            writer.AppendRow(capitals, row);
+        },
+        "names");
+    const auto backend = std::make_shared<agenda_db::AgendaBackend>(
+        std::make_shared<settings::LocalFileSystem>(prefix_.string()));
+    const struct {
+        const char* recordSource;
+        const char* filter;
+        const char* field;
+    } reads[] = {{"SELECT * FROM [moje \"tabulka\"]", "[stav \"x\"]=1", "pole"},
+                 {"SELECT * FROM [moje \"tabulka\"]", "", "STAV \"X\""},
+                 {"SELECT * FROM vozidla", "id=7", "id"},
+                 {"select * from [VOZIDLA];", "", "ID"}};
+    for (const auto& read : reads) {
+        SCOPED_TRACE(read.recordSource);
+        std::vector<std::vector<Variant>> results;
+        for (const std::string connection :
+             {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Agenda\\agenda.mdb",
+              "FILE NAME=C:\\Agenda\\server.udl;"}) {
+            const auto records = backend->Open(connection, read.recordSource, {});
+            records->SetFilter(read.filter);
+            std::vector<Variant>& values = results.emplace_back();
+            for (std::int32_t i = 0, count = records->RecordCount(); i < count; ++i) {
+                values.push_back(records->FieldValue(read.field));
+                records->MoveNext();
+            }
+        }
+        EXPECT_FALSE(results[0].empty());
+        EXPECT_EQ(results[1], results[0]);
+    }
+}
+
 TEST_F(ServerAgendaTest, ServerFailuresAreClearErrors) {
     Load([](mkagenda::TableWriter& writer) { mkagenda::WriteDemoAgenda(writer, Today()); },
          "failures");

@@ -9,15 +9,6 @@
 namespace infotrakon::mkagenda {
 namespace {
 
-std::string Identifier(const std::string& name) {
-    std::string quoted = "\"";
-    for (const char c : name) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
 std::string SqlType(const ColumnDefinition& column) {
     using jet::ColumnType;
     switch (column.type) {
@@ -108,16 +99,16 @@ void SqlWriter::Finish(const std::string& path) const {
     out << "-- An agenda written by mkagenda; load it with psql -f.\n"
            "SET client_encoding = 'UTF8';\nSET standard_conforming_strings = on;\n\n";
     for (const Table& table : tables_) {
-        out << "DROP TABLE IF EXISTS " << Identifier(table.name) << ";\nCREATE TABLE "
-            << Identifier(table.name) << " (\n";
+        out << "DROP TABLE IF EXISTS " << QuotedSqlIdentifier(table.name) << ";\nCREATE TABLE "
+            << QuotedSqlIdentifier(table.name) << " (\n";
         for (std::size_t i = 0; i < table.columns.size(); ++i)
-            out << "    " << Identifier(table.columns[i].name) << ' ' << SqlType(table.columns[i])
-                << (i + 1 < table.columns.size() ? ",\n" : "\n");
+            out << "    " << QuotedSqlIdentifier(table.columns[i].name) << ' '
+                << SqlType(table.columns[i]) << (i + 1 < table.columns.size() ? ",\n" : "\n");
         out << ");\n";
         std::string names;
         for (const ColumnDefinition& column : table.columns)
-            names += (names.empty() ? "" : ", ") + Identifier(column.name);
-        out << "COPY " << Identifier(table.name) << " (" << names << ") FROM stdin;\n"
+            names += (names.empty() ? "" : ", ") + QuotedSqlIdentifier(column.name);
+        out << "COPY " << QuotedSqlIdentifier(table.name) << " (" << names << ") FROM stdin;\n"
             << table.copyData << "\\.\n\n";
     }
     if (!out.flush()) throw Error(error_number::kFileNotFound, "Cannot write " + path);
