@@ -21,8 +21,8 @@ std::string OdbcConnectionString(const std::vector<ConnectionProperty>& properti
 // Connects through unixODBC, runs the record source on the server and gives its record set:
 // the passing records read whole when first used and kept packed (a static, client-side
 // set), the filter evaluated as for Jet and, where the server can do the same, also sent
-// along as a WHERE clause with bound parameters. Errors name the server and the database, never the
-// password.
+// along as a WHERE clause with bound parameters. A table is found whatever its letter case.
+// Errors name the server and the database, never the password.
 std::unique_ptr<panel::Recordset> OpenOdbcRecordset(
     const std::vector<ConnectionProperty>& properties, const std::string& recordSource,
     const panel::DataControlSettings& settings);
