@@ -34,7 +34,7 @@ Output RunCommand(const std::string& command) {
     return output;
 }
 
-class MkagendaTest : public testing::Test {
+class MkagendaTest : public ::testing::Test {
   protected:
     void SetUp() override {
         directory_ =
@@ -159,7 +159,7 @@ struct BadDescription {
     const char* message;
 };
 
-class BadDescriptionTest : public testing::TestWithParam<BadDescription> {};
+class BadDescriptionTest : public ::testing::TestWithParam<BadDescription> {};
 
 TEST_P(BadDescriptionTest, IsRefusedWithWhere) {
     JetWriter writer;
@@ -174,7 +174,7 @@ TEST_P(BadDescriptionTest, IsRefusedWithWhere) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BadDescriptionTest,
-    testing::Values(
+    ::testing::Values(
         BadDescription{
             "text too long",
             R"({"tables":[{"name":"cars","columns":[{"name":"spz","type":"text","size":3}],"rows":[["ABCD"]]}]})",

@@ -10,95 +10,56 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/error.h"
+#include "tools/mkagenda/command_line.h"
 #include "tools/mkagenda/description.h"
 #include "tools/mkagenda/sql_writer.h"
 
-namespace {
-
-int Usage(const std::string& problem) {
-    std::cerr
-        << "mkagenda: " << problem << "\n"
-        << "usage: mkagenda (--from FILE.json | --demo | --rows N) [OUT.mdb] [--sql OUT.sql]\n"
-           "                [--today YYYY-MM-DD] [--force]\n";
-    return 2;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     using namespace infotrakon;
-    std::string from, output, sqlOutput, todayText;
-    bool demo = false, force = false;
-    long long rows = -1;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        auto next = [&](const char* what) -> std::string {
-            if (i + 1 >= argc) throw std::invalid_argument(std::string(what) + " needs a value");
-            return argv[++i];
-        };
-        try {
-            if (argument == "--from") {
-                from = next("--from");
-            } else if (argument == "--demo") {
-                demo = true;
-            } else if (argument == "--rows") {
-                const std::string count = next("--rows");
-                std::size_t used = 0;
-                rows = std::stoll(count, &used);
-                if (used != count.size() || rows < 0)
-                    throw std::invalid_argument("--rows needs a count");
-            } else if (argument == "--sql") {
-                sqlOutput = next("--sql");
-            } else if (argument == "--today") {
-                todayText = next("--today");
-            } else if (argument == "--force") {
-                force = true;
-            } else if (!argument.empty() && argument[0] == '-') {
-                return Usage("unknown option " + argument);
-            } else if (output.empty()) {
-                output = argument;
-            } else {
-                return Usage("more than one output file");
-            }
-        } catch (const std::exception& error) {
-            return Usage(error.what());
+    mkagenda::MkagendaOptions options;
+    try {
+        options =
+            mkagenda::ParseMkagendaCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const mkagenda::MkagendaUsageError& error) {
+        std::cerr << "mkagenda: " << error.message << "\n" << mkagenda::kMkagendaUsage << "\n";
+        return 2;
+    }
+    if (options.help) {
+        std::cout << options.helpText;
+        return 0;
+    }
+    for (const std::string& existing : {options.output, options.sqlOutput}) {
+        struct stat info {};
+        if (!options.force && !existing.empty() && stat(existing.c_str(), &info) == 0) {
+            std::cerr << "mkagenda: " << existing << " exists; --force overwrites it\n";
+            return 2;
         }
     }
-    if (output.empty() && sqlOutput.empty()) return Usage("no output file");
-    if ((from.empty() ? 0 : 1) + (demo ? 1 : 0) + (rows >= 0 ? 1 : 0) != 1)
-        return Usage("give exactly one of --from, --demo and --rows");
-    for (const std::string& existing : {output, sqlOutput}) {
-        struct stat info {};
-        if (!force && !existing.empty() && stat(existing.c_str(), &info) == 0)
-            return Usage(existing + " exists; --force overwrites it");
-    }
-    Date today = SystemClock().Today();
-    if (!todayText.empty()) {
-        const auto parsed = Date::FromIso(todayText);
-        if (!parsed) return Usage("--today needs YYYY-MM-DD");
-        today = *parsed;
-    }
+    const Date today = options.today ? *options.today : SystemClock().Today();
     try {
         // The Jet writer checks every value, also when only the script is wanted.
         mkagenda::JetWriter jet;
         mkagenda::SqlWriter sql;
         mkagenda::TeeWriter writer({&jet, &sql});
-        if (!from.empty()) {
+        using Source = mkagenda::MkagendaOptions::Source;
+        if (options.source == Source::kDescription) {
+            const std::string& from = options.descriptionFile;
             std::ifstream file(from, std::ios::binary);
             if (!file) throw Error(error_number::kFileNotFound, "Cannot read " + from);
             std::ostringstream text;
             text << file.rdbuf();
             mkagenda::LoadDescription(text.str(), writer);
-        } else if (demo) {
+        } else if (options.source == Source::kDemo) {
             mkagenda::WriteDemoAgenda(writer, today);
         } else {
-            mkagenda::WriteGeneratedAgenda(writer, static_cast<std::size_t>(rows), today);
+            mkagenda::WriteGeneratedAgenda(writer, options.rows, today);
         }
-        if (!output.empty()) jet.Finish(output);
-        if (!sqlOutput.empty()) sql.Finish(sqlOutput);
+        if (!options.output.empty()) jet.Finish(options.output);
+        if (!options.sqlOutput.empty()) sql.Finish(options.sqlOutput);
     } catch (const Error& error) {
         std::cerr << "mkagenda: error " << error.number() << ": " << error.what() << "\n";
         return 1;

@@ -1,0 +1,67 @@
+#include "tools/mkagenda/command_line.h"
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+
+namespace infotrakon::mkagenda {
+
+const char* const kMkagendaUsage =
+    "usage: mkagenda (--from FILE.json | --demo | --rows N) [OUT.mdb] [--sql OUT.sql]\n"
+    "                [--today YYYY-MM-DD] [--force]";
+
+MkagendaOptions ParseMkagendaCommandLine(const std::vector<std::string>& arguments) {
+    MkagendaOptions options;
+    std::string rows, today;
+    bool demoWanted = false;
+    CLI::App app{"mkagenda: writes agendas as Jet 4 databases and PostgreSQL scripts", "mkagenda"};
+    CLI::Option* from = app.add_option("--from", options.descriptionFile,
+                                       "the tables and rows of a JSON description")
+                            ->type_name("FILE.json");
+    CLI::Option* demo = app.add_flag("--demo", demoWanted, "the demo agenda, dated around --today");
+    CLI::Option* generated =
+        app.add_option("--rows", rows, "a generated agenda with N service records")->type_name("N");
+    from->excludes(demo, generated);
+    demo->excludes(generated);
+    app.add_option("--sql", options.sqlOutput,
+                   "also write the tables as a PostgreSQL script (OUT.mdb may then be left out)")
+        ->type_name("OUT.sql");
+    app.add_option("--today", today, "the day the agenda is dated around (default: today)")
+        ->type_name("YYYY-MM-DD");
+    app.add_flag("--force", options.force, "overwrite existing output files");
+    app.add_option("output", options.output, "the Jet 4 database to write")->type_name("OUT.mdb");
+
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        options.help = true;
+        options.helpText = app.help();
+        return options;
+    } catch (const CLI::ParseError& error) {
+        throw MkagendaUsageError{error.what()};
+    }
+
+    if (*from) {
+        options.source = MkagendaOptions::Source::kDescription;
+    } else if (*demo) {
+        options.source = MkagendaOptions::Source::kDemo;
+    } else if (*generated) {
+        options.source = MkagendaOptions::Source::kGenerated;
+        const auto parsed = std::from_chars(rows.data(), rows.data() + rows.size(), options.rows);
+        if (parsed.ec != std::errc() || parsed.ptr != rows.data() + rows.size())
+            throw MkagendaUsageError{"--rows \"" + rows + "\" is no count of records"};
+    } else {
+        throw MkagendaUsageError{"give exactly one of --from, --demo and --rows"};
+    }
+    if (options.output.empty() && options.sqlOutput.empty())
+        throw MkagendaUsageError{"no output file"};
+    if (!today.empty()) {
+        options.today = Date::FromIso(today);
+        if (!options.today || options.today->hasTime())
+            throw MkagendaUsageError{"--today \"" + today + "\" is no date YYYY-MM-DD"};
+    }
+    return options;
+}
+
+}  // namespace infotrakon::mkagenda
