@@ -127,6 +127,7 @@ struct Column {
     std::string name;
     SQLSMALLINT type = 0;
     SQLSMALLINT scale = 0;
+    bool money = false;  // PostgreSQL's money, which its driver calls a float
 };
 
 // A comparison the server can evaluate as we do: the column's type takes the constant.
@@ -186,6 +187,14 @@ Variant DecimalValue(const std::string& text) {
     return Decimal{text};
 }
 
+// Money as PostgreSQL writes it in the C locale ("-$1,234.56"): the sign, digits and point.
+Variant MoneyValue(const std::string& text) {
+    std::string number;
+    for (const char c : text)
+        if (c == '-' || c == '.' || (c >= '0' && c <= '9')) number += c;
+    return DecimalValue(number);
+}
+
 class OdbcRecordset final : public FilteredRecordset {
   public:
     OdbcRecordset(const std::vector<ConnectionProperty>& odbc, std::string connectionString,
@@ -224,12 +233,23 @@ class OdbcRecordset final : public FilteredRecordset {
                                                &size, &scale, &nullable)))
                 Fail(SQL_HANDLE_STMT, statement.get(), server_,
                      "describe the columns of " + table() + " on");
+            SQLWCHAR typeName[64] = {};
+            SQLSMALLINT typeNameLength = 0;
+            const bool money =
+                SQL_SUCCEEDED(SQLColAttributeW(statement.get(), i, SQL_DESC_TYPE_NAME, typeName,
+                                               sizeof typeName, &typeNameLength, nullptr)) &&
+                EqualsIgnoringCase(
+                    Utf16ToUtf8(std::u16string(reinterpret_cast<char16_t*>(typeName),
+                                               std::min<std::size_t>(typeNameLength / 2, 63))),
+                    "money");
             columns_.push_back(
                 {Utf16ToUtf8(std::u16string(
                      reinterpret_cast<char16_t*>(name),
                      static_cast<std::size_t>(std::min<SQLSMALLINT>(nameLength, 255)))),
-                 type, scale});
+                 type, scale, money});
+            moneyInC_ = moneyInC_ || money;
         }
+        if (moneyInC_) WriteMoneyInC(*connection_);
     }
 
     std::vector<std::string> FieldNames() const override {
@@ -274,7 +294,18 @@ class OdbcRecordset final : public FilteredRecordset {
                  timedOut);
         }
         connection.dbc->MarkConnected();
+        if (moneyInC_) WriteMoneyInC(connection);
         return connection;
+    }
+
+    // The server writes money in the format of its monetary locale, which only it knows;
+    // in the C locale the text is the same everywhere. This sets the session only.
+    void WriteMoneyInC(const Connection& connection) const {
+        Handle statement(SQL_HANDLE_STMT, connection.dbc->get());
+        std::u16string text = Wide("SET lc_monetary TO 'C'");
+        if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), WideArgument(text),
+                                          static_cast<SQLINTEGER>(text.size()))))
+            Fail(SQL_HANDLE_STMT, statement.get(), server_, "read money as money on");
     }
 
     void Prepare(Handle& statement) const {
@@ -419,6 +450,13 @@ class OdbcRecordset final : public FilteredRecordset {
             Fail(SQL_HANDLE_STMT, statement.get(), server_,
                  "read field " + columns_[index].name + " of table " + table() + " on");
         };
+        if (columns_[index].money) {
+            char text[80] = {};
+            if (!SQL_SUCCEEDED(
+                    SQLGetData(statement.get(), column, SQL_C_CHAR, text, sizeof text, &indicator)))
+                failed();
+            return indicator == SQL_NULL_DATA ? Variant(Null{}) : MoneyValue(text);
+        }
         switch (columns_[index].type) {
             case SQL_BIT: {
                 unsigned char flag = 0;
@@ -470,6 +508,15 @@ class OdbcRecordset final : public FilteredRecordset {
                     return Date::FromCivil(stamp.year, stamp.month, stamp.day);
                 return Date::FromCivil(stamp.year, stamp.month, stamp.day, stamp.hour, stamp.minute,
                                        stamp.second);
+            }
+            case SQL_GUID: {
+                // In the form a Jet replication ID has.
+                const Variant text = ReadText(statement, column, failed);
+                const std::string* digits = text.get<std::string>();
+                if (digits == nullptr) return text;
+                std::string guid = "{";
+                for (const char c : *digits) guid += c >= 'a' && c <= 'f' ? c - 'a' + 'A' : c;
+                return Guid{guid + "}"};
             }
             case SQL_BINARY:
             case SQL_VARBINARY:
@@ -536,6 +583,7 @@ class OdbcRecordset final : public FilteredRecordset {
     std::string connectionString_;
     panel::DataControlSettings settings_;
     std::vector<Column> columns_;
+    bool moneyInC_ = false;  // whether each connection must have the server write money in C
     std::vector<Parameter> parameters_;
     std::optional<Connection> connection_;  // the one Refresh opened, until the first read
     PackedRows rows_;

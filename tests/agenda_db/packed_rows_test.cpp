@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/test_support.h"
+
 namespace infotrakon::agenda_db {
 namespace {
 

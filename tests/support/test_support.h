@@ -4,12 +4,47 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "core/error.h"
 #include "core/text_encoding.h"
+#include "core/text_form.h"
+#include "core/variant.h"
+
+namespace infotrakon {
+
+// How gtest shows a Variant in a failed expectation: its kind and its value.
+inline void PrintTo(const Variant& value, std::ostream* out) {
+    *out << value.kindName();
+    std::visit(
+        [&](const auto& v) {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, std::string>) {
+                *out << " \"" << v << '"';
+            } else if constexpr (std::is_same_v<T, std::int64_t> || std::is_same_v<T, bool>) {
+                *out << ' ' << v;
+            } else if constexpr (std::is_same_v<T, double>) {
+                char text[32];
+                std::snprintf(text, sizeof text, "%.17g", v);
+                *out << ' ' << text;
+            } else if constexpr (std::is_same_v<T, Date>) {
+                *out << ' ' << v.ToIso();
+            } else if constexpr (std::is_same_v<T, Currency>) {
+                *out << ' ' << CurrencyDigits(v);
+            } else if constexpr (std::is_same_v<T, Decimal> || std::is_same_v<T, Guid>) {
+                *out << ' ' << v.text;
+            } else if constexpr (std::is_same_v<T, Binary>) {
+                *out << ' ' << v.bytes.size() << " bytes";
+            }
+        },
+        value.value());
+}
+
+}  // namespace infotrakon
 
 namespace infotrakon::testing {
 
