@@ -5,17 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_arguments.h"
 #include "tools/mkagenda/command_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 4096) return -1;
-    std::vector<std::string> arguments(1);
-    for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] == 0)
-            arguments.emplace_back();
-        else
-            arguments.back() += static_cast<char>(data[i]);
-    }
+    const std::vector<std::string> arguments = FuzzArguments(data, size);
     try {
         infotrakon::mkagenda::ParseMkagendaCommandLine(arguments);
     } catch (const infotrakon::mkagenda::MkagendaUsageError&) {
