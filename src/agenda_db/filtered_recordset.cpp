@@ -43,7 +43,10 @@ void FilteredRecordset::MoveNext() {
 
 Variant FilteredRecordset::FieldValue(const std::string& name) {
     Load();
-    const auto column = FindColumn(name);
+    // Readers ask for the same few fields record after record; each name is matched once.
+    auto known = columns_.find(name);
+    if (known == columns_.end()) known = columns_.emplace(name, FindColumn(name)).first;
+    const std::optional<std::size_t> column = known->second;
     if (!column)
         throw Error(error_number::kItemNotFound,
                     "Item cannot be found in the collection corresponding to the requested "

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "agenda_db/filter.h"
@@ -55,6 +56,7 @@ class FilteredRecordset : public panel::Recordset {
     [[noreturn]] void NoCurrentRecord() const;
 
     std::string table_;
+    std::unordered_map<std::string, std::optional<std::size_t>> columns_;  // by the name asked
     std::vector<BoundComparison> filter_;
     std::optional<std::size_t> count_;  // of the passing records, once found
     std::size_t current_ = 0;
