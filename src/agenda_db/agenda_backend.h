@@ -7,6 +7,8 @@
 
 namespace infotrakon::agenda_db {
 
+class OdbcConnectionPool;
+
 // The provider of the data control: "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=..." for
 // an Access file, read by our own Jet reader, read-only; an ODBC source (MSDASQL, or a DSN)
 // for an agenda on a database server; either directly or through a data link
@@ -21,6 +23,7 @@ class AgendaBackend final : public panel::DataControlBackend {
 
   private:
     std::shared_ptr<const settings::FileSystem> files_;
+    std::shared_ptr<OdbcConnectionPool> servers_;  // connections kept between record sets
 };
 
 }  // namespace infotrakon::agenda_db

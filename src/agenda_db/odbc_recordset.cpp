@@ -4,6 +4,7 @@
 #include <sqlext.h>
 #include <sqlucode.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -123,6 +124,55 @@ class Handle {
     bool connected_ = false;
 };
 
+}  // namespace
+
+struct OdbcConnectionPool::Connection {
+    std::unique_ptr<Handle> env;
+    std::unique_ptr<Handle> dbc;  // freed before its environment
+};
+
+struct OdbcConnectionPool::Idle {
+    std::string connectionString;
+    std::unique_ptr<Connection> connection;
+    std::chrono::steady_clock::time_point since;
+};
+
+OdbcConnectionPool::OdbcConnectionPool() = default;
+OdbcConnectionPool::~OdbcConnectionPool() = default;
+
+std::unique_ptr<OdbcConnectionPool::Connection> OdbcConnectionPool::Take(
+    const std::string& connectionString) {
+    const std::lock_guard lock(mutex_);
+    CloseStale(std::chrono::steady_clock::now());
+    for (auto idle = idle_.rbegin(); idle != idle_.rend(); ++idle)
+        if (idle->connectionString == connectionString) {
+            std::unique_ptr<Connection> connection = std::move(idle->connection);
+            idle_.erase(std::next(idle).base());
+            return connection;
+        }
+    return nullptr;
+}
+
+void OdbcConnectionPool::Give(const std::string& connectionString,
+                              std::unique_ptr<Connection> connection) {
+    const std::lock_guard lock(mutex_);
+    const auto now = std::chrono::steady_clock::now();
+    CloseStale(now);
+    const auto kept = std::count_if(idle_.begin(), idle_.end(), [&](const Idle& idle) {
+        return idle.connectionString == connectionString;
+    });
+    if (static_cast<std::size_t>(kept) < kIdlePerSource)
+        idle_.push_back({connectionString, std::move(connection), now});
+}
+
+void OdbcConnectionPool::CloseStale(std::chrono::steady_clock::time_point now) {
+    std::erase_if(idle_, [&](const Idle& idle) { return now - idle.since >= kIdleLimit; });
+}
+
+namespace {
+
+using Connection = OdbcConnectionPool::Connection;
+
 struct Column {
     std::string name;
     SQLSMALLINT type = 0;
@@ -198,31 +248,32 @@ Variant MoneyValue(const std::string& text) {
 class OdbcRecordset final : public FilteredRecordset {
   public:
     OdbcRecordset(const std::vector<ConnectionProperty>& odbc, std::string connectionString,
-                  const std::string& recordSource, const panel::DataControlSettings& settings)
+                  const std::string& recordSource, const panel::DataControlSettings& settings,
+                  std::shared_ptr<OdbcConnectionPool> pool)
         : FilteredRecordset(RecordSourceTable(recordSource)),
           server_(NameOf(odbc)),
           statement_(ServerStatement(recordSource)),
           recordSource_(recordSource),
           connectionString_(std::move(connectionString)),
-          settings_(settings) {
+          settings_(settings),
+          pool_(std::move(pool)) {
         // Refresh runs the statement, so that a missing table or a refused login shows here;
         // the rows are read when first asked for, with the filter that is set by then, over
         // the same connection.
-        connection_ = Connect();
         const std::string doing = "run \"" + recordSource_ + "\" on";
-        auto first = std::make_unique<Handle>(SQL_HANDLE_STMT, connection_->dbc->get());
-        Prepare(*first);
-        if (!Run(*first, {})) {
+        Ran ran = RunOnAConnection(nullptr, {});
+        if (!ran.succeeded) {
             // Access finds tables whatever their letter case; so does the panel on a server.
             const std::optional<std::string> sameName =
-                IsMissingTable(*first) ? TableNamedLike(table()) : std::nullopt;
-            if (!sameName) Fail(SQL_HANDLE_STMT, first->get(), server_, doing);
+                IsMissingTable(*ran.statement) ? TableNamedLike(*ran.connection, table())
+                                               : std::nullopt;
+            if (!sameName) Fail(SQL_HANDLE_STMT, ran.statement->get(), server_, doing);
             statement_ = "SELECT * FROM " + *sameName;
-            first = std::make_unique<Handle>(SQL_HANDLE_STMT, connection_->dbc->get());
-            Prepare(*first);
-            if (!Run(*first, {})) Fail(SQL_HANDLE_STMT, first->get(), server_, doing);
+            ran.statement = NewStatement(*ran.connection);
+            if (!Run(*ran.statement, {}))
+                Fail(SQL_HANDLE_STMT, ran.statement->get(), server_, doing);
         }
-        const Handle& statement = *first;
+        const Handle& statement = *ran.statement;
         SQLSMALLINT count = 0;
         SQLNumResultCols(statement.get(), &count);
         for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(count); ++i) {
@@ -247,9 +298,18 @@ class OdbcRecordset final : public FilteredRecordset {
                      reinterpret_cast<char16_t*>(name),
                      static_cast<std::size_t>(std::min<SQLSMALLINT>(nameLength, 255)))),
                  type, scale, money});
-            moneyInC_ = moneyInC_ || money;
         }
-        if (moneyInC_) WriteMoneyInC(*connection_);
+        ran.statement.reset();
+        connection_ = std::move(ran.connection);
+    }
+
+    ~OdbcRecordset() override {
+        if (!connection_) return;
+        try {
+            pool_->Give(connectionString_, std::move(connection_));
+        } catch (...) {
+            // Not kept, so closed: the next record set logs in anew.
+        }
     }
 
     std::vector<std::string> FieldNames() const override {
@@ -259,47 +319,96 @@ class OdbcRecordset final : public FilteredRecordset {
     }
 
   private:
-    struct Connection {
-        std::unique_ptr<Handle> env;
-        std::unique_ptr<Handle> dbc;
+    // A statement run over the given connection, else one of the pool's, else a new one. A
+    // pooled connection that the server has closed meanwhile is replaced by a new one, once.
+    struct Ran {
+        std::unique_ptr<Connection> connection;
+        std::unique_ptr<Handle> statement;  // freed before its connection
+        bool succeeded = false;
     };
-    Connection Connect() const {
-        Connection connection;
-        connection.env = std::make_unique<Handle>(SQL_HANDLE_ENV, nullptr);
-        SQLSetEnvAttr(connection.env->get(), SQL_ATTR_ODBC_VERSION,
+    Ran RunOnAConnection(std::unique_ptr<Connection> connection,
+                         const std::vector<const BoundComparison*>& pushed) {
+        bool pooled = false;
+        if (!connection) {
+            connection = pool_->Take(connectionString_);
+            pooled = connection != nullptr;
+        }
+        Ran ran{connection ? std::move(connection) : Connect(), nullptr, false};
+        ran.statement = NewStatement(*ran.connection);
+        ran.succeeded = Run(*ran.statement, pushed);
+        if (ran.succeeded || !pooled || !IsDead(*ran.connection, *ran.statement)) return ran;
+        ran.statement.reset();
+        ran.connection = Connect();
+        ran.statement = NewStatement(*ran.connection);
+        ran.succeeded = Run(*ran.statement, pushed);
+        return ran;
+    }
+
+    static bool IsDead(const Connection& connection, const Handle& failed) {
+        SQLUINTEGER dead = SQL_CD_FALSE;
+        if (SQL_SUCCEEDED(SQLGetConnectAttrW(connection.dbc->get(), SQL_ATTR_CONNECTION_DEAD, &dead,
+                                             0, nullptr)) &&
+            dead == SQL_CD_TRUE)
+            return true;
+        // 08: the connection exceptions of SQL.
+        return Diagnose(SQL_HANDLE_STMT, failed.get(), {}).state.starts_with("08");
+    }
+
+    std::unique_ptr<Handle> NewStatement(const Connection& connection) const {
+        auto statement = std::make_unique<Handle>(SQL_HANDLE_STMT, connection.dbc->get());
+        Prepare(*statement);
+        return statement;
+    }
+
+    std::unique_ptr<Connection> Connect() const {
+        auto connection = std::make_unique<Connection>();
+        connection->env = std::make_unique<Handle>(SQL_HANDLE_ENV, nullptr);
+        SQLSetEnvAttr(connection->env->get(), SQL_ATTR_ODBC_VERSION,
                       reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-        connection.dbc = std::make_unique<Handle>(SQL_HANDLE_DBC, connection.env->get());
+        connection->dbc = std::make_unique<Handle>(SQL_HANDLE_DBC, connection->env->get());
         SQLSetConnectAttrW(
-            connection.dbc->get(), SQL_ATTR_LOGIN_TIMEOUT,
+            connection->dbc->get(), SQL_ATTR_LOGIN_TIMEOUT,
             reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(settings_.connectionTimeoutSeconds)),
             0);
         SQLSetConnectAttrW(
-            connection.dbc->get(), SQL_ATTR_CONNECTION_TIMEOUT,
+            connection->dbc->get(), SQL_ATTR_CONNECTION_TIMEOUT,
             reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(settings_.commandTimeoutSeconds)), 0);
         std::u16string text = Wide(connectionString_);
         SQLWCHAR out[1024];
         SQLSMALLINT outLength = 0;
         const auto start = std::chrono::steady_clock::now();
         const SQLRETURN result = SQLDriverConnectW(
-            connection.dbc->get(), nullptr, WideArgument(text),
+            connection->dbc->get(), nullptr, WideArgument(text),
             static_cast<SQLSMALLINT>(text.size()), out, 1024, &outLength, SQL_DRIVER_NOPROMPT);
         if (!SQL_SUCCEEDED(result)) {
             const bool timedOut = settings_.connectionTimeoutSeconds > 0 &&
                                   std::chrono::steady_clock::now() - start >=
                                       std::chrono::seconds(settings_.connectionTimeoutSeconds);
-            Fail(SQL_HANDLE_DBC, connection.dbc->get(), server_,
+            Fail(SQL_HANDLE_DBC, connection->dbc->get(), server_,
                  timedOut ? "connect within " + std::to_string(settings_.connectionTimeoutSeconds) +
                                 " s to"
                           : "connect to",
                  timedOut);
         }
-        connection.dbc->MarkConnected();
-        if (moneyInC_) WriteMoneyInC(connection);
+        connection->dbc->MarkConnected();
+        if (IsPostgreSql(*connection)) WriteMoneyInC(*connection);
         return connection;
     }
 
-    // The server writes money in the format of its monetary locale, which only it knows;
-    // in the C locale the text is the same everywhere. This sets the session only.
+    static bool IsPostgreSql(const Connection& connection) {
+        SQLWCHAR name[64] = {};
+        SQLSMALLINT length = 0;
+        return SQL_SUCCEEDED(
+                   SQLGetInfoW(connection.dbc->get(), SQL_DBMS_NAME, name, sizeof name, &length)) &&
+               EqualsIgnoringCase(
+                   Utf16ToUtf8(std::u16string(reinterpret_cast<char16_t*>(name),
+                                              std::min<std::size_t>(length / 2, 63))),
+                   "PostgreSQL");
+    }
+
+    // PostgreSQL writes money in the format of the server's monetary locale, which only the
+    // server knows; in the C locale the text is the same everywhere. This sets the session
+    // only.
     void WriteMoneyInC(const Connection& connection) const {
         Handle statement(SQL_HANDLE_STMT, connection.dbc->get());
         std::u16string text = Wide("SET lc_monetary TO 'C'");
@@ -312,11 +421,6 @@ class OdbcRecordset final : public FilteredRecordset {
         SQLSetStmtAttrW(
             statement.get(), SQL_ATTR_QUERY_TIMEOUT,
             reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(settings_.commandTimeoutSeconds)), 0);
-    }
-
-    void Execute(Handle& statement, const std::vector<const BoundComparison*>& pushed,
-                 const std::string& doing) {
-        if (!Run(statement, pushed)) Fail(SQL_HANDLE_STMT, statement.get(), server_, doing);
     }
 
     // Runs the statement with the pushed comparisons as its WHERE clause; false if it failed.
@@ -348,8 +452,9 @@ class OdbcRecordset final : public FilteredRecordset {
 
     // The table or view of the server whose name is `name` in any letter case, as a
     // qualified identifier; the one spelt exactly so first.
-    std::optional<std::string> TableNamedLike(const std::string& name) {
-        Handle tables(SQL_HANDLE_STMT, connection_->dbc->get());
+    std::optional<std::string> TableNamedLike(const Connection& connection,
+                                              const std::string& name) {
+        Handle tables(SQL_HANDLE_STMT, connection.dbc->get());
         Prepare(tables);
         const auto failed = [&] {
             Fail(SQL_HANDLE_STMT, tables.get(), server_, "list the tables on");
@@ -414,12 +519,10 @@ class OdbcRecordset final : public FilteredRecordset {
         for (const BoundComparison& bound : filter)
             if (ServerCanCompare(columns_[bound.column], bound.comparison.constant))
                 pushed.push_back(&bound);
-        if (!connection_) connection_ = Connect();
-        const Connection connection = std::move(*connection_);
-        connection_.reset();
-        Handle statement(SQL_HANDLE_STMT, connection.dbc->get());
-        Prepare(statement);
-        Execute(statement, pushed, "read table " + table() + " on");
+        Ran ran = RunOnAConnection(std::move(connection_), pushed);
+        if (!ran.succeeded)
+            Fail(SQL_HANDLE_STMT, ran.statement->get(), server_, "read table " + table() + " on");
+        Handle& statement = *ran.statement;
         rows_.Clear();
         std::vector<Variant> row;
         while (true) {
@@ -434,6 +537,8 @@ class OdbcRecordset final : public FilteredRecordset {
             CheckCountable(rows_.size());
             rows_.Append(row);
         }
+        ran.statement.reset();
+        pool_->Give(connectionString_, std::move(ran.connection));
         return rows_.size();
     }
 
@@ -583,9 +688,9 @@ class OdbcRecordset final : public FilteredRecordset {
     std::string connectionString_;
     panel::DataControlSettings settings_;
     std::vector<Column> columns_;
-    bool moneyInC_ = false;  // whether each connection must have the server write money in C
     std::vector<Parameter> parameters_;
-    std::optional<Connection> connection_;  // the one Refresh opened, until the first read
+    std::shared_ptr<OdbcConnectionPool> pool_;
+    std::unique_ptr<Connection> connection_;  // the one Refresh used, until the first read
     PackedRows rows_;
 };
 
@@ -688,9 +793,10 @@ std::string OdbcConnectionString(const std::vector<ConnectionProperty>& properti
 
 std::unique_ptr<panel::Recordset> OpenOdbcRecordset(
     const std::vector<ConnectionProperty>& properties, const std::string& recordSource,
-    const panel::DataControlSettings& settings) {
-    return std::make_unique<OdbcRecordset>(
-        OdbcProperties(properties), OdbcConnectionString(properties), recordSource, settings);
+    const panel::DataControlSettings& settings, std::shared_ptr<OdbcConnectionPool> pool) {
+    return std::make_unique<OdbcRecordset>(OdbcProperties(properties),
+                                           OdbcConnectionString(properties), recordSource, settings,
+                                           std::move(pool));
 }
 
 }  // namespace infotrakon::agenda_db

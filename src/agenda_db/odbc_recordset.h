@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -18,13 +21,40 @@ bool NamesOdbcSource(const std::vector<ConnectionProperty>& properties);
 // (User ID, Password, Initial Catalog and Data Source as OLE DB names them).
 std::string OdbcConnectionString(const std::vector<ConnectionProperty>& properties);
 
-// Connects through unixODBC, runs the record source on the server and gives its record set:
+// Server connections that record sets have done with, kept for the next record set of the
+// same connection string: a start-up opens seven record sets, and every login to a server
+// costs round trips and a password hash. A connection left unused for a minute is closed
+// when the pool is next used; all are closed with the pool. Safe to share between threads.
+class OdbcConnectionPool {
+  public:
+    struct Connection;  // an open connection of the driver
+    static constexpr std::chrono::seconds kIdleLimit{60};
+    static constexpr std::size_t kIdlePerSource = 4;
+
+    OdbcConnectionPool();
+    ~OdbcConnectionPool();
+    OdbcConnectionPool(const OdbcConnectionPool&) = delete;
+    OdbcConnectionPool& operator=(const OdbcConnectionPool&) = delete;
+
+    // A connection kept for `connectionString`, the most recently used first; null if none.
+    std::unique_ptr<Connection> Take(const std::string& connectionString);
+    void Give(const std::string& connectionString, std::unique_ptr<Connection> connection);
+
+  private:
+    struct Idle;
+    void CloseStale(std::chrono::steady_clock::time_point now);
+    std::mutex mutex_;
+    std::vector<Idle> idle_;
+};
+
+// Connects through unixODBC (or takes a connection from `pool`), runs the record source on
+// the server and gives its record set:
 // the passing records read whole when first used and kept packed (a static, client-side
 // set), the filter evaluated as for Jet and, where the server can do the same, also sent
 // along as a WHERE clause with bound parameters. A table is found whatever its letter case.
 // Errors name the server and the database, never the password.
 std::unique_ptr<panel::Recordset> OpenOdbcRecordset(
     const std::vector<ConnectionProperty>& properties, const std::string& recordSource,
-    const panel::DataControlSettings& settings);
+    const panel::DataControlSettings& settings, std::shared_ptr<OdbcConnectionPool> pool);
 
 }  // namespace infotrakon::agenda_db

@@ -75,7 +75,7 @@ TEST(OdbcTimeoutTest, ALoginThatIsNeverAnsweredEndsAfterTheConnectTimeout) {
                 LinkTo("DRIVER={PostgreSQL Unicode};SERVER=" + server.folder().string() +
                        ";PORT=" + std::to_string(SilentServer::kPort) +
                        ";DATABASE=agenda;UID=agenda;PWD=tajné heslo"),
-                "SELECT * FROM carservis", settings);
+                "SELECT * FROM carservis", settings, std::make_shared<OdbcConnectionPool>());
         },
         &message);
     const double seconds = SecondsSince(start);
@@ -97,8 +97,8 @@ TEST(OdbcTimeoutTest, AStatementLongerThanTheCommandTimeoutIsCancelled) {
     std::string message;
     const int number = ErrorNumberOf(
         [&] {
-            OpenOdbcRecordset(LinkTo(server.OdbcProperties("slow")), "SELECT * FROM slow",
-                              settings);
+            OpenOdbcRecordset(LinkTo(server.OdbcProperties("slow")), "SELECT * FROM slow", settings,
+                              std::make_shared<OdbcConnectionPool>());
         },
         &message);
     const double seconds = SecondsSince(start);
@@ -115,8 +115,9 @@ TEST(OdbcTimeoutTest, AConnectionLostWhileTheRowsAreReadIsAClearError) {
                 "-c 'CREATE FUNCTION slow_id(g int) RETURNS int VOLATILE LANGUAGE sql "
                 "AS $$ SELECT pg_sleep(0.001); SELECT g $$' "
                 "-c 'CREATE VIEW slow AS SELECT slow_id(g) AS id FROM generate_series(1, 3000) g'");
-    const auto records = OpenOdbcRecordset(LinkTo(server.OdbcProperties("lost")),
-                                           "SELECT * FROM slow", panel::DataControlSettings{});
+    const auto records =
+        OpenOdbcRecordset(LinkTo(server.OdbcProperties("lost")), "SELECT * FROM slow",
+                          panel::DataControlSettings{}, std::make_shared<OdbcConnectionPool>());
     std::thread killer([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         server.Psql("postgres",

@@ -40,7 +40,7 @@ TEST(OdbcValuesTest, EveryServerTypeReadsAsItsKind) {
     const auto records =
         OpenOdbcRecordset(ParseConnectionString("Provider=MSDASQL.1;Extended Properties=\"" +
                                                 server.OdbcProperties("types") + "\""),
-                          "SELECT * FROM typy", {});
+                          "SELECT * FROM typy", {}, std::make_shared<OdbcConnectionPool>());
     ASSERT_EQ(records->RecordCount(), 2);
     const struct {
         const char* field;

@@ -1,6 +1,8 @@
 // The same agenda in an Access file and on a PostgreSQL server of the test's own, reached
 // through a data link to ODBC: the panel must show exactly the same.
+#include <chrono>
 #include <nlohmann/json.hpp>
+#include <thread>
 
 #include "core/text_encoding.h"
 #include "host_fixture.h"
@@ -238,6 +240,37 @@ TEST_F(ServerAgendaTest, ARefreshAfterTheServerStoppedFailsAndTheNextWorksAgain)
     EXPECT_EQ(ErrorOf([&] { control_->Click("Command2"); }, &message),
               error_number::kProviderError);
     EXPECT_NE(message.find("Cannot connect"), std::string::npos) << message;
+    server_->Start();
+    control_->Click("Command2");
+    EXPECT_EQ(Panel().Label5.caption(), figure);
+}
+
+TEST_F(ServerAgendaTest, AStartUpAndItsRefreshesLogInOnce) {
+    Load([](mkagenda::TableWriter& writer) { mkagenda::WriteDemoAgenda(writer, Today()); }, "once");
+    SetHostSetting("\"C:\\\\Agenda\\\\server.udl\"");
+    Start();
+    control_->Click("Option2");
+    control_->Click("Command2");
+    const std::string sessions =
+        "SELECT count(*) FROM pg_stat_activity WHERE datname = 'once' AND pid <> pg_backend_pid()";
+    EXPECT_EQ(server_->Query("once", sessions), "1");
+    control_.reset();
+    backend_.reset();
+    // The control's connections close with it; the server sees that a moment later.
+    std::string left;
+    for (int attempt = 0; attempt < 50 && (left = server_->Query("once", sessions)) != "0";
+         ++attempt)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(left, "0");
+}
+
+TEST_F(ServerAgendaTest, AServerRestartedBetweenRefreshesIsReachedAgainWithoutAnError) {
+    Load([](mkagenda::TableWriter& writer) { mkagenda::WriteDemoAgenda(writer, Today()); },
+         "restarted");
+    SetHostSetting("\"C:\\\\Agenda\\\\server.udl\"");
+    Start();
+    const std::string figure = Panel().Label5.caption();
+    server_->Stop();
     server_->Start();
     control_->Click("Command2");
     EXPECT_EQ(Panel().Label5.caption(), figure);

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -75,6 +76,22 @@ class TemporaryPostgres {
             "' psql -X -q -v ON_ERROR_STOP=1 -h '" + folder_.string() + "' -p " +
             std::to_string(kPort) + " -U " + kUser + " -d " + database + " " + arguments +
             " >/dev/null");
+    }
+    // What one query prints, unaligned and without headers.
+    std::string Query(const std::string& database, const std::string& sql) const {
+        const std::string command = "PGPASSWORD='" + std::string(kPassword) +
+                                    "' psql -X -q -A -t -h '" + folder_.string() + "' -p " +
+                                    std::to_string(kPort) + " -U " + kUser + " -d " + database +
+                                    " -c \"" + sql + "\"";
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (pipe == nullptr) throw std::runtime_error("failed: " + command);
+        std::string output;
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            output.append(buffer, n);
+        if (::pclose(pipe) != 0) throw std::runtime_error("failed: " + command);
+        while (!output.empty() && output.back() == '\n') output.pop_back();
+        return output;
     }
     void CreateDatabase(const std::string& name) const {
         Psql("postgres", "-c 'CREATE DATABASE " + name + "'");
