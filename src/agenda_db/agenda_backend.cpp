@@ -93,7 +93,7 @@ class JetRecordset final : public FilteredRecordset {
 }  // namespace
 
 AgendaBackend::AgendaBackend(std::shared_ptr<const settings::FileSystem> files)
-    : files_(std::move(files)), servers_(std::make_shared<OdbcConnectionPool>()) {}
+    : files_(std::move(files)) {}
 
 std::unique_ptr<panel::Recordset> AgendaBackend::Open(const std::string& connectionString,
                                                       const std::string& recordSource,
@@ -107,8 +107,10 @@ std::unique_ptr<panel::Recordset> AgendaBackend::Open(const std::string& connect
         const std::string bytes = ReadDataLink(*dataLink, files_->LocalPath(*dataLink));
         properties = ParseConnectionString(DataLinkInitString(bytes, *dataLink));
     }
-    if (NamesOdbcSource(properties))
+    if (NamesOdbcSource(properties)) {
+        std::call_once(serversMade_, [&] { servers_ = std::make_shared<OdbcConnectionPool>(); });
         return OpenOdbcRecordset(properties, recordSource, settings, servers_);
+    }
     const auto provider = FindProperty(properties, "Provider");
     if (!provider || provider->empty())
         throw Error(error_number::kProviderNotSupported, "The connection string names no provider");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 
 #include "panel/data_control.h"
 #include "settings/file_system.h"
@@ -23,7 +24,9 @@ class AgendaBackend final : public panel::DataControlBackend {
 
   private:
     std::shared_ptr<const settings::FileSystem> files_;
-    std::shared_ptr<OdbcConnectionPool> servers_;  // connections kept between record sets
+    // Connections kept between record sets; made with the first one to a server.
+    std::once_flag serversMade_;
+    std::shared_ptr<OdbcConnectionPool> servers_;
 };
 
 }  // namespace infotrakon::agenda_db

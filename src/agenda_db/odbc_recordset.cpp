@@ -137,13 +137,14 @@ struct OdbcConnectionPool::Idle {
     std::chrono::steady_clock::time_point since;
 };
 
-OdbcConnectionPool::OdbcConnectionPool() = default;
+OdbcConnectionPool::OdbcConnectionPool(std::chrono::milliseconds idleLimit)
+    : idleLimit_(idleLimit), closer_([this](std::stop_token stop) { CloseStale(stop); }) {}
+
 OdbcConnectionPool::~OdbcConnectionPool() = default;
 
 std::unique_ptr<OdbcConnectionPool::Connection> OdbcConnectionPool::Take(
     const std::string& connectionString) {
     const std::lock_guard lock(mutex_);
-    CloseStale(std::chrono::steady_clock::now());
     for (auto idle = idle_.rbegin(); idle != idle_.rend(); ++idle)
         if (idle->connectionString == connectionString) {
             std::unique_ptr<Connection> connection = std::move(idle->connection);
@@ -155,18 +156,45 @@ std::unique_ptr<OdbcConnectionPool::Connection> OdbcConnectionPool::Take(
 
 void OdbcConnectionPool::Give(const std::string& connectionString,
                               std::unique_ptr<Connection> connection) {
-    const std::lock_guard lock(mutex_);
-    const auto now = std::chrono::steady_clock::now();
-    CloseStale(now);
-    const auto kept = std::count_if(idle_.begin(), idle_.end(), [&](const Idle& idle) {
-        return idle.connectionString == connectionString;
-    });
-    if (static_cast<std::size_t>(kept) < kIdlePerSource)
-        idle_.push_back({connectionString, std::move(connection), now});
+    {
+        const std::lock_guard lock(mutex_);
+        const auto kept = std::count_if(idle_.begin(), idle_.end(), [&](const Idle& idle) {
+            return idle.connectionString == connectionString;
+        });
+        if (static_cast<std::size_t>(kept) >= kIdlePerSource) return;
+        idle_.push_back(
+            {connectionString, std::move(connection), std::chrono::steady_clock::now()});
+    }
+    given_.notify_one();
 }
 
-void OdbcConnectionPool::CloseStale(std::chrono::steady_clock::time_point now) {
-    std::erase_if(idle_, [&](const Idle& idle) { return now - idle.since >= kIdleLimit; });
+void OdbcConnectionPool::CloseStale(std::stop_token stop) {
+    std::unique_lock lock(mutex_);
+    while (!stop.stop_requested()) {
+        const auto now = std::chrono::steady_clock::now();
+        std::vector<Idle> stale;
+        for (auto idle = idle_.begin(); idle != idle_.end();)
+            if (now - idle->since >= idleLimit_) {
+                stale.push_back(std::move(*idle));
+                idle = idle_.erase(idle);
+            } else {
+                ++idle;
+            }
+        if (!stale.empty()) {
+            // Logging off may wait for the server; the pool serves others meanwhile.
+            lock.unlock();
+            stale.clear();
+            lock.lock();
+            continue;
+        }
+        if (idle_.empty()) {
+            given_.wait(lock, stop, [&] { return !idle_.empty(); });
+        } else {
+            auto oldest = idle_.front().since;
+            for (const Idle& idle : idle_) oldest = std::min(oldest, idle.since);
+            given_.wait_until(lock, stop, oldest + idleLimit_, [] { return false; });
+        }
+    }
 }
 
 namespace {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "agenda_db/connection_string.h"
@@ -23,15 +26,14 @@ std::string OdbcConnectionString(const std::vector<ConnectionProperty>& properti
 
 // Server connections that record sets have done with, kept for the next record set of the
 // same connection string: a start-up opens seven record sets, and every login to a server
-// costs round trips and a password hash. A connection left unused for a minute is closed
-// when the pool is next used; all are closed with the pool. Safe to share between threads.
+// costs round trips and a password hash. A connection left unused for `idleLimit` is closed
+// by the pool's own thread; all are closed with the pool. Safe to share between threads.
 class OdbcConnectionPool {
   public:
     struct Connection;  // an open connection of the driver
-    static constexpr std::chrono::seconds kIdleLimit{60};
     static constexpr std::size_t kIdlePerSource = 4;
 
-    OdbcConnectionPool();
+    explicit OdbcConnectionPool(std::chrono::milliseconds idleLimit = std::chrono::minutes(1));
     ~OdbcConnectionPool();
     OdbcConnectionPool(const OdbcConnectionPool&) = delete;
     OdbcConnectionPool& operator=(const OdbcConnectionPool&) = delete;
@@ -42,9 +44,13 @@ class OdbcConnectionPool {
 
   private:
     struct Idle;
-    void CloseStale(std::chrono::steady_clock::time_point now);
+    void CloseStale(std::stop_token stop);
+
+    const std::chrono::milliseconds idleLimit_;
     std::mutex mutex_;
+    std::condition_variable_any given_;
     std::vector<Idle> idle_;
+    std::jthread closer_;  // last: it stops and is joined before the rest goes
 };
 
 // Connects through unixODBC (or takes a connection from `pool`), runs the record source on

@@ -1,5 +1,6 @@
-// The data control's time-outs on a server: a server that never answers the login, and a
-// statement that runs longer than the command may. Nothing may wait longer than it is set to.
+// Connections to a server: the data control's time-outs (a server that never answers the
+// login, a statement that runs longer than the command may), a connection lost mid-walk,
+// and kept connections closed when they have idled too long. Nothing may wait for ever.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -63,7 +64,7 @@ std::vector<ConnectionProperty> LinkTo(const std::string& extendedProperties) {
                                  "\"");
 }
 
-TEST(OdbcTimeoutTest, ALoginThatIsNeverAnsweredEndsAfterTheConnectTimeout) {
+TEST(OdbcConnectionTest, ALoginThatIsNeverAnsweredEndsAfterTheConnectTimeout) {
     const SilentServer server;
     panel::DataControlSettings settings;
     settings.connectionTimeoutSeconds = 2;
@@ -87,7 +88,7 @@ TEST(OdbcTimeoutTest, ALoginThatIsNeverAnsweredEndsAfterTheConnectTimeout) {
     EXPECT_LT(seconds, 6.0);
 }
 
-TEST(OdbcTimeoutTest, AStatementLongerThanTheCommandTimeoutIsCancelled) {
+TEST(OdbcConnectionTest, AStatementLongerThanTheCommandTimeoutIsCancelled) {
     const TemporaryPostgres server;
     server.CreateDatabase("slow");
     server.Psql("slow", "-c 'CREATE VIEW slow AS SELECT 1 AS id FROM pg_sleep(20)'");
@@ -107,7 +108,7 @@ TEST(OdbcTimeoutTest, AStatementLongerThanTheCommandTimeoutIsCancelled) {
     EXPECT_LT(seconds, 6.0);
 }
 
-TEST(OdbcTimeoutTest, AConnectionLostWhileTheRowsAreReadIsAClearError) {
+TEST(OdbcConnectionTest, AConnectionLostWhileTheRowsAreReadIsAClearError) {
     const TemporaryPostgres server;
     server.CreateDatabase("lost");
     // Rows that take about three seconds to come, a thousand at a time through the cursor.
@@ -131,6 +132,24 @@ TEST(OdbcTimeoutTest, AConnectionLostWhileTheRowsAreReadIsAClearError) {
     EXPECT_EQ(number, error_number::kProviderError) << message;
     EXPECT_NE(message.find("Cannot read table slow on the server"), std::string::npos) << message;
     EXPECT_LT(SecondsSince(start), 10.0);
+}
+
+TEST(OdbcConnectionTest, AKeptConnectionIsClosedOnceItHasIdledTooLong) {
+    const TemporaryPostgres server;
+    server.CreateDatabase("idle");
+    server.Psql("idle", "-c 'CREATE TABLE t (id integer)' -c 'INSERT INTO t VALUES (1)'");
+    const auto pool = std::make_shared<OdbcConnectionPool>(std::chrono::milliseconds(1000));
+    const auto start = Clock::now();
+    OpenOdbcRecordset(LinkTo(server.OdbcProperties("idle")), "SELECT * FROM t", {}, pool)
+        ->RecordCount();
+    const std::string sessions =
+        "SELECT count(*) FROM pg_stat_activity WHERE datname = 'idle' AND pid <> pg_backend_pid()";
+    EXPECT_EQ(server.Query("idle", sessions), "1");
+    std::string left;
+    while ((left = server.Query("idle", sessions)) != "0" && SecondsSince(start) < 10)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(left, "0");
+    EXPECT_GE(SecondsSince(start), 1.0);
 }
 
 }  // namespace
