@@ -22,184 +22,11 @@
 namespace infotrakon::agenda_db {
 namespace {
 
-static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC's wide characters are UTF-16");
-
-std::u16string Wide(const std::string& utf8) { return Utf8ToUtf16(utf8); }
-SQLWCHAR* WideArgument(std::u16string& text) { return reinterpret_cast<SQLWCHAR*>(text.data()); }
-
-// Where the server is, for messages: never the password.
-struct ServerName {
-    std::string text;
-    std::string password;  // to keep it out of any message the driver writes
-};
-
-ServerName NameOf(const std::vector<ConnectionProperty>& odbc) {
-    const auto get = [&](std::initializer_list<const char*> keys) -> std::string {
-        for (const char* key : keys)
-            if (auto value = FindProperty(odbc, key)) return *value;
-        return "";
-    };
-    ServerName name;
-    const std::string dsn = get({"DSN"});
-    const std::string server = get({"SERVER", "Servername"});
-    const std::string port = get({"PORT"});
-    const std::string database = get({"DATABASE"});
-    name.text = dsn.empty() ? "the server " + (server.empty() ? std::string("(default)") : server)
-                            : "the ODBC source " + dsn;
-    if (!port.empty()) name.text += ", port " + port;
-    if (!database.empty()) name.text += ", database " + database;
-    name.password = get({"PWD", "Password"});
-    return name;
-}
-
-// The diagnostics of a failed call, joined; the password, should a driver echo it, masked.
-struct Diagnostic {
-    std::string state;
-    std::string message;
-};
-
-Diagnostic Diagnose(SQLSMALLINT type, SQLHANDLE handle, const ServerName& server) {
-    Diagnostic diagnostic;
-    for (SQLSMALLINT record = 1; record <= 4; ++record) {
-        SQLWCHAR state[6] = {};
-        SQLINTEGER native = 0;
-        SQLWCHAR text[1024] = {};
-        SQLSMALLINT length = 0;
-        if (!SQL_SUCCEEDED(
-                SQLGetDiagRecW(type, handle, record, state, &native, text, 1024, &length)))
-            break;
-        if (diagnostic.state.empty())
-            diagnostic.state = Utf16ToUtf8(std::u16string(reinterpret_cast<char16_t*>(state), 5));
-        std::string line = Utf16ToUtf8(
-            std::u16string(reinterpret_cast<char16_t*>(text),
-                           static_cast<std::size_t>(std::min<SQLSMALLINT>(length, 1023))));
-        while (!line.empty() && (line.back() == '\n' || line.back() == ' ')) line.pop_back();
-        if (!diagnostic.message.empty()) diagnostic.message += "; ";
-        diagnostic.message += line;
-    }
-    if (!server.password.empty())
-        for (std::size_t at; (at = diagnostic.message.find(server.password)) != std::string::npos;)
-            diagnostic.message.replace(at, server.password.size(), "***");
-    return diagnostic;
-}
-
-// `timedOut` for a call that failed once its time-out had passed: drivers report a login that
-// timed out as any other failure to connect.
-[[noreturn]] void Fail(SQLSMALLINT type, SQLHANDLE handle, const ServerName& server,
-                       const std::string& doing, bool timedOut = false) {
-    const Diagnostic diagnostic = Diagnose(type, handle, server);
-    int number = error_number::kProviderError;
-    if (diagnostic.state == "42P01" || diagnostic.state == "42S02")
-        number = error_number::kNoSuchTable;
-    // 57014: the server cancelled the statement when the command time-out ran out.
-    if (timedOut || diagnostic.state == "HYT00" || diagnostic.state == "HYT01" ||
-        diagnostic.state == "57014")
-        number = error_number::kTimeout;
-    throw Error(
-        number,
-        "Cannot " + doing + " " + server.text + ": " +
-            (diagnostic.message.empty() ? "the driver gave no reason" : diagnostic.message) +
-            (diagnostic.state.empty() ? "" : " (SQLSTATE " + diagnostic.state + ")"));
-}
-
-// One ODBC handle, freed with its owner.
-class Handle {
-  public:
-    Handle(SQLSMALLINT type, SQLHANDLE parent) : type_(type) {
-        if (!SQL_SUCCEEDED(SQLAllocHandle(type, parent, &handle_)))
-            throw Error(error_number::kOutOfMemory, "ODBC cannot allocate a handle");
-    }
-    ~Handle() {
-        if (type_ == SQL_HANDLE_DBC && connected_) SQLDisconnect(handle_);
-        SQLFreeHandle(type_, handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    SQLHANDLE get() const { return handle_; }
-    void MarkConnected() { connected_ = true; }
-
-  private:
-    SQLSMALLINT type_;
-    SQLHANDLE handle_ = nullptr;
-    bool connected_ = false;
-};
-
-}  // namespace
-
-struct OdbcConnectionPool::Connection {
-    std::unique_ptr<Handle> env;
-    std::unique_ptr<Handle> dbc;  // freed before its environment
-};
-
-struct OdbcConnectionPool::Idle {
-    std::string connectionString;
-    std::unique_ptr<Connection> connection;
-    std::chrono::steady_clock::time_point since;
-};
-
-OdbcConnectionPool::OdbcConnectionPool(std::chrono::milliseconds idleLimit)
-    : idleLimit_(idleLimit), closer_([this](std::stop_token stop) { CloseStale(stop); }) {}
-
-OdbcConnectionPool::~OdbcConnectionPool() = default;
-
-std::unique_ptr<OdbcConnectionPool::Connection> OdbcConnectionPool::Take(
-    const std::string& connectionString) {
-    const std::lock_guard lock(mutex_);
-    for (auto idle = idle_.rbegin(); idle != idle_.rend(); ++idle)
-        if (idle->connectionString == connectionString) {
-            std::unique_ptr<Connection> connection = std::move(idle->connection);
-            idle_.erase(std::next(idle).base());
-            return connection;
-        }
-    return nullptr;
-}
-
-void OdbcConnectionPool::Give(const std::string& connectionString,
-                              std::unique_ptr<Connection> connection) {
-    {
-        const std::lock_guard lock(mutex_);
-        const auto kept = std::count_if(idle_.begin(), idle_.end(), [&](const Idle& idle) {
-            return idle.connectionString == connectionString;
-        });
-        if (static_cast<std::size_t>(kept) >= kIdlePerSource) return;
-        idle_.push_back(
-            {connectionString, std::move(connection), std::chrono::steady_clock::now()});
-    }
-    given_.notify_one();
-}
-
-void OdbcConnectionPool::CloseStale(std::stop_token stop) {
-    std::unique_lock lock(mutex_);
-    while (!stop.stop_requested()) {
-        const auto now = std::chrono::steady_clock::now();
-        std::vector<Idle> stale;
-        for (auto idle = idle_.begin(); idle != idle_.end();)
-            if (now - idle->since >= idleLimit_) {
-                stale.push_back(std::move(*idle));
-                idle = idle_.erase(idle);
-            } else {
-                ++idle;
-            }
-        if (!stale.empty()) {
-            // Logging off may wait for the server; the pool serves others meanwhile.
-            lock.unlock();
-            stale.clear();
-            lock.lock();
-            continue;
-        }
-        if (idle_.empty()) {
-            given_.wait(lock, stop, [&] { return !idle_.empty(); });
-        } else {
-            auto oldest = idle_.front().since;
-            for (const Idle& idle : idle_) oldest = std::min(oldest, idle.since);
-            given_.wait_until(lock, stop, oldest + idleLimit_, [] { return false; });
-        }
-    }
-}
-
-namespace {
-
-using Connection = OdbcConnectionPool::Connection;
+using odbc::Connection;
+using odbc::Fail;
+using odbc::Handle;
+using odbc::Wide;
+using odbc::WideArgument;
 
 struct Column {
     std::string name;
@@ -279,7 +106,7 @@ class OdbcRecordset final : public FilteredRecordset {
                   const std::string& recordSource, const panel::DataControlSettings& settings,
                   std::shared_ptr<OdbcConnectionPool> pool)
         : FilteredRecordset(RecordSourceTable(recordSource)),
-          server_(NameOf(odbc)),
+          server_(odbc::NameOf(odbc)),
           statement_(ServerStatement(recordSource)),
           recordSource_(recordSource),
           connectionString_(std::move(connectionString)),
@@ -364,7 +191,7 @@ class OdbcRecordset final : public FilteredRecordset {
         Ran ran{connection ? std::move(connection) : Connect(), nullptr, false};
         ran.statement = NewStatement(*ran.connection);
         ran.succeeded = Run(*ran.statement, pushed);
-        if (ran.succeeded || !pooled || !IsDead(*ran.connection, *ran.statement)) return ran;
+        if (ran.succeeded || !pooled || !odbc::IsDead(*ran.connection, *ran.statement)) return ran;
         ran.statement.reset();
         ran.connection = Connect();
         ran.statement = NewStatement(*ran.connection);
@@ -372,77 +199,14 @@ class OdbcRecordset final : public FilteredRecordset {
         return ran;
     }
 
-    static bool IsDead(const Connection& connection, const Handle& failed) {
-        SQLUINTEGER dead = SQL_CD_FALSE;
-        if (SQL_SUCCEEDED(SQLGetConnectAttrW(connection.dbc->get(), SQL_ATTR_CONNECTION_DEAD, &dead,
-                                             0, nullptr)) &&
-            dead == SQL_CD_TRUE)
-            return true;
-        // 08: the connection exceptions of SQL.
-        return Diagnose(SQL_HANDLE_STMT, failed.get(), {}).state.starts_with("08");
+    std::unique_ptr<Connection> Connect() const {
+        return odbc::Connect(connectionString_, server_, settings_);
     }
 
     std::unique_ptr<Handle> NewStatement(const Connection& connection) const {
         auto statement = std::make_unique<Handle>(SQL_HANDLE_STMT, connection.dbc->get());
         Prepare(*statement);
         return statement;
-    }
-
-    std::unique_ptr<Connection> Connect() const {
-        auto connection = std::make_unique<Connection>();
-        connection->env = std::make_unique<Handle>(SQL_HANDLE_ENV, nullptr);
-        SQLSetEnvAttr(connection->env->get(), SQL_ATTR_ODBC_VERSION,
-                      reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-        connection->dbc = std::make_unique<Handle>(SQL_HANDLE_DBC, connection->env->get());
-        SQLSetConnectAttrW(
-            connection->dbc->get(), SQL_ATTR_LOGIN_TIMEOUT,
-            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(settings_.connectionTimeoutSeconds)),
-            0);
-        SQLSetConnectAttrW(
-            connection->dbc->get(), SQL_ATTR_CONNECTION_TIMEOUT,
-            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(settings_.commandTimeoutSeconds)), 0);
-        std::u16string text = Wide(connectionString_);
-        SQLWCHAR out[1024];
-        SQLSMALLINT outLength = 0;
-        const auto start = std::chrono::steady_clock::now();
-        const SQLRETURN result = SQLDriverConnectW(
-            connection->dbc->get(), nullptr, WideArgument(text),
-            static_cast<SQLSMALLINT>(text.size()), out, 1024, &outLength, SQL_DRIVER_NOPROMPT);
-        if (!SQL_SUCCEEDED(result)) {
-            const bool timedOut = settings_.connectionTimeoutSeconds > 0 &&
-                                  std::chrono::steady_clock::now() - start >=
-                                      std::chrono::seconds(settings_.connectionTimeoutSeconds);
-            Fail(SQL_HANDLE_DBC, connection->dbc->get(), server_,
-                 timedOut ? "connect within " + std::to_string(settings_.connectionTimeoutSeconds) +
-                                " s to"
-                          : "connect to",
-                 timedOut);
-        }
-        connection->dbc->MarkConnected();
-        if (IsPostgreSql(*connection)) WriteMoneyInC(*connection);
-        return connection;
-    }
-
-    static bool IsPostgreSql(const Connection& connection) {
-        SQLWCHAR name[64] = {};
-        SQLSMALLINT length = 0;
-        return SQL_SUCCEEDED(
-                   SQLGetInfoW(connection.dbc->get(), SQL_DBMS_NAME, name, sizeof name, &length)) &&
-               EqualsIgnoringCase(
-                   Utf16ToUtf8(std::u16string(reinterpret_cast<char16_t*>(name),
-                                              std::min<std::size_t>(length / 2, 63))),
-                   "PostgreSQL");
-    }
-
-    // PostgreSQL writes money in the format of the server's monetary locale, which only the
-    // server knows; in the C locale the text is the same everywhere. This sets the session
-    // only.
-    void WriteMoneyInC(const Connection& connection) const {
-        Handle statement(SQL_HANDLE_STMT, connection.dbc->get());
-        std::u16string text = Wide("SET lc_monetary TO 'C'");
-        if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), WideArgument(text),
-                                          static_cast<SQLINTEGER>(text.size()))))
-            Fail(SQL_HANDLE_STMT, statement.get(), server_, "read money as money on");
     }
 
     void Prepare(Handle& statement) const {
@@ -474,7 +238,7 @@ class OdbcRecordset final : public FilteredRecordset {
     }
 
     bool IsMissingTable(const Handle& statement) const {
-        const std::string state = Diagnose(SQL_HANDLE_STMT, statement.get(), server_).state;
+        const std::string state = odbc::Diagnose(SQL_HANDLE_STMT, statement.get(), server_).state;
         return state == "42P01" || state == "42S02";
     }
 
@@ -710,7 +474,7 @@ class OdbcRecordset final : public FilteredRecordset {
         return std::nullopt;
     }
 
-    ServerName server_;
+    odbc::ServerName server_;
     std::string statement_;
     std::string recordSource_;
     std::string connectionString_;
@@ -722,102 +486,7 @@ class OdbcRecordset final : public FilteredRecordset {
     PackedRows rows_;
 };
 
-std::string OdbcValue(const std::string& value) {
-    // A value with a separator or a brace goes in braces, a closing brace doubled.
-    if (value.find_first_of(";{}") == std::string::npos) return value;
-    std::string braced = "{";
-    for (const char c : value) {
-        braced += c;
-        if (c == '}') braced += '}';
-    }
-    return braced + "}";
-}
-
-// An ODBC connection string: "key=value;" pairs, a value in {braces} may hold anything, "}}"
-// standing for "}". The braces are taken off.
-std::vector<ConnectionProperty> ParseOdbcConnectionString(const std::string& text) {
-    std::vector<ConnectionProperty> properties;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::size_t equals = text.find('=', i);
-        const std::size_t semicolon = text.find(';', i);
-        if (equals == std::string::npos || (semicolon != std::string::npos && semicolon < equals)) {
-            if (semicolon == std::string::npos) break;
-            i = semicolon + 1;  // a piece without a value is skipped, as drivers do
-            continue;
-        }
-        std::string key = text.substr(i, equals - i);
-        while (!key.empty() && key.front() == ' ') key.erase(key.begin());
-        while (!key.empty() && key.back() == ' ') key.pop_back();
-        i = equals + 1;
-        std::string value;
-        if (i < text.size() && text[i] == '{') {
-            ++i;
-            while (i < text.size()) {
-                if (text[i] == '}') {
-                    if (i + 1 < text.size() && text[i + 1] == '}') {
-                        value += '}';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                value += text[i++];
-            }
-            const std::size_t end = text.find(';', i);
-            i = end == std::string::npos ? text.size() : end + 1;
-        } else {
-            const std::size_t end = text.find(';', i);
-            value = text.substr(i, end == std::string::npos ? std::string::npos : end - i);
-            i = end == std::string::npos ? text.size() : end + 1;
-        }
-        if (!key.empty()) properties.push_back({key, value});
-    }
-    return properties;
-}
-
-std::vector<ConnectionProperty> OdbcProperties(const std::vector<ConnectionProperty>& properties) {
-    std::vector<ConnectionProperty> odbc;
-    if (const auto extended = FindProperty(properties, "Extended Properties"))
-        odbc = ParseOdbcConnectionString(*extended);
-    // Keys outside Extended Properties, in their ODBC names; those inside win.
-    const std::pair<const char*, const char*> outside[] = {
-        {"DSN", "DSN"},           {"DRIVER", "DRIVER"},
-        {"SERVER", "SERVER"},     {"PORT", "PORT"},
-        {"DATABASE", "DATABASE"}, {"UID", "UID"},
-        {"PWD", "PWD"},           {"User ID", "UID"},
-        {"Password", "PWD"},      {"Initial Catalog", "DATABASE"},
-        {"Data Source", "DSN"}};
-    for (const auto& [oleDbKey, odbcKey] : outside)
-        if (!FindProperty(odbc, odbcKey))
-            if (const auto value = FindProperty(properties, oleDbKey))
-                odbc.push_back({odbcKey, *value});
-    return odbc;
-}
-
 }  // namespace
-
-bool NamesOdbcSource(const std::vector<ConnectionProperty>& properties) {
-    const auto provider = FindProperty(properties, "Provider");
-    if (provider &&
-        (EqualsIgnoringCase(*provider, "MSDASQL") || EqualsIgnoringCase(*provider, "MSDASQL.1")))
-        return true;
-    if (FindProperty(properties, "DSN")) return true;
-    if (const auto extended = FindProperty(properties, "Extended Properties"))
-        return FindProperty(ParseOdbcConnectionString(*extended), "DSN").has_value();
-    return false;
-}
-
-std::string OdbcConnectionString(const std::vector<ConnectionProperty>& properties) {
-    std::string text;
-    for (const ConnectionProperty& property : OdbcProperties(properties))
-        text += property.key + "=" + OdbcValue(property.value) + ";";
-    // Booleans as booleans and rows read through a cursor, so that running a statement does
-    // not pull a whole table before its filter is known.
-    text += "BoolsAsChar=0;UseDeclareFetch=1;Fetch=1000;";
-    return text;
-}
 
 std::unique_ptr<panel::Recordset> OpenOdbcRecordset(
     const std::vector<ConnectionProperty>& properties, const std::string& recordSource,
