@@ -1,6 +1,7 @@
 // The same agenda in an Access file and on a PostgreSQL server of the test's own, reached
 // through a data link to ODBC: the panel must show exactly the same.
 #include <chrono>
+#include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <thread>
 
@@ -195,6 +196,30 @@ TEST_F(ServerAgendaTest, TablesAndFieldsOfAnyNameAreFoundAsInTheFile) {
         }
         EXPECT_FALSE(results[0].empty());
         EXPECT_EQ(results[1], results[0]);
+    }
+}
+
+TEST_F(ServerAgendaTest, ALinkToAnOdbcSourceNamedInOdbcIniReachesTheServer) {
+    Load([](mkagenda::TableWriter& writer) { mkagenda::WriteDemoAgenda(writer, Today()); }, "dsn");
+    // A user's DSN as the README shows it, in an odbc.ini of the test's own.
+    const fs::path odbcIni = prefix_ / "odbc.ini";
+    std::ofstream(odbcIni) << "[trakon]\nDriver = PostgreSQL Unicode\nServername = "
+                           << server_->socketFolder().string()
+                           << "\nPort = " << TemporaryPostgres::kPort << "\nDatabase = dsn\n";
+    const struct UserOdbcIni {
+        explicit UserOdbcIni(const fs::path& path) { ::setenv("ODBCINI", path.c_str(), 1); }
+        ~UserOdbcIni() { ::unsetenv("ODBCINI"); }
+    } userOdbcIni(odbcIni);
+    WriteLink("dsn.udl", "DSN=trakon;UID=agenda;PWD=tajné heslo");
+    std::ofstream(prefix_ / "drive_c" / "Agenda" / "outside.udl", std::ios::binary)
+        << infotrakon::testing::Utf16File(
+               "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
+               "Provider=MSDASQL.1;Data Source=trakon;User ID=agenda;Password=tajné heslo\r\n");
+    const auto fromFile = Models("\"C:\\\\Agenda\\\\agenda.mdb\"");
+    for (const char* link : {"dsn.udl", "outside.udl"}) {
+        SCOPED_TRACE(link);
+        const auto fromDsn = Models("\"C:\\\\Agenda\\\\" + std::string(link) + "\"");
+        EXPECT_EQ(fromDsn, fromFile);
     }
 }
 
