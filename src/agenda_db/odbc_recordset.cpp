@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <string_view>
 
 #include "agenda_db/filter.h"
 #include "agenda_db/filtered_recordset.h"
@@ -75,8 +76,16 @@ Variant DecimalValue(const std::string& text) {
     const std::size_t point = text.find('.');
     const std::string whole = point == std::string::npos ? text : text.substr(0, point);
     std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+    const auto allDigits = [](std::string_view part) {
+        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    const std::string_view unsignedWhole =
+        std::string_view(whole).substr(!whole.empty() && whole[0] == '-' ? 1 : 0);
+    // NaN and the infinities, which a numeric column may hold and no Access number does.
+    if (unsignedWhole.empty() || !allDigits(unsignedWhole) || !allDigits(fraction))
+        return std::strtod(text.c_str(), nullptr);
     while (fraction.size() > 4 && fraction.back() == '0') fraction.pop_back();
-    if (fraction.size() <= 4 && !whole.empty()) {
+    if (fraction.size() <= 4) {
         fraction.resize(4, '0');
         const bool negative = whole[0] == '-';
         const std::string digits = (negative ? whole.substr(1) : whole) + fraction;
@@ -384,11 +393,10 @@ class OdbcRecordset final : public FilteredRecordset {
             }
             case SQL_NUMERIC:
             case SQL_DECIMAL: {
-                char text[80] = {};
-                if (!SQL_SUCCEEDED(SQLGetData(statement.get(), column, SQL_C_CHAR, text,
-                                              sizeof text, &indicator)))
-                    failed();
-                return indicator == SQL_NULL_DATA ? Variant(Null{}) : DecimalValue(text);
+                // As text, of any length: a numeric column may hold thousands of digits.
+                const Variant text = ReadText(statement, column, failed);
+                const std::string* digits = text.get<std::string>();
+                return digits ? DecimalValue(*digits) : text;
             }
             case SQL_TYPE_DATE:
             case SQL_TYPE_TIMESTAMP: {

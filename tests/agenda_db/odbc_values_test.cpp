@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,29 +21,52 @@ namespace {
 
 using infotrakon::testing::TemporaryPostgres;
 
-TEST(OdbcValuesTest, EveryServerTypeReadsAsItsKind) {
-    const TemporaryPostgres server;
-    server.CreateDatabase("types");
-    const std::filesystem::path script =
-        std::filesystem::temp_directory_path() /
-        ("infotrakon-types-" + std::to_string(::getpid()) + ".sql");
-    std::ofstream(script) << R"sql(
-        CREATE TABLE typy (id integer, maly smallint, velky bigint, ano boolean, realne real,
-            presne double precision, castka numeric(19,4), penize money, dlouhe numeric(30,10),
-            den date, cas timestamp, kratky varchar(20), znak char(3), dlouhy text, kod uuid,
-            bajty bytea);
-        INSERT INTO typy VALUES (1, -32768, 9223372036854775807, true, 1.5, 0.1,
-            -922337203685477.5808, 1234.56, 12345678901234567890.0123456789, '2026-12-07',
-            '2026-12-07 23:59:59', 'Žluťoučký', 'ab', 'kůň',
-            'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11', '\x00ff');
-        INSERT INTO typy (id) VALUES (2);
-    )sql";
-    server.Psql("types", "-f '" + script.string() + "'");
-    std::filesystem::remove(script);
-    const auto records =
-        OpenOdbcRecordset(ParseConnectionString("Provider=MSDASQL.1;Extended Properties=\"" +
-                                                server.OdbcProperties("types") + "\""),
-                          "SELECT * FROM typy", {}, std::make_shared<OdbcConnectionPool>());
+class OdbcValuesTest : public ::testing::Test {
+  protected:
+    // One server for the suite, with tables of every type.
+    static void SetUpTestSuite() {
+        server_ = new TemporaryPostgres();
+        const TemporaryPostgres& server = *server_;
+        server.CreateDatabase("types");
+        const std::filesystem::path script =
+            std::filesystem::temp_directory_path() /
+            ("infotrakon-types-" + std::to_string(::getpid()) + ".sql");
+        std::ofstream(script) << R"sql(
+            CREATE TABLE typy (id integer, maly smallint, velky bigint, ano boolean, realne real,
+                presne double precision, castka numeric(19,4), penize money, dlouhe numeric(30,10),
+                den date, cas timestamp, kratky varchar(20), znak char(3), dlouhy text, kod uuid,
+                bajty bytea);
+            INSERT INTO typy VALUES (1, -32768, 9223372036854775807, true, 1.5, 0.1,
+                -922337203685477.5808, 1234.56, 12345678901234567890.0123456789, '2026-12-07',
+                '2026-12-07 23:59:59', 'Žluťoučký', 'ab', 'kůň',
+                'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11', '\x00ff');
+            INSERT INTO typy (id) VALUES (2);
+            CREATE TABLE cisla (id integer, cislo numeric);
+            INSERT INTO cisla VALUES (1, 'NaN'), (2, 'Infinity'), (3, '-Infinity'),
+                (4, 1e100), (5, -0.00005), (6, 922337203685477.5807), (7, 922337203685477.5808);
+        )sql";
+        server.Psql("types", "-f '" + script.string() + "'");
+        std::filesystem::remove(script);
+    }
+    static void TearDownTestSuite() {
+        delete server_;
+        server_ = nullptr;
+    }
+
+    static std::unique_ptr<panel::Recordset> Open(const std::string& table) {
+        return OpenOdbcRecordset(ParseConnectionString("Provider=MSDASQL.1;Extended Properties=\"" +
+                                                       server_->OdbcProperties("types") + "\""),
+                                 "SELECT * FROM " + table, {},
+                                 std::make_shared<OdbcConnectionPool>());
+    }
+
+    static TemporaryPostgres* server_;
+};
+
+TemporaryPostgres* OdbcValuesTest::server_ = nullptr;
+
+TEST_F(OdbcValuesTest, EveryServerTypeReadsAsItsKind) {
+    const auto records = Open("typy");
     ASSERT_EQ(records->RecordCount(), 2);
     const struct {
         const char* field;
@@ -73,6 +99,21 @@ TEST(OdbcValuesTest, EveryServerTypeReadsAsItsKind) {
             EXPECT_TRUE(records->FieldValue(field.field).isNull()) << field.field;
         }
     }
+}
+
+TEST_F(OdbcValuesTest, NumericsOfAnySizeAndTheirSpecialValuesReadExactly) {
+    const auto records = Open("cisla");
+    ASSERT_EQ(records->RecordCount(), 7);
+    std::vector<Variant> values;
+    for (int i = 0; i < 7; ++i, records->MoveNext()) values.push_back(records->FieldValue("cislo"));
+    ASSERT_NE(values[0].get<double>(), nullptr) << ::testing::PrintToString(values[0]);
+    EXPECT_TRUE(std::isnan(*values[0].get<double>()));
+    EXPECT_EQ(values[1], Variant(std::numeric_limits<double>::infinity()));
+    EXPECT_EQ(values[2], Variant(-std::numeric_limits<double>::infinity()));
+    EXPECT_EQ(values[3], Variant(Decimal{"1" + std::string(100, '0')}));
+    EXPECT_EQ(values[4], Variant(Decimal{"-0.00005"}));
+    EXPECT_EQ(values[5], Variant(Currency{9223372036854775807LL}));
+    EXPECT_EQ(values[6], Variant(Decimal{"922337203685477.5808"}));
 }
 
 }  // namespace
