@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <string_view>
 
@@ -99,6 +100,43 @@ Variant DecimalValue(const std::string& text) {
         }
     }
     return Decimal{text};
+}
+
+// A date or time stamp as ODBC writes one in text, "yyyy-mm-dd[ hh:mm:ss[.fff]]", which
+// PostgreSQL may follow with a zone offset or " BC", its years going past 9999: the date,
+// seconds cut, when it lies in the years 100 to 9999 that Access dates cover.
+std::optional<Date> AccessDateFromText(std::string_view text) {
+    std::size_t at = 0;
+    const auto number = [&](std::size_t fewest, std::size_t most, int& value) {
+        const std::size_t start = at;
+        while (at < text.size() && at - start < most && text[at] >= '0' && text[at] <= '9') ++at;
+        if (at - start < fewest) return false;
+        value = 0;
+        for (std::size_t i = start; i < at; ++i) value = value * 10 + (text[i] - '0');
+        return true;
+    };
+    const auto mark = [&](char c) { return at < text.size() && text[at] == c && ++at; };
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (!number(4, 9, year) || !mark('-') || !number(2, 2, month) || !mark('-') ||
+        !number(2, 2, day))
+        return std::nullopt;
+    if (mark(' ')) {
+        if (!number(2, 2, hour) || !mark(':') || !number(2, 2, minute) || !mark(':') ||
+            !number(2, 2, second))
+            return std::nullopt;
+        int ignored = 0;
+        if (mark('.') && !number(1, 9, ignored)) return std::nullopt;
+        // A zone offset, "+01", "-05:30": the time is the session's wall-clock time.
+        if (mark('+') || mark('-')) {
+            if (!number(2, 2, ignored)) return std::nullopt;
+            while (mark(':'))
+                if (!number(2, 2, ignored)) return std::nullopt;
+        }
+    }
+    if (at != text.size() || year < 100 || year > 9999 || !Date::IsValidCivil(year, month, day) ||
+        hour > 23 || minute > 59 || second > 59)
+        return std::nullopt;
+    return Date::FromCivil(year, month, day, hour, minute, second);
 }
 
 // Money as PostgreSQL writes it in the C locale ("-$1,234.56"): the sign, digits and point.
@@ -324,18 +362,29 @@ class OdbcRecordset final : public FilteredRecordset {
         if (!ran.succeeded)
             Fail(SQL_HANDLE_STMT, ran.statement->get(), server_, "read table " + table() + " on");
         Handle& statement = *ran.statement;
-        rows_.Clear();
+        ForgetRecords();
         std::vector<Variant> row;
+        std::vector<std::pair<std::size_t, std::string>> unreadable;  // column, why
         while (true) {
             const SQLRETURN fetched = SQLFetch(statement.get());
             if (fetched == SQL_NO_DATA) break;
             if (!SQL_SUCCEEDED(fetched))
                 Fail(SQL_HANDLE_STMT, statement.get(), server_, "read table " + table() + " on");
             row.clear();
-            for (std::size_t i = 0; i < columns_.size(); ++i) row.push_back(Read(statement, i));
+            unreadable.clear();
+            for (std::size_t i = 0; i < columns_.size(); ++i) {
+                std::string why;
+                row.push_back(Read(statement, i, why));
+                if (!why.empty()) unreadable.emplace_back(i, std::move(why));
+            }
+            for (const auto& [column, why] : unreadable)
+                for (const BoundComparison& bound : filter)
+                    if (bound.column == column) throw Error(error_number::kTypeMismatch, why);
             // Our own test as well: the same answer as the Jet provider's, whatever the server did.
             if (!Passes(filter, [&](std::size_t column) { return row[column]; })) continue;
             CheckCountable(rows_.size());
+            for (auto& [column, why] : unreadable)
+                unreadable_.emplace(std::pair(rows_.size(), column), std::move(why));
             rows_.Append(row);
         }
         ran.statement.reset();
@@ -344,12 +393,21 @@ class OdbcRecordset final : public FilteredRecordset {
     }
 
     Variant Value(std::size_t record, std::size_t column) override {
+        if (!unreadable_.empty())
+            if (const auto bad = unreadable_.find({record, column}); bad != unreadable_.end())
+                throw Error(error_number::kTypeMismatch, bad->second);
         return rows_.Value(record, column);
     }
 
-    void ForgetRecords() override { rows_.Clear(); }
+    void ForgetRecords() override {
+        rows_.Clear();
+        unreadable_.clear();
+    }
 
-    Variant Read(Handle& statement, std::size_t index) {
+    // A field of the fetched row. A value the panel cannot take (a date Access cannot hold)
+    // comes back as Null with `why` said, to be raised only when that field is read: the
+    // record's other fields stay readable.
+    Variant Read(Handle& statement, std::size_t index, std::string& why) {
         const auto column = static_cast<SQLUSMALLINT>(index + 1);
         SQLLEN indicator = 0;
         const auto failed = [&] {
@@ -400,19 +458,22 @@ class OdbcRecordset final : public FilteredRecordset {
             }
             case SQL_TYPE_DATE:
             case SQL_TYPE_TIMESTAMP: {
-                SQL_TIMESTAMP_STRUCT stamp{};
-                if (!SQL_SUCCEEDED(SQLGetData(statement.get(), column, SQL_C_TYPE_TIMESTAMP, &stamp,
-                                              sizeof stamp, &indicator)))
+                // As text: for a year it cannot hold (PostgreSQL's go to 294276) the driver
+                // fills its date structure with today, where its text says zeros.
+                char text[64] = {};
+                if (!SQL_SUCCEEDED(SQLGetData(statement.get(), column, SQL_C_CHAR, text,
+                                              sizeof text, &indicator)))
                     failed();
                 if (indicator == SQL_NULL_DATA) return Null{};
-                if (!Date::IsValidCivil(stamp.year, stamp.month, stamp.day))
-                    throw Error(error_number::kTypeMismatch,
-                                "Field " + columns_[index].name + " of table " + table() +
-                                    " holds no date the panel can show");
-                if (columns_[index].type == SQL_TYPE_DATE)
-                    return Date::FromCivil(stamp.year, stamp.month, stamp.day);
-                return Date::FromCivil(stamp.year, stamp.month, stamp.day, stamp.hour, stamp.minute,
-                                       stamp.second);
+                const std::optional<Date> date =
+                    indicator >= 0 && static_cast<std::size_t>(indicator) < sizeof text
+                        ? AccessDateFromText(text)
+                        : std::nullopt;
+                if (date) return *date;
+                why = "Field " + columns_[index].name + " of table " + table() + " holds \"" +
+                      text +
+                      "\", which is no date from the years 100 to 9999 that the panel can show";
+                return Null{};
             }
             case SQL_GUID: {
                 // In the form a Jet replication ID has.
@@ -492,6 +553,8 @@ class OdbcRecordset final : public FilteredRecordset {
     std::shared_ptr<OdbcConnectionPool> pool_;
     std::unique_ptr<Connection> connection_;  // the one Refresh used, until the first read
     PackedRows rows_;
+    // Fields of the passing records that hold what the panel cannot take: record, column.
+    std::map<std::pair<std::size_t, std::size_t>, std::string> unreadable_;
 };
 
 }  // namespace

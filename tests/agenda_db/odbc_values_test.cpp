@@ -44,6 +44,10 @@ class OdbcValuesTest : public ::testing::Test {
             CREATE TABLE cisla (id integer, cislo numeric);
             INSERT INTO cisla VALUES (1, 'NaN'), (2, 'Infinity'), (3, '-Infinity'),
                 (4, 1e100), (5, -0.00005), (6, 922337203685477.5807), (7, 922337203685477.5808);
+            CREATE TABLE dny (id integer, den timestamp, jiny date);
+            INSERT INTO dny VALUES (1, '2026-12-07 10:00:00.75', '2026-12-07'),
+                (2, '20260-01-01', '0100-01-01'), (3, 'infinity', '0044-03-15 BC'),
+                (4, '-infinity', NULL), (5, '9999-12-31 23:59:59', '0099-12-31');
         )sql";
         server.Psql("types", "-f '" + script.string() + "'");
         std::filesystem::remove(script);
@@ -114,6 +118,51 @@ TEST_F(OdbcValuesTest, NumericsOfAnySizeAndTheirSpecialValuesReadExactly) {
     EXPECT_EQ(values[4], Variant(Decimal{"-0.00005"}));
     EXPECT_EQ(values[5], Variant(Currency{9223372036854775807LL}));
     EXPECT_EQ(values[6], Variant(Decimal{"922337203685477.5808"}));
+}
+
+TEST_F(OdbcValuesTest, ADateAccessCannotHoldIsAnErrorOnlyWhereItIsRead) {
+    const auto records = Open("dny");
+    ASSERT_EQ(records->RecordCount(), 5);
+    // As the driver gives them: a year past 9999 as zeros, infinity as the last second of
+    // 9999, minus infinity as 9999 BC, and a date BC without its era.
+    const struct {
+        Variant den, jiny;  // Empty: reading it fails, naming what the field holds
+        const char* denHolds;
+        const char* jinyHolds;
+    } expected[] = {
+        {Date::FromCivil(2026, 12, 7, 10, 0, 0), Date::FromCivil(2026, 12, 7), "", ""},
+        {Empty{}, Date::FromCivil(100, 1, 1), "0000-00-00 00:00:00", ""},
+        {Date::FromCivil(9999, 12, 31, 23, 59, 59), Empty{}, "", "0044-03-15"},
+        {Empty{}, Null{}, "9999-01-01 00:00:00 BC", ""},
+        {Date::FromCivil(9999, 12, 31, 23, 59, 59), Empty{}, "", "0099-12-31"},
+    };
+    for (const auto& row : expected) {
+        EXPECT_FALSE(records->FieldValue("id").isNull());
+        const std::pair<const char*, const Variant*> fields[] = {{"den", &row.den},
+                                                                 {"jiny", &row.jiny}};
+        for (const auto& [field, value] : fields) {
+            SCOPED_TRACE(field);
+            if (!value->isEmpty()) {
+                EXPECT_EQ(records->FieldValue(field), *value);
+                continue;
+            }
+            std::string message;
+            EXPECT_EQ(
+                infotrakon::testing::ErrorNumberOf([&] { records->FieldValue(field); }, &message),
+                error_number::kTypeMismatch);
+            EXPECT_NE(message.find(std::string("Field ") + field + " of table dny holds \"" +
+                                   (field == std::string("den") ? row.denHolds : row.jinyHolds)),
+                      std::string::npos)
+                << message;
+        }
+        records->MoveNext();
+    }
+    // A filter on such a field cannot be answered; one on another field can.
+    records->SetFilter("den >= #1/1/2026#");
+    EXPECT_EQ(infotrakon::testing::ErrorNumberOf([&] { records->RecordCount(); }),
+              error_number::kTypeMismatch);
+    records->SetFilter("id >= 5");
+    EXPECT_EQ(records->RecordCount(), 1);
 }
 
 }  // namespace
