@@ -14,6 +14,7 @@
 
 #include "agenda_db/filter.h"
 #include "agenda_db/filtered_recordset.h"
+#include "agenda_db/odbc_values.h"
 #include "agenda_db/packed_rows.h"
 #include "agenda_db/record_source.h"
 #include "core/case_fold.h"
@@ -70,81 +71,6 @@ std::string ServerStatement(const std::string& recordSource) {
         return statement;
     }
     return "SELECT * FROM " + QuotedSqlIdentifier(table);
-}
-
-Variant DecimalValue(const std::string& text) {
-    // An amount of up to four decimals is a currency, exactly; anything else a decimal.
-    const std::size_t point = text.find('.');
-    const std::string whole = point == std::string::npos ? text : text.substr(0, point);
-    std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
-    const auto allDigits = [](std::string_view part) {
-        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
-    };
-    const std::string_view unsignedWhole =
-        std::string_view(whole).substr(!whole.empty() && whole[0] == '-' ? 1 : 0);
-    // NaN and the infinities, which a numeric column may hold and no Access number does.
-    if (unsignedWhole.empty() || !allDigits(unsignedWhole) || !allDigits(fraction))
-        return std::strtod(text.c_str(), nullptr);
-    while (fraction.size() > 4 && fraction.back() == '0') fraction.pop_back();
-    if (fraction.size() <= 4) {
-        fraction.resize(4, '0');
-        const bool negative = whole[0] == '-';
-        const std::string digits = (negative ? whole.substr(1) : whole) + fraction;
-        if (digits.size() <= 19) {
-            const unsigned long long magnitude = std::strtoull(digits.c_str(), nullptr, 10);
-            const unsigned long long limit =
-                negative ? 9223372036854775808ULL : 9223372036854775807ULL;
-            if (magnitude <= limit)
-                return Currency{negative ? static_cast<std::int64_t>(0ULL - magnitude)
-                                         : static_cast<std::int64_t>(magnitude)};
-        }
-    }
-    return Decimal{text};
-}
-
-// A date or time stamp as ODBC writes one in text, "yyyy-mm-dd[ hh:mm:ss[.fff]]", which
-// PostgreSQL may follow with a zone offset or " BC", its years going past 9999: the date,
-// seconds cut, when it lies in the years 100 to 9999 that Access dates cover.
-std::optional<Date> AccessDateFromText(std::string_view text) {
-    std::size_t at = 0;
-    const auto number = [&](std::size_t fewest, std::size_t most, int& value) {
-        const std::size_t start = at;
-        while (at < text.size() && at - start < most && text[at] >= '0' && text[at] <= '9') ++at;
-        if (at - start < fewest) return false;
-        value = 0;
-        for (std::size_t i = start; i < at; ++i) value = value * 10 + (text[i] - '0');
-        return true;
-    };
-    const auto mark = [&](char c) { return at < text.size() && text[at] == c && ++at; };
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (!number(4, 9, year) || !mark('-') || !number(2, 2, month) || !mark('-') ||
-        !number(2, 2, day))
-        return std::nullopt;
-    if (mark(' ')) {
-        if (!number(2, 2, hour) || !mark(':') || !number(2, 2, minute) || !mark(':') ||
-            !number(2, 2, second))
-            return std::nullopt;
-        int ignored = 0;
-        if (mark('.') && !number(1, 9, ignored)) return std::nullopt;
-        // A zone offset, "+01", "-05:30": the time is the session's wall-clock time.
-        if (mark('+') || mark('-')) {
-            if (!number(2, 2, ignored)) return std::nullopt;
-            while (mark(':'))
-                if (!number(2, 2, ignored)) return std::nullopt;
-        }
-    }
-    if (at != text.size() || year < 100 || year > 9999 || !Date::IsValidCivil(year, month, day) ||
-        hour > 23 || minute > 59 || second > 59)
-        return std::nullopt;
-    return Date::FromCivil(year, month, day, hour, minute, second);
-}
-
-// Money as PostgreSQL writes it in the C locale ("-$1,234.56"): the sign, digits and point.
-Variant MoneyValue(const std::string& text) {
-    std::string number;
-    for (const char c : text)
-        if (c == '-' || c == '.' || (c >= '0' && c <= '9')) number += c;
-    return DecimalValue(number);
 }
 
 class OdbcRecordset final : public FilteredRecordset {
@@ -419,7 +345,10 @@ class OdbcRecordset final : public FilteredRecordset {
             if (!SQL_SUCCEEDED(
                     SQLGetData(statement.get(), column, SQL_C_CHAR, text, sizeof text, &indicator)))
                 failed();
-            return indicator == SQL_NULL_DATA ? Variant(Null{}) : MoneyValue(text);
+            if (indicator == SQL_NULL_DATA) return Null{};
+            if (auto amount = ServerMoney(text)) return *amount;
+            why = Unreadable(index, text, "no amount of money");
+            return Null{};
         }
         switch (columns_[index].type) {
             case SQL_BIT: {
@@ -454,7 +383,10 @@ class OdbcRecordset final : public FilteredRecordset {
                 // As text, of any length: a numeric column may hold thousands of digits.
                 const Variant text = ReadText(statement, column, failed);
                 const std::string* digits = text.get<std::string>();
-                return digits ? DecimalValue(*digits) : text;
+                if (digits == nullptr) return text;
+                if (auto number = ServerNumber(*digits)) return *number;
+                why = Unreadable(index, *digits, "no number");
+                return Null{};
             }
             case SQL_TYPE_DATE:
             case SQL_TYPE_TIMESTAMP: {
@@ -467,12 +399,10 @@ class OdbcRecordset final : public FilteredRecordset {
                 if (indicator == SQL_NULL_DATA) return Null{};
                 const std::optional<Date> date =
                     indicator >= 0 && static_cast<std::size_t>(indicator) < sizeof text
-                        ? AccessDateFromText(text)
+                        ? ServerDate(text)
                         : std::nullopt;
                 if (date) return *date;
-                why = "Field " + columns_[index].name + " of table " + table() + " holds \"" +
-                      text +
-                      "\", which is no date from the years 100 to 9999 that the panel can show";
+                why = Unreadable(index, text, "no date from the years 100 to 9999");
                 return Null{};
             }
             case SQL_GUID: {
@@ -491,6 +421,11 @@ class OdbcRecordset final : public FilteredRecordset {
             default:
                 return ReadText(statement, column, failed);
         }
+    }
+
+    std::string Unreadable(std::size_t index, const std::string& text, const char* isNo) const {
+        return "Field " + columns_[index].name + " of table " + table() + " holds \"" + text +
+               "\", which is " + isNo + " that the panel can show";
     }
 
     template <typename Failed>
