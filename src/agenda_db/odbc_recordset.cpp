@@ -5,12 +5,8 @@
 #include <sqlucode.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <map>
 #include <optional>
-#include <string_view>
 
 #include "agenda_db/filter.h"
 #include "agenda_db/filtered_recordset.h"
@@ -34,7 +30,6 @@ using odbc::WideArgument;
 struct Column {
     std::string name;
     SQLSMALLINT type = 0;
-    SQLSMALLINT scale = 0;
     bool money = false;  // PostgreSQL's money, which its driver calls a float
 };
 
@@ -125,7 +120,7 @@ class OdbcRecordset final : public FilteredRecordset {
                 {Utf16ToUtf8(std::u16string(
                      reinterpret_cast<char16_t*>(name),
                      static_cast<std::size_t>(std::min<SQLSMALLINT>(nameLength, 255)))),
-                 type, scale, money});
+                 type, money});
         }
         ran.statement.reset();
         connection_ = std::move(ran.connection);
