@@ -176,10 +176,17 @@ Diagnostic Diagnose(SQLSMALLINT type, SQLHANDLE handle, const ServerName& server
         if (!diagnostic.message.empty()) diagnostic.message += "; ";
         diagnostic.message += line;
     }
-    if (!server.password.empty())
-        for (std::size_t at; (at = diagnostic.message.find(server.password)) != std::string::npos;)
-            diagnostic.message.replace(at, server.password.size(), "***");
+    diagnostic.message = MaskPassword(diagnostic.message, server.password);
     return diagnostic;
+}
+
+std::string MaskPassword(std::string message, const std::string& password) {
+    if (password.empty()) return message;
+    const std::string mask = "***";
+    for (std::size_t at = message.find(password); at != std::string::npos;
+         at = message.find(password, at + mask.size()))
+        message.replace(at, password.size(), mask);
+    return message;
 }
 
 void Fail(SQLSMALLINT type, SQLHANDLE handle, const ServerName& server, const std::string& doing,

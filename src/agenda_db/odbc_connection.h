@@ -54,6 +54,8 @@ struct Diagnostic {
     std::string message;
 };
 Diagnostic Diagnose(SQLSMALLINT type, SQLHANDLE handle, const ServerName& server);
+// The message with every occurrence of the password written as "***".
+std::string MaskPassword(std::string message, const std::string& password);
 
 // Raises the error of a failed call: "Cannot <doing> <server>: <the driver's reason>".
 // `timedOut` for a call that failed once its time-out had passed: drivers report a login that

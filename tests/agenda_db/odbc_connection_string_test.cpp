@@ -55,5 +55,21 @@ INSTANTIATE_TEST_SUITE_P(
                     false, ""}),
     [](const ::testing::TestParamInfo<Translation>& link) { return link.param.name; });
 
+TEST(MaskPasswordTest, HidesEveryOccurrenceAndEnds) {
+    const struct {
+        const char* message;
+        const char* password;
+        const char* masked;
+    } cases[] = {
+        {"password \"tajné\" refused", "tajné", "password \"***\" refused"},
+        {"xx and xx", "xx", "*** and ***"},
+        {"syntax error at or near \"*\"", "*", "syntax error at or near \"***\""},
+        {"a***b", "***", "a***b"},
+        {"no secret here", "", "no secret here"},
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(odbc::MaskPassword(test.message, test.password), test.masked) << test.message;
+}
+
 }  // namespace
 }  // namespace infotrakon::agenda_db
