@@ -231,6 +231,10 @@ TEST_F(ServerAgendaTest, ServerFailuresAreClearErrors) {
     WriteLink("noserver.udl",
               "DRIVER={PostgreSQL Unicode};SERVER=" + (prefix_ / "nothing").string() +
                   ";PORT=5433;DATABASE=failures;UID=agenda;PWD=tajné heslo");
+    WriteLink("nodriver.udl",
+              "DRIVER={Ovladac, ktery neni};SERVER=db;DATABASE=failures;"
+              "UID=agenda;PWD=tajné heslo");
+    WriteLink("nodsn.udl", "DSN=nikde;UID=agenda;PWD=tajné heslo");
     server_->Psql("postgres", "-c 'CREATE DATABASE nocars'");
     WriteLink("nocars.udl", server_->OdbcProperties("nocars"));
     const struct {
@@ -242,6 +246,8 @@ TEST_F(ServerAgendaTest, ServerFailuresAreClearErrors) {
         {"nodatabase.udl", error_number::kProviderError, "database nikde"},
         {"noserver.udl", error_number::kProviderError, "nothing"},
         {"nocars.udl", error_number::kNoSuchTable, "nocars"},
+        {"nodriver.udl", error_number::kProviderError, "Ovladac, ktery neni"},
+        {"nodsn.udl", error_number::kProviderError, "the ODBC source nikde"},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.link);
