@@ -223,6 +223,22 @@ TEST_F(ServerAgendaTest, ALinkToAnOdbcSourceNamedInOdbcIniReachesTheServer) {
     }
 }
 
+TEST_F(ServerAgendaTest, AUserAndPasswordInCzechLogIn) {
+    Load([](mkagenda::TableWriter& writer) { mkagenda::WriteDemoAgenda(writer, Today()); },
+         "czech");
+    // Letters beyond Latin-1 too: the driver manager would narrow them to bytes, the driver
+    // takes them as they are.
+    server_->Psql("czech",
+                  "-c \"CREATE ROLE \\\"řidič\\\" LOGIN PASSWORD 'čerstvý řidič'\" "
+                  "-c 'GRANT SELECT ON ALL TABLES IN SCHEMA public TO \"řidič\"'");
+    std::string link = server_->OdbcProperties("czech");
+    link.replace(link.find("UID="), std::string::npos, "UID=řidič;PWD=čerstvý řidič");
+    WriteLink("czech.udl", link);
+    SetHostSetting("\"C:\\\\Agenda\\\\czech.udl\"");
+    Start();
+    EXPECT_EQ(Panel().Label16.caption(), "Autodoprava Novák s.r.o.");
+}
+
 TEST_F(ServerAgendaTest, ServerFailuresAreClearErrors) {
     Load([](mkagenda::TableWriter& writer) { mkagenda::WriteDemoAgenda(writer, Today()); },
          "failures");
