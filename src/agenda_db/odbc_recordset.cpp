@@ -5,7 +5,6 @@
 #include <sqlucode.h>
 
 #include <algorithm>
-#include <map>
 #include <optional>
 
 #include "agenda_db/filter.h"
@@ -31,7 +30,24 @@ struct Column {
     std::string name;
     SQLSMALLINT type = 0;
     bool money = false;  // PostgreSQL's money, which its driver calls a float
+    // What a value of the column must be, for a column whose values are never texts: a text
+    // there is one the panel cannot take.
+    const char* isNo = nullptr;
 };
+
+const char* WhatItMustBe(SQLSMALLINT type, bool money) {
+    if (money) return "no amount of money";
+    switch (type) {
+        case SQL_NUMERIC:
+        case SQL_DECIMAL:
+            return "no number";
+        case SQL_TYPE_DATE:
+        case SQL_TYPE_TIMESTAMP:
+            return "no date from the years 100 to 9999";
+        default:
+            return nullptr;
+    }
+}
 
 // A comparison the server can evaluate as we do: the column's type takes the constant.
 bool ServerCanCompare(const Column& column, const Variant& constant) {
@@ -120,7 +136,7 @@ class OdbcRecordset final : public FilteredRecordset {
                 {Utf16ToUtf8(std::u16string(
                      reinterpret_cast<char16_t*>(name),
                      static_cast<std::size_t>(std::min<SQLSMALLINT>(nameLength, 255)))),
-                 type, money});
+                 type, money, WhatItMustBe(type, money)});
         }
         ran.statement.reset();
         connection_ = std::move(ran.connection);
@@ -285,27 +301,19 @@ class OdbcRecordset final : public FilteredRecordset {
         Handle& statement = *ran.statement;
         ForgetRecords();
         std::vector<Variant> row;
-        std::vector<std::pair<std::size_t, std::string>> unreadable;  // column, why
         while (true) {
             const SQLRETURN fetched = SQLFetch(statement.get());
             if (fetched == SQL_NO_DATA) break;
             if (!SQL_SUCCEEDED(fetched))
                 Fail(SQL_HANDLE_STMT, statement.get(), server_, "read table " + table() + " on");
             row.clear();
-            unreadable.clear();
-            for (std::size_t i = 0; i < columns_.size(); ++i) {
-                std::string why;
-                row.push_back(Read(statement, i, why));
-                if (!why.empty()) unreadable.emplace_back(i, std::move(why));
-            }
-            for (const auto& [column, why] : unreadable)
-                for (const BoundComparison& bound : filter)
-                    if (bound.column == column) throw Error(error_number::kTypeMismatch, why);
+            for (std::size_t i = 0; i < columns_.size(); ++i) row.push_back(Read(statement, i));
+            // A filter on a field that holds what the panel cannot take cannot be answered.
+            for (const BoundComparison& bound : filter)
+                CheckReadable(row[bound.column], bound.column);
             // Our own test as well: the same answer as the Jet provider's, whatever the server did.
             if (!Passes(filter, [&](std::size_t column) { return row[column]; })) continue;
             CheckCountable(rows_.size());
-            for (auto& [column, why] : unreadable)
-                unreadable_.emplace(std::pair(rows_.size(), column), std::move(why));
             rows_.Append(row);
         }
         ran.statement.reset();
@@ -314,21 +322,27 @@ class OdbcRecordset final : public FilteredRecordset {
     }
 
     Variant Value(std::size_t record, std::size_t column) override {
-        if (!unreadable_.empty())
-            if (const auto bad = unreadable_.find({record, column}); bad != unreadable_.end())
-                throw Error(error_number::kTypeMismatch, bad->second);
-        return rows_.Value(record, column);
+        Variant value = rows_.Value(record, column);
+        CheckReadable(value, column);
+        return value;
     }
 
-    void ForgetRecords() override {
-        rows_.Clear();
-        unreadable_.clear();
-    }
+    void ForgetRecords() override { rows_.Clear(); }
 
-    // A field of the fetched row. A value the panel cannot take (a date Access cannot hold)
-    // comes back as Null with `why` said, to be raised only when that field is read: the
+    // A value the panel cannot take (a date Access cannot hold) is kept as the driver's text
+    // in a column whose values are never texts, and raised only when its field is read: the
     // record's other fields stay readable.
-    Variant Read(Handle& statement, std::size_t index, std::string& why) {
+    void CheckReadable(const Variant& value, std::size_t column) const {
+        const std::string* text = value.get<std::string>();
+        if (text == nullptr || columns_[column].isNo == nullptr) return;
+        throw Error(error_number::kTypeMismatch, "Field " + columns_[column].name + " of table " +
+                                                     table() + " holds \"" + *text +
+                                                     "\", which is " + columns_[column].isNo +
+                                                     " that the panel can show");
+    }
+
+    // A field of the fetched row.
+    Variant Read(Handle& statement, std::size_t index) {
         const auto column = static_cast<SQLUSMALLINT>(index + 1);
         SQLLEN indicator = 0;
         const auto failed = [&] {
@@ -342,8 +356,7 @@ class OdbcRecordset final : public FilteredRecordset {
                 failed();
             if (indicator == SQL_NULL_DATA) return Null{};
             if (auto amount = ServerMoney(text)) return *amount;
-            why = Unreadable(index, text, "no amount of money");
-            return Null{};
+            return std::string(text);
         }
         switch (columns_[index].type) {
             case SQL_BIT: {
@@ -380,8 +393,7 @@ class OdbcRecordset final : public FilteredRecordset {
                 const std::string* digits = text.get<std::string>();
                 if (digits == nullptr) return text;
                 if (auto number = ServerNumber(*digits)) return *number;
-                why = Unreadable(index, *digits, "no number");
-                return Null{};
+                return text;
             }
             case SQL_TYPE_DATE:
             case SQL_TYPE_TIMESTAMP: {
@@ -397,8 +409,7 @@ class OdbcRecordset final : public FilteredRecordset {
                         ? ServerDate(text)
                         : std::nullopt;
                 if (date) return *date;
-                why = Unreadable(index, text, "no date from the years 100 to 9999");
-                return Null{};
+                return std::string(text);
             }
             case SQL_GUID: {
                 // In the form a Jet replication ID has.
@@ -416,11 +427,6 @@ class OdbcRecordset final : public FilteredRecordset {
             default:
                 return ReadText(statement, column, failed);
         }
-    }
-
-    std::string Unreadable(std::size_t index, const std::string& text, const char* isNo) const {
-        return "Field " + columns_[index].name + " of table " + table() + " holds \"" + text +
-               "\", which is " + isNo + " that the panel can show";
     }
 
     template <typename Failed>
@@ -483,8 +489,6 @@ class OdbcRecordset final : public FilteredRecordset {
     std::shared_ptr<OdbcConnectionPool> pool_;
     std::unique_ptr<Connection> connection_;  // the one Refresh used, until the first read
     PackedRows rows_;
-    // Fields of the passing records that hold what the panel cannot take: record, column.
-    std::map<std::pair<std::size_t, std::size_t>, std::string> unreadable_;
 };
 
 }  // namespace
