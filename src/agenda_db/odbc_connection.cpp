@@ -189,12 +189,13 @@ std::string MaskPassword(std::string message, const std::string& password) {
     return message;
 }
 
+bool NamesMissingTable(const std::string& state) { return state == "42P01" || state == "42S02"; }
+
 void Fail(SQLSMALLINT type, SQLHANDLE handle, const ServerName& server, const std::string& doing,
           bool timedOut) {
     const Diagnostic diagnostic = Diagnose(type, handle, server);
     int number = error_number::kProviderError;
-    if (diagnostic.state == "42P01" || diagnostic.state == "42S02")
-        number = error_number::kNoSuchTable;
+    if (NamesMissingTable(diagnostic.state)) number = error_number::kNoSuchTable;
     // 57014: the server cancelled the statement when the command time-out ran out.
     if (timedOut || diagnostic.state == "HYT00" || diagnostic.state == "HYT01" ||
         diagnostic.state == "57014")
@@ -292,15 +293,14 @@ void OdbcConnectionPool::Give(const std::string& connectionString,
 void OdbcConnectionPool::CloseStale(std::stop_token stop) {
     std::unique_lock lock(mutex_);
     while (!stop.stop_requested()) {
+        // Given one after the other, the connections stand oldest first.
         const auto now = std::chrono::steady_clock::now();
-        std::vector<Idle> stale;
-        for (auto idle = idle_.begin(); idle != idle_.end();)
-            if (now - idle->since >= idleLimit_) {
-                stale.push_back(std::move(*idle));
-                idle = idle_.erase(idle);
-            } else {
-                ++idle;
-            }
+        const auto fresh = std::find_if(idle_.begin(), idle_.end(), [&](const Idle& idle) {
+            return now - idle.since < idleLimit_;
+        });
+        std::vector<Idle> stale(std::make_move_iterator(idle_.begin()),
+                                std::make_move_iterator(fresh));
+        idle_.erase(idle_.begin(), fresh);
         if (!stale.empty()) {
             // Logging off may wait for the server; the pool serves others meanwhile.
             lock.unlock();
@@ -311,9 +311,7 @@ void OdbcConnectionPool::CloseStale(std::stop_token stop) {
         if (idle_.empty()) {
             given_.wait(lock, stop, [&] { return !idle_.empty(); });
         } else {
-            auto oldest = idle_.front().since;
-            for (const Idle& idle : idle_) oldest = std::min(oldest, idle.since);
-            given_.wait_until(lock, stop, oldest + idleLimit_, [] { return false; });
+            given_.wait_until(lock, stop, idle_.front().since + idleLimit_, [] { return false; });
         }
     }
 }

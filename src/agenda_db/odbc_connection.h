@@ -57,6 +57,9 @@ Diagnostic Diagnose(SQLSMALLINT type, SQLHANDLE handle, const ServerName& server
 // The message with every occurrence of the password written as "***".
 std::string MaskPassword(std::string message, const std::string& password);
 
+// Whether a SQLSTATE says the statement named a table the server does not have.
+bool NamesMissingTable(const std::string& state);
+
 // Raises the error of a failed call: "Cannot <doing> <server>: <the driver's reason>".
 // `timedOut` for a call that failed once its time-out had passed: drivers report a login that
 // timed out as any other failure to connect.

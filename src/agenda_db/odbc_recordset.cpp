@@ -222,8 +222,8 @@ class OdbcRecordset final : public FilteredRecordset {
     }
 
     bool IsMissingTable(const Handle& statement) const {
-        const std::string state = odbc::Diagnose(SQL_HANDLE_STMT, statement.get(), server_).state;
-        return state == "42P01" || state == "42S02";
+        return odbc::NamesMissingTable(
+            odbc::Diagnose(SQL_HANDLE_STMT, statement.get(), server_).state);
     }
 
     // The table or view of the server whose name is `name` in any letter case, as a
@@ -349,15 +349,16 @@ class OdbcRecordset final : public FilteredRecordset {
             Fail(SQL_HANDLE_STMT, statement.get(), server_,
                  "read field " + columns_[index].name + " of table " + table() + " on");
         };
-        if (columns_[index].money) {
-            char text[80] = {};
-            if (!SQL_SUCCEEDED(
-                    SQLGetData(statement.get(), column, SQL_C_CHAR, text, sizeof text, &indicator)))
-                failed();
-            if (indicator == SQL_NULL_DATA) return Null{};
-            if (auto amount = ServerMoney(text)) return *amount;
-            return std::string(text);
-        }
+        // A text of the driver's as the value `parse` makes of it; kept as the text when it
+        // makes none.
+        const auto parsed = [&](const auto& parse) -> Variant {
+            std::optional<std::string> text =
+                ReadWhole<std::string>(statement, column, SQL_C_CHAR, failed);
+            if (!text) return Null{};
+            if (auto value = parse(*text)) return *value;
+            return std::move(*text);
+        };
+        if (columns_[index].money) return parsed(ServerMoney);
         switch (columns_[index].type) {
             case SQL_BIT: {
                 unsigned char flag = 0;
@@ -387,30 +388,14 @@ class OdbcRecordset final : public FilteredRecordset {
                 return indicator == SQL_NULL_DATA ? Variant(Null{}) : Variant(number);
             }
             case SQL_NUMERIC:
-            case SQL_DECIMAL: {
+            case SQL_DECIMAL:
                 // As text, of any length: a numeric column may hold thousands of digits.
-                const Variant text = ReadText(statement, column, failed);
-                const std::string* digits = text.get<std::string>();
-                if (digits == nullptr) return text;
-                if (auto number = ServerNumber(*digits)) return *number;
-                return text;
-            }
+                return parsed(ServerNumber);
             case SQL_TYPE_DATE:
-            case SQL_TYPE_TIMESTAMP: {
+            case SQL_TYPE_TIMESTAMP:
                 // As text: for a year it cannot hold (PostgreSQL's go to 294276) the driver
                 // fills its date structure with today, where its text says zeros.
-                char text[64] = {};
-                if (!SQL_SUCCEEDED(SQLGetData(statement.get(), column, SQL_C_CHAR, text,
-                                              sizeof text, &indicator)))
-                    failed();
-                if (indicator == SQL_NULL_DATA) return Null{};
-                const std::optional<Date> date =
-                    indicator >= 0 && static_cast<std::size_t>(indicator) < sizeof text
-                        ? ServerDate(text)
-                        : std::nullopt;
-                if (date) return *date;
-                return std::string(text);
-            }
+                return parsed(ServerDate);
             case SQL_GUID: {
                 // In the form a Jet replication ID has.
                 const Variant text = ReadText(statement, column, failed);
@@ -429,48 +414,44 @@ class OdbcRecordset final : public FilteredRecordset {
         }
     }
 
-    template <typename Failed>
-    Variant ReadText(Handle& statement, SQLUSMALLINT column, const Failed& failed) {
-        // Long texts come in pieces; each piece ends in a terminating zero.
-        std::u16string text;
-        char16_t piece[4096];
+    // A value as long as it is, in pieces of `type` into a std::string, std::u16string or
+    // byte vector; nullopt for Null. Each piece of a text ends in a terminating zero.
+    template <typename Whole, typename Failed>
+    std::optional<Whole> ReadWhole(Handle& statement, SQLUSMALLINT column, SQLSMALLINT type,
+                                   const Failed& failed) {
+        using Unit = typename Whole::value_type;
+        constexpr std::size_t kPiece = 4096;
+        const std::size_t capacity = type == SQL_C_BINARY ? kPiece : kPiece - 1;
+        Unit piece[kPiece];
+        Whole whole;
         while (true) {
             SQLLEN indicator = 0;
             const SQLRETURN result =
-                SQLGetData(statement.get(), column, SQL_C_WCHAR, piece, sizeof piece, &indicator);
+                SQLGetData(statement.get(), column, type, piece, sizeof piece, &indicator);
             if (result == SQL_NO_DATA) break;
             if (!SQL_SUCCEEDED(result)) failed();
-            if (indicator == SQL_NULL_DATA) return Null{};
-            const std::size_t capacity = sizeof piece / sizeof piece[0] - 1;
+            if (indicator == SQL_NULL_DATA) return std::nullopt;
             const std::size_t got =
-                indicator == SQL_NO_TOTAL || static_cast<std::size_t>(indicator) / 2 > capacity
+                indicator == SQL_NO_TOTAL ||
+                        static_cast<std::size_t>(indicator) / sizeof(Unit) > capacity
                     ? capacity
-                    : static_cast<std::size_t>(indicator) / 2;
-            text.append(piece, got);
+                    : static_cast<std::size_t>(indicator) / sizeof(Unit);
+            whole.insert(whole.end(), piece, piece + got);
             if (result == SQL_SUCCESS) break;
         }
-        return Utf16ToUtf8(text);
+        return whole;
+    }
+
+    template <typename Failed>
+    Variant ReadText(Handle& statement, SQLUSMALLINT column, const Failed& failed) {
+        const auto text = ReadWhole<std::u16string>(statement, column, SQL_C_WCHAR, failed);
+        return text ? Variant(Utf16ToUtf8(*text)) : Variant(Null{});
     }
 
     template <typename Failed>
     Variant ReadBytes(Handle& statement, SQLUSMALLINT column, const Failed& failed) {
-        std::vector<std::uint8_t> bytes;
-        std::uint8_t piece[8192];
-        while (true) {
-            SQLLEN indicator = 0;
-            const SQLRETURN result =
-                SQLGetData(statement.get(), column, SQL_C_BINARY, piece, sizeof piece, &indicator);
-            if (result == SQL_NO_DATA) break;
-            if (!SQL_SUCCEEDED(result)) failed();
-            if (indicator == SQL_NULL_DATA) return Null{};
-            const std::size_t got =
-                indicator == SQL_NO_TOTAL || static_cast<std::size_t>(indicator) > sizeof piece
-                    ? sizeof piece
-                    : static_cast<std::size_t>(indicator);
-            bytes.insert(bytes.end(), piece, piece + got);
-            if (result == SQL_SUCCESS) break;
-        }
-        return Binary{std::move(bytes)};
+        auto bytes = ReadWhole<std::vector<std::uint8_t>>(statement, column, SQL_C_BINARY, failed);
+        return bytes ? Variant(Binary{std::move(*bytes)}) : Variant(Null{});
     }
 
     std::optional<std::size_t> FindColumn(const std::string& name) const override {
