@@ -6,6 +6,7 @@
 #include <map>
 
 #include "agenda_list/period.h"
+#include "core/version.h"
 
 namespace infotrakon::app {
 namespace {
@@ -119,14 +120,52 @@ struct PanelArguments {
     }
 };
 
+// The options QApplication reads itself, spelt with one dash as Qt spells them; those in the
+// first list take a value (as the next argument or after "=").
+const char* const kQtOptionsWithValue[] = {
+    "-platform",        "-platformpluginpath", "-platformtheme", "-plugin",
+    "-qwindowgeometry", "-qwindowtitle",       "-qwindowicon",   "-session",
+    "-display",         "-geometry",           "-style",         "-stylesheet"};
+const char* const kQtFlags[] = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync"};
+
+// Moves Qt's options out of `arguments` into `qtArguments`.
+void SplitQtArguments(std::vector<std::string>& arguments, std::vector<std::string>& qtArguments) {
+    std::vector<std::string> ours;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const std::string name = argument.substr(0, argument.find('='));
+        const auto named = [&](const char* option) { return name == option; };
+        if (std::any_of(std::begin(kQtFlags), std::end(kQtFlags), named)) {
+            qtArguments.push_back(argument);
+        } else if (std::any_of(std::begin(kQtOptionsWithValue), std::end(kQtOptionsWithValue),
+                               named)) {
+            qtArguments.push_back(argument);
+            if (name == argument) {
+                if (i + 1 == arguments.size())
+                    throw UsageError{argument + " needs a value, as in " + argument + " NAME"};
+                qtArguments.push_back(arguments[++i]);
+            }
+        } else {
+            ours.push_back(argument);
+        }
+    }
+    arguments = std::move(ours);
+}
+
 }  // namespace
 
-Command ParseCommandLine(const std::vector<std::string>& arguments) {
+Command ParseCommandLine(const std::vector<std::string>& commandLine) {
+    std::vector<std::string> arguments = commandLine;
+    std::vector<std::string> qtArguments;
+    SplitQtArguments(arguments, qtArguments);
+
     CLI::App app{"InfoTrakon, the information panel of a fleet and staff management program",
                  "infotrakon"};
     app.require_subcommand(1);
     app.name("infotrakon");
     app.set_help_all_flag("--help-all", "help for every command");
+    app.set_version_flag("--version", std::string("infotrakon ") + kVersionText,
+                         "prints the version and exits");
 
     CLI::App* show =
         app.add_subcommand("show", "shows the panel in a host window, at its design size");
@@ -187,6 +226,10 @@ Command ParseCommandLine(const std::vector<std::string>& arguments) {
             app.get_subcommands().empty() ? &app : app.get_subcommands().front();
         command.helpText = asked->help();
         return command;
+    } catch (const CLI::CallForVersion& version) {
+        command.kind = Command::Kind::kHelp;
+        command.helpText = std::string(version.what()) + "\n";
+        return command;
     } catch (const CLI::CallForAllHelp&) {
         command.kind = Command::Kind::kHelp;
         command.helpText = app.help("", CLI::AppFormatMode::All);
@@ -220,6 +263,7 @@ Command ParseCommandLine(const std::vector<std::string>& arguments) {
         command.kind = Command::Kind::kQuery;
         if (*queryPrefixOption) command.query.winePrefix = queryPrefix;
     }
+    command.qtArguments = std::move(qtArguments);
     return command;
 }
 

@@ -43,7 +43,10 @@ struct Command {
     std::string output;  // the PNG of a screenshot
     DemoMode demoMode = DemoMode::kAuto;
     QueryOptions query;
-    std::string helpText;  // for kHelp
+    std::string helpText;  // for kHelp: the help or the version to print
+    // Qt's own options (-platform NAME, -style NAME, ...), for the QApplication of show,
+    // screenshot and demo.
+    std::vector<std::string> qtArguments;
 };
 
 // A command line the program cannot run: the message says why.

@@ -22,10 +22,19 @@ fs::path DemoFolder() {
     return fs::path(home && *home ? home : "/tmp") / ".cache" / "infotrakon" / "demo";
 }
 
-// The mkagenda of this build, unless INFOTRAKON_MKAGENDA names another.
+// The mkagenda that goes with this program: INFOTRAKON_MKAGENDA if set, else the one beside the
+// running executable (as the build and a plain copy lay them out), else the one in the
+// installed libexec folder.
 std::string MkagendaPath() {
     if (const char* path = std::getenv("INFOTRAKON_MKAGENDA"); path && *path) return path;
-    return INFOTRAKON_MKAGENDA_PATH;
+    std::error_code failed;
+    const fs::path self = fs::read_symlink("/proc/self/exe", failed);
+    if (failed) return "mkagenda";
+    const fs::path beside = self.parent_path() / "mkagenda";
+    const fs::path installed =
+        self.parent_path().parent_path() / "libexec" / "infotrakon" / "mkagenda";
+    if (!fs::exists(beside, failed) && fs::exists(installed, failed)) return installed.string();
+    return beside.string();
 }
 
 void RunMkagenda(const std::string& agenda, const Date& today) {

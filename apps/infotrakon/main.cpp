@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -23,6 +24,26 @@ int Print(const app::PanelOptions& options, bool json) {
     return 1;
 }
 
+// A missing host setting is no error: the panel runs without it. A file or folder named on
+// the command line that is not there is worth a word, though.
+void WarnAboutMissingHostFiles(const app::PanelOptions& options) {
+    std::error_code failed;
+    if (options.settings && !std::filesystem::is_regular_file(*options.settings, failed))
+        std::cerr << "infotrakon: warning: the settings file " << *options.settings
+                  << " does not exist; the panel runs without the host's setting\n";
+    if (options.winePrefix && !std::filesystem::is_directory(*options.winePrefix, failed))
+        std::cerr << "infotrakon: warning: the Wine prefix " << *options.winePrefix
+                  << " does not exist; the panel runs without the host's setting\n";
+}
+
+int ShowOrPrint(const app::PanelOptions& options, const app::Command& command) {
+    try {
+        return app::ShowPanel(options, command.qtArguments);
+    } catch (const app::NoDisplay&) {
+        return Print(options, command.json);
+    }
+}
+
 int Run(const app::Command& command) {
     using Kind = app::Command::Kind;
     switch (command.kind) {
@@ -33,23 +54,26 @@ int Run(const app::Command& command) {
             app::RunQuery(command.query, std::cout);
             return 0;
         case Kind::kPrint:
+            WarnAboutMissingHostFiles(command.panel);
             return Print(command.panel, command.json);
         case Kind::kShow:
-            return app::ShowPanel(command.panel);
+            WarnAboutMissingHostFiles(command.panel);
+            return app::ShowPanel(command.panel, command.qtArguments);
         case Kind::kScreenshot:
-            return app::WritePanelScreenshot(command.panel, command.output);
+            WarnAboutMissingHostFiles(command.panel);
+            return app::WritePanelScreenshot(command.panel, command.output, command.qtArguments);
         case Kind::kDemo: {
             const app::PanelOptions demo = app::PrepareDemo(command.panel);
             using Mode = app::Command::DemoMode;
             switch (command.demoMode) {
                 case Mode::kShow:
-                    return app::ShowPanel(demo);
+                    return app::ShowPanel(demo, command.qtArguments);
                 case Mode::kPrint:
                     return Print(demo, command.json);
                 case Mode::kScreenshot:
-                    return app::WritePanelScreenshot(demo, command.output);
+                    return app::WritePanelScreenshot(demo, command.output, command.qtArguments);
                 case Mode::kAuto:
-                    return app::HasDisplay() ? app::ShowPanel(demo) : Print(demo, command.json);
+                    return ShowOrPrint(demo, command);
             }
         }
     }
@@ -62,6 +86,9 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     try {
         return Run(app::ParseCommandLine(arguments));
+    } catch (const app::NoDisplay& error) {
+        std::cerr << "infotrakon: " << error.message << "\n";
+        return 1;
     } catch (const app::UsageError& error) {
         std::cerr << "infotrakon: " << error.message
                   << "\nRun infotrakon --help for the commands.\n";

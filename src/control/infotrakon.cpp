@@ -5,6 +5,7 @@
 #include "agenda_list/list_columns.h"
 #include "agenda_list/list_refresh.h"
 #include "core/error.h"
+#include "core/version.h"
 #include "panel/resize_layout.h"
 #include "settings/registry_file.h"
 #include "summary/refresh_command.h"
@@ -31,9 +32,8 @@ HostEnvironment HostEnvironment::ForWinePrefix(const std::string& winePrefix) {
 }
 
 std::string VersionText() {
-    return std::to_string(INFOTRAKON_VERSION_MAJOR) + "." +
-           std::to_string(INFOTRAKON_VERSION_MINOR) + "." +
-           std::to_string(INFOTRAKON_VERSION_REVISION);
+    return std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +
+           std::to_string(kVersionRevision);
 }
 
 InfoTrakon::InfoTrakon(HostEnvironment environment)

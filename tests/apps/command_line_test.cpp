@@ -75,6 +75,23 @@ TEST(CommandLine, HelpForEveryCommand) {
               std::string::npos);
 }
 
+TEST(CommandLine, HandsQtsOwnOptionsToQt) {
+    const Command command = ParseCommandLine(
+        {"show", "-platform", "xcb", "--today", "2026-01-01", "-style=fusion", "-reverse"});
+    EXPECT_EQ(command.kind, Command::Kind::kShow);
+    EXPECT_EQ(command.panel.today, Date::FromCivil(2026, 1, 1));
+    EXPECT_EQ(command.qtArguments,
+              (std::vector<std::string>{"-platform", "xcb", "-style=fusion", "-reverse"}));
+    EXPECT_TRUE(ParseCommandLine({"print"}).qtArguments.empty());
+    EXPECT_THROW(ParseCommandLine({"show", "-style"}), UsageError);
+}
+
+TEST(CommandLine, TellsTheVersion) {
+    const Command command = ParseCommandLine({"--version"});
+    EXPECT_EQ(command.kind, Command::Kind::kHelp);
+    EXPECT_EQ(command.helpText, "infotrakon 1.0.1\n");
+}
+
 TEST(CommandLine, RefusesWhatItCannotRun) {
     const std::vector<std::vector<std::string>> cases = {
         {},

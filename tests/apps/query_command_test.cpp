@@ -10,10 +10,11 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "program_fixture.h"
+#include "support/test_support.h"
+
 namespace infotrakon::app {
 namespace {
-
-namespace fs = std::filesystem;
 
 TEST(QueryJson, WritesEveryKindExactly) {
     const std::pair<Variant, const char*> cases[] = {
@@ -40,49 +41,7 @@ TEST(QueryJson, WritesEveryKindExactly) {
     for (const auto& [value, token] : cases) EXPECT_EQ(JsonValue(value), token);
 }
 
-struct Output {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-class QueryCommandTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        directory_ = fs::temp_directory_path() / ("infotrakon-query-" + std::to_string(::getpid()));
-        fs::create_directories(directory_);
-    }
-    void TearDown() override { fs::remove_all(directory_); }
-
-    Output Run(const std::string& arguments) {
-        const std::string err = (directory_ / "stderr").string();
-        FILE* pipe =
-            popen((std::string(INFOTRAKON_PATH) + " " + arguments + " 2>" + err).c_str(), "r");
-        Output output{};
-        char buffer[4096];
-        std::size_t got = 0;
-        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.out.append(buffer, got);
-        output.status = WEXITSTATUS(pclose(pipe));
-        std::ifstream in(err);
-        output.err.assign(std::istreambuf_iterator<char>(in), {});
-        return output;
-    }
-
-    std::string MakeAgenda(const std::string& description) {
-        const fs::path json = directory_ / "agenda.json";
-        std::ofstream(json) << description;
-        const fs::path mdb = directory_ / "agenda.mdb";
-        EXPECT_EQ(std::system((std::string(MKAGENDA_PATH) + " --force --from " + json.string() +
-                               " " + mdb.string() + " >/dev/null")
-                                  .c_str()),
-                  0);
-        return mdb.string();
-    }
-
-    fs::path directory_;
-};
-
-TEST_F(QueryCommandTest, PrintsTheFilteredRecordsAsJson) {
+TEST_F(ProgramTest, PrintsTheFilteredRecordsAsJson) {
     const std::string mdb = MakeAgenda(R"({"tables": [{"name": "carservis",
         "columns": [{"name": "datum", "type": "datetime"}, {"name": "car", "type": "boolean"},
                     {"name": "castka", "type": "currency"}, {"name": "text1", "type": "memo"}],
@@ -111,9 +70,9 @@ TEST_F(QueryCommandTest, PrintsTheFilteredRecordsAsJson) {
               "1 record\ndatum\tcar\tcastka\ttext1\n2026-03-02T10:30:00\tfalse\t12.5\tNull\n");
 }
 
-TEST_F(QueryCommandTest, ReadsDataLinksAndRealAccessFiles) {
-    const std::string mdb =
-        std::string(INFOTRAKON_SHARED_DIR) + "/mdb/jackcess_fixedNumericTestV2000.mdb";
+TEST_F(ProgramTest, ReadsDataLinksAndRealAccessFiles) {
+    INFOTRAKON_SKIP_WITHOUT_SHARED("mdb");
+    const std::string mdb = testing::SharedPath("mdb/jackcess_fixedNumericTestV2000.mdb").string();
     std::ofstream(directory_ / "agenda.udl", std::ios::binary)
         << "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
            "Provider=Microsoft.Jet.OLEDB.4.0;Data Source="
@@ -126,7 +85,7 @@ TEST_F(QueryCommandTest, ReadsDataLinksAndRealAccessFiles) {
               "\"col6\", \"col7\"], \"rows\": [[\"some data\", 1, 0, 0, 4, -1, 1]]}\n");
 }
 
-TEST_F(QueryCommandTest, ErrorsGoToStandardErrorWithTheirNumber) {
+TEST_F(ProgramTest, ErrorsGoToStandardErrorWithTheirNumber) {
     const std::string mdb = MakeAgenda(
         R"({"tables": [{"name": "cars", "columns": [{"name": "id", "type": "long"}], "rows": [[1]]}]})");
     std::ofstream(directory_ / "notes.txt") << "x";
@@ -154,7 +113,7 @@ TEST_F(QueryCommandTest, ErrorsGoToStandardErrorWithTheirNumber) {
     }
 }
 
-TEST_F(QueryCommandTest, DemoPrintsThePanelOnItsAgenda) {
+TEST_F(ProgramTest, DemoPrintsThePanelOnItsAgenda) {
     const Output text = Run("demo print --today 2026-12-06 --view 4 --period 'Tento měsíc'");
     ASSERT_EQ(text.status, 0) << text.err;
     EXPECT_NE(text.out.find("Autodoprava Novák s.r.o.\nverze 1.0.1\n"), std::string::npos)
@@ -184,7 +143,7 @@ TEST_F(QueryCommandTest, DemoPrintsThePanelOnItsAgenda) {
     EXPECT_EQ(model["elements"]["Adodc1"]["recordSource"], "SELECT * FROM carservis");
 }
 
-TEST_F(QueryCommandTest, PrintReportsTheErrorThatStoppedThePanel) {
+TEST_F(ProgramTest, PrintReportsTheErrorThatStoppedThePanel) {
     const std::string mdb = MakeAgenda(
         R"({"tables": [{"name": "firma", "columns": [{"name": "nazev", "type": "text"}], "rows": [["X"]]}]})");
     std::ofstream(directory_ / "host.reg")
@@ -200,7 +159,7 @@ TEST_F(QueryCommandTest, PrintReportsTheErrorThatStoppedThePanel) {
     EXPECT_EQ(model["elements"]["Label3"]["caption"], mdb);
 }
 
-TEST_F(QueryCommandTest, ScreenshotWritesAPicture) {
+TEST_F(ProgramTest, ScreenshotWritesAPicture) {
     const fs::path png = directory_ / "panel.png";
     const Output output = Run("demo screenshot " + png.string() + " --today 2026-12-06");
     ASSERT_EQ(output.status, 0) << output.err;

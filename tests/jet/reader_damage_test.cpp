@@ -16,6 +16,7 @@
 #include "core/error.h"
 #include "jet/format.h"
 #include "jet/reader.h"
+#include "support/test_support.h"
 
 namespace infotrakon::jet {
 namespace {
@@ -33,9 +34,7 @@ void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
               static_cast<std::streamsize>(bytes.size()));
 }
 
-fs::path SharedMdb(const std::string& name) {
-    return fs::path(INFOTRAKON_SHARED_DIR) / "mdb" / name;
-}
+fs::path SharedMdb(const std::string& name) { return testing::SharedPath("mdb/" + name); }
 
 // Opens the file and decodes every value of every table; the number of values read.
 std::size_t ReadEverything(const fs::path& path) {
@@ -112,6 +111,7 @@ struct Damage {
 };
 
 TEST_F(DamagedFileTest, EachKindOfDamageIsNamed) {
+    INFOTRAKON_SKIP_WITHOUT_SHARED("mdb");
     const std::vector<Damage> damages = {
         {"cut in half", "jackcess_testV2000.mdb",
          [](auto& bytes) { bytes.resize(bytes.size() / 2); }, "beyond the end of the file"},
@@ -157,6 +157,7 @@ TEST_F(DamagedFileTest, EachKindOfDamageIsNamed) {
 // garbage, zeroed runs and big page numbers in the pages. Reading must end, quickly, in data
 // or in an Error.
 TEST_F(DamagedFileTest, RandomDamageEndsInDataOrAnError) {
+    INFOTRAKON_SKIP_WITHOUT_SHARED("mdb");
     std::mt19937 random(20261206);
     int errors = 0;
     int clean = 0;
@@ -204,6 +205,7 @@ TEST_F(DamagedFileTest, RandomDamageEndsInDataOrAnError) {
 }
 
 TEST_F(DamagedFileTest, ReadingLeavesTheFileAndItsFolderAsTheyWere) {
+    INFOTRAKON_SKIP_WITHOUT_SHARED("mdb");
     const fs::path path = directory_ / "agenda.mdb";
     fs::copy_file(SharedMdb("jackcess_test2V2000.mdb"), path);
     fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);

@@ -1,85 +1,137 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
+#include "agenda_list/list_columns.h"
 #include "panel/panel.h"
+#include "panel/resize_layout.h"
 
 namespace infotrakon::panel {
 namespace {
 
-struct DesignRow {
-    const char* name;
-    ElementKind kind;
-    Box box;
-    bool visible;
-    std::optional<int> tab;
-};
-
-std::string RowName(const ::testing::TestParamInfo<DesignRow>& param) { return param.param.name; }
-
-class DesignTest : public ::testing::TestWithParam<DesignRow> {};
-
-TEST_P(DesignTest, PositionSizeVisibilityTab) {
-    const Panel panel;
-    const DesignRow& row = GetParam();
-    const Element* element = panel.Find(row.name);
-    ASSERT_NE(element, nullptr) << row.name;
-    EXPECT_EQ(element->kind(), row.kind);
-    EXPECT_EQ(element->left(), row.box.left);
-    EXPECT_EQ(element->top(), row.box.top);
-    EXPECT_EQ(element->width(), row.box.width);
-    EXPECT_EQ(element->height(), row.box.height);
-    EXPECT_EQ(element->visible(), row.visible);
-    EXPECT_EQ(element->tabIndex(), row.tab);
+// The name of an element says its kind, as on the original form: Label16, Option4, ...
+const char* KindPrefix(ElementKind kind) {
+    switch (kind) {
+        case ElementKind::kLabel:
+            return "Label";
+        case ElementKind::kOptionButton:
+            return "Option";
+        case ElementKind::kComboBox:
+            return "Combo";
+        case ElementKind::kCommandButton:
+            return "Command";
+        case ElementKind::kListView:
+            return "ListView";
+        case ElementKind::kDatePicker:
+            return "DTPicker";
+        case ElementKind::kDataGrid:
+            return "DataGrid";
+        case ElementKind::kDataControl:
+            return "Adodc";
+        case ElementKind::kFileDialog:
+            return "CommonDialog";
+    }
+    return "";
 }
 
-using K = ElementKind;
-INSTANTIATE_TEST_SUITE_P(
-    AllElements, DesignTest,
-    ::testing::Values(
-        DesignRow{"Label16", K::kLabel, {120, 0, 5775, 360}, true, 27},
-        DesignRow{"Label17", K::kLabel, {120, 270, 45, 195}, true, 28},
-        DesignRow{"Label4", K::kLabel, {120, 480, 3765, 240}, true, 8},
-        DesignRow{"Label5", K::kLabel, {4080, 480, 1215, 255}, true, 10},
-        DesignRow{"Label6", K::kLabel, {5400, 480, 225, 240}, true, 12},
-        DesignRow{"Label7", K::kLabel, {120, 720, 3330, 240}, true, 13},
-        DesignRow{"Label8", K::kLabel, {4080, 720, 1215, 255}, true, 14},
-        DesignRow{"Label9", K::kLabel, {5400, 720, 225, 240}, true, 15},
-        DesignRow{"Label10", K::kLabel, {120, 960, 2865, 240}, true, 16},
-        DesignRow{"Label11", K::kLabel, {4080, 960, 1215, 255}, true, 17},
-        DesignRow{"Label12", K::kLabel, {5400, 960, 225, 240}, true, 18},
-        DesignRow{"Label13", K::kLabel, {120, 1200, 3105, 240}, true, 19},
-        DesignRow{"Label14", K::kLabel, {4080, 1200, 1215, 255}, true, 20},
-        DesignRow{"Label15", K::kLabel, {5400, 1200, 225, 240}, true, 21},
-        DesignRow{"Option1", K::kOptionButton, {120, 1680, 2295, 255}, true, 23},
-        DesignRow{"Option2", K::kOptionButton, {120, 2040, 2175, 255}, true, 24},
-        DesignRow{"Option3", K::kOptionButton, {120, 2400, 1935, 255}, true, 25},
-        DesignRow{"Option4", K::kOptionButton, {120, 2760, 2175, 255}, true, 26},
-        DesignRow{"Combo2", K::kComboBox, {2880, 2040, 1935, 360}, true, 22},
-        DesignRow{"ListView1", K::kListView, {120, 3240, 7455, 1335}, true, 7},
-        DesignRow{"Command2", K::kCommandButton, {6840, 0, 1215, 375}, true, 6},
-        DesignRow{"Label3", K::kLabel, {3960, 4800, 3495, 375}, false, 3},
-        DesignRow{"Label2", K::kLabel, {840, 5040, 1095, 255}, false, 2},
-        DesignRow{"Label1", K::kLabel, {6240, 2400, 1695, 375}, false, 0},
-        DesignRow{"Combo1", K::kComboBox, {6720, 3360, 1335, 315}, false, 1},
-        DesignRow{"Command1", K::kCommandButton, {6840, 360, 1095, 375}, false, 4},
-        DesignRow{"DTPicker1", K::kDatePicker, {5160, 2280, 1695, 375}, false, 9},
-        DesignRow{"DTPicker2", K::kDatePicker, {6840, 3000, 1695, 375}, false, 11},
-        DesignRow{"DataGrid1", K::kDataGrid, {6120, 1320, 1815, 975}, false, 5},
-        DesignRow{"Adodc1", K::kDataControl, {6600, 2520, 1200, 375}, false, std::nullopt},
-        DesignRow{"CommonDialog1", K::kFileDialog, {7800, 360, 0, 0}, false, std::nullopt}),
-    RowName);
-
-TEST(PanelDesign, ThirtyOneElementsWithUniqueNames) {
+TEST(PanelDesign, ThirtyOneElementsNamedByKindAndNumber) {
     const Panel panel;
     ASSERT_EQ(panel.elements().size(), 31u);
     std::set<std::string> names;
-    for (const Element* element : panel.elements()) names.insert(element->name());
+    for (const Element* element : panel.elements()) {
+        names.insert(element->name());
+        const std::string prefix = KindPrefix(element->kind());
+        EXPECT_TRUE(element->name().starts_with(prefix)) << element->name();
+        const std::string number = element->name().substr(prefix.size());
+        EXPECT_TRUE(!number.empty() && number.find_first_not_of("0123456789") == std::string::npos)
+            << element->name();
+        EXPECT_EQ(panel.Find(element->name()), element);
+    }
     EXPECT_EQ(names.size(), 31u);
     EXPECT_EQ(panel.width(), 8310);
     EXPECT_EQ(panel.height(), 5805);
     EXPECT_EQ(panel.backColour(), kWhite);
     EXPECT_EQ(panel.font(), (Font{"MS Sans Serif", 8.25, 400, 238}));
+}
+
+// The keyboard walks every element that takes part in the tab order once: the indexes run
+// from 0 without a gap; only the data control and the file dialog have none.
+TEST(PanelDesign, TabIndexesAreUniqueAndWithoutGaps) {
+    const Panel panel;
+    std::vector<int> indexes;
+    for (const Element* element : panel.elements()) {
+        if (element->tabIndex()) {
+            indexes.push_back(*element->tabIndex());
+        } else {
+            EXPECT_TRUE(element->kind() == ElementKind::kDataControl ||
+                        element->kind() == ElementKind::kFileDialog)
+                << element->name();
+        }
+    }
+    std::sort(indexes.begin(), indexes.end());
+    for (std::size_t i = 0; i < indexes.size(); ++i) EXPECT_EQ(indexes[i], static_cast<int>(i));
+    EXPECT_EQ(indexes.size(), 29u);
+}
+
+// What the user sees lies on the panel at its design size; the hidden elements stay hidden
+// whatever size the host gives it.
+TEST(PanelDesign, VisibleElementsFitTheDesignAndHiddenOnesStayHidden) {
+    Panel panel;
+    std::set<std::string> hidden;
+    for (const Element* element : panel.elements()) {
+        if (!element->visible()) {
+            hidden.insert(element->name());
+            continue;
+        }
+        EXPECT_GE(element->left(), 0) << element->name();
+        EXPECT_GE(element->top(), 0) << element->name();
+        EXPECT_LE(element->left() + element->width(), panel.width()) << element->name();
+        EXPECT_LE(element->top() + element->height(), panel.height()) << element->name();
+    }
+    EXPECT_EQ(hidden, (std::set<std::string>{"Label1", "Label2", "Label3", "Combo1", "Command1",
+                                             "DTPicker1", "DTPicker2", "DataGrid1", "Adodc1",
+                                             "CommonDialog1"}));
+    for (const auto& [width, height] :
+         {std::pair<Twips, Twips>{6000, 4000}, {200, 100}, {20000, 15000}, {8310, 5805}}) {
+        panel.SetSize(width, height);
+        ApplyResizeLayout(panel, agenda_list::SetListColumns);
+        for (const Element* element : panel.elements())
+            EXPECT_EQ(element->visible(), !hidden.contains(element->name()))
+                << element->name() << " at " << width << "x" << height;
+    }
+}
+
+// Each figure of the summary is one line: its caption, its amount and "Kč" side by side; the
+// amounts share one column, the currency labels another to their right.
+TEST(PanelDesign, SummaryLinesLineUp) {
+    const Panel panel;
+    const struct {
+        const Label& caption;
+        const Label& amount;
+        const Label& currency;
+    } lines[] = {{panel.Label4, panel.Label5, panel.Label6},
+                 {panel.Label7, panel.Label8, panel.Label9},
+                 {panel.Label10, panel.Label11, panel.Label12},
+                 {panel.Label13, panel.Label14, panel.Label15}};
+    for (const auto& line : lines) {
+        SCOPED_TRACE(line.amount.name());
+        EXPECT_EQ(line.caption.top(), line.amount.top());
+        EXPECT_EQ(line.currency.top(), line.amount.top());
+        EXPECT_EQ(line.amount.left(), panel.Label5.left());
+        EXPECT_EQ(line.amount.width(), panel.Label5.width());
+        EXPECT_EQ(line.currency.left(), panel.Label6.left());
+        EXPECT_LE(line.caption.left() + line.caption.width(), line.amount.left());
+        EXPECT_LE(line.amount.left() + line.amount.width(), line.currency.left());
+        EXPECT_EQ(line.currency.caption(), "Kč");
+    }
+    for (std::size_t i = 1; i < std::size(lines); ++i)
+        EXPECT_GT(lines[i].amount.top(), lines[i - 1].amount.top());
+    // The four views, one under the other.
+    EXPECT_LT(panel.Option1.top(), panel.Option2.top());
+    EXPECT_LT(panel.Option2.top(), panel.Option3.top());
+    EXPECT_LT(panel.Option3.top(), panel.Option4.top());
+    EXPECT_GT(panel.ListView1.top(), panel.Option4.top() + panel.Option4.height());
 }
 
 TEST(PanelDesign, NewPanelBeforeStartUp) {

@@ -192,15 +192,12 @@ TEST(RegistryLookup, MissingTruncatedAndGarbageFilesGiveNoValue) {
     }
 }
 
-const std::string kShared = INFOTRAKON_SHARED_DIR "/registry/";
+const std::string kShared = testing::SharedPath("registry/").string();
 
 // The registry files written by a real Wine lie beside the project, not in it.
 class RealWineFiles : public ::testing::Test {
   protected:
-    void SetUp() override {
-        if (!std::filesystem::exists(kShared + "regedit-export.reg"))
-            GTEST_SKIP() << "no Wine registry files at " << kShared;
-    }
+    void SetUp() override { INFOTRAKON_SKIP_WITHOUT_SHARED("registry"); }
 };
 
 TEST_F(RealWineFiles, RegeditExportOfThe64BitView) {

@@ -48,6 +48,19 @@ inline void PrintTo(const Variant& value, std::ostream* out) {
 
 namespace infotrakon::testing {
 
+// A file or folder of the shared test files kept beside the repository (../shared), which a
+// user's lone clone does not have.
+inline std::filesystem::path SharedPath(const std::string& relative) {
+    return std::filesystem::path(INFOTRAKON_SHARED_DIR) / relative;
+}
+
+// Skips the running test, naming the missing folder, when the shared test files of `folder`
+// ("mdb", "registry") are not there.
+#define INFOTRAKON_SKIP_WITHOUT_SHARED(folder)                                            \
+    if (!std::filesystem::is_directory(::infotrakon::testing::SharedPath(folder)))        \
+    GTEST_SKIP() << "the shared test files " << ::infotrakon::testing::SharedPath(folder) \
+                 << " are not beside the repository"
+
 // The number of the Error that `action` raises, 0 when it raises none; the message too.
 inline int ErrorNumberOf(const std::function<void()>& action, std::string* message = nullptr) {
     try {

@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <charconv>
 
+#include "core/version.h"
+
 namespace infotrakon::mkagenda {
 
 const char* const kMkagendaUsage =
@@ -28,6 +30,8 @@ MkagendaOptions ParseMkagendaCommandLine(const std::vector<std::string>& argumen
     app.add_option("--today", today, "the day the agenda is dated around (default: today)")
         ->type_name("YYYY-MM-DD");
     app.add_flag("--force", options.force, "overwrite existing output files");
+    app.set_version_flag("--version", std::string("mkagenda ") + kVersionText,
+                         "prints the version and exits");
     app.add_option("output", options.output, "the Jet 4 database to write")->type_name("OUT.mdb");
 
     // CLI11 takes the arguments last first.
@@ -37,6 +41,10 @@ MkagendaOptions ParseMkagendaCommandLine(const std::vector<std::string>& argumen
     } catch (const CLI::CallForHelp&) {
         options.help = true;
         options.helpText = app.help();
+        return options;
+    } catch (const CLI::CallForVersion& version) {
+        options.help = true;
+        options.helpText = std::string(version.what()) + "\n";
         return options;
     } catch (const CLI::ParseError& error) {
         throw MkagendaUsageError{error.what()};

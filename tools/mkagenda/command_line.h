@@ -19,7 +19,7 @@ struct MkagendaOptions {
     std::string sqlOutput;
     std::optional<Date> today;
     bool force = false;
-    bool help = false;
+    bool help = false;     // --help or --version: print helpText and stop
     std::string helpText;  // when help
 };
 
