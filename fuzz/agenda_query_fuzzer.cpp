@@ -7,7 +7,7 @@
 
 #include "agenda_db/connection_string.h"
 #include "agenda_db/filter.h"
-#include "agenda_db/odbc_connection.h"
+#include "agenda_db/odbc/odbc_connection.h"
 #include "agenda_db/record_source.h"
 #include "core/error.h"
 

@@ -8,8 +8,9 @@
 
 #include "agenda_db/connection_string.h"
 #include "agenda_db/filter.h"
-#include "agenda_db/filtered_recordset.h"
-#include "agenda_db/odbc_recordset.h"
+#include "agenda_db/jet/jet_recordset.h"
+#include "agenda_db/odbc/odbc_recordset.h"
+#include "agenda_db/odbc_connection_string.h"
 #include "agenda_db/record_source.h"
 #include "core/case_fold.h"
 #include "core/error.h"
@@ -38,58 +39,6 @@ std::string ReadDataLink(const std::string& hostPath, const std::string& localPa
     return bytes;
 }
 
-class JetRecordset final : public FilteredRecordset {
-  public:
-    JetRecordset(std::unique_ptr<jet::Database> database, jet::TableInfo table)
-        : FilteredRecordset(table.name),
-          database_(std::move(database)),
-          table_(std::move(table)),
-          cursor_(*database_, table_) {}
-
-    std::vector<std::string> FieldNames() const override {
-        std::vector<std::string> names;
-        for (const jet::ColumnInfo& column : table_.columns) names.push_back(column.name);
-        return names;
-    }
-
-  private:
-    std::optional<std::size_t> FindColumn(const std::string& name) const override {
-        return table_.FindColumn(name);
-    }
-
-    // Decodes only the fields the filter compares; the set keeps the passing rows' positions.
-    std::size_t FindRecords(const std::vector<BoundComparison>& filter) override {
-        positions_.clear();
-        jet::TableCursor scan(*database_, table_);
-        while (scan.Next()) {
-            if (!Passes(filter, [&](std::size_t column) { return scan.Value(column); })) continue;
-            CheckCountable(positions_.size());
-            positions_.push_back(scan.position());
-        }
-        loaded_ = std::numeric_limits<std::size_t>::max();
-        return positions_.size();
-    }
-
-    Variant Value(std::size_t record, std::size_t column) override {
-        if (loaded_ != record) {
-            cursor_.Seek(positions_[record]);
-            loaded_ = record;
-        }
-        return cursor_.Value(column);
-    }
-
-    void ForgetRecords() override {
-        positions_.clear();
-        positions_.shrink_to_fit();
-    }
-
-    std::unique_ptr<jet::Database> database_;
-    jet::TableInfo table_;
-    jet::TableCursor cursor_;
-    std::vector<jet::RowPosition> positions_;
-    std::size_t loaded_ = std::numeric_limits<std::size_t>::max();
-};
-
 }  // namespace
 
 AgendaBackend::AgendaBackend(std::shared_ptr<const settings::FileSystem> files)
@@ -108,7 +57,7 @@ std::unique_ptr<panel::Recordset> AgendaBackend::Open(const std::string& connect
         properties = ParseConnectionString(DataLinkInitString(bytes, *dataLink));
     }
     if (NamesOdbcSource(properties)) {
-        std::call_once(serversMade_, [&] { servers_ = std::make_shared<OdbcConnectionPool>(); });
+        std::call_once(serversMade_, [&] { servers_ = MakeOdbcConnectionPool(); });
         return OpenOdbcRecordset(properties, recordSource, settings, servers_);
     }
     const auto provider = FindProperty(properties, "Provider");

@@ -3,7 +3,7 @@
 #include <memory>
 #include <mutex>
 
-#include "panel/data_control.h"
+#include "panel/recordset.h"
 #include "settings/file_system.h"
 
 namespace infotrakon::agenda_db {

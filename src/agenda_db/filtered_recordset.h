@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "agenda_db/filter.h"
-#include "panel/data_control.h"
+#include "panel/recordset.h"
 
 namespace infotrakon::agenda_db {
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/error.h"
+#include "panel/element_definition.h"
 
 namespace infotrakon::panel {
 
@@ -39,9 +40,12 @@ void ChangeHub::Notify(const Element& element) const {
     for (ElementObserver* observer : observers_) observer->ElementChanged(element);
 }
 
-Element::Element(std::string name, ElementKind kind, Box box, bool visible,
-                 std::optional<int> tabIndex)
-    : name_(std::move(name)), kind_(kind), box_(box), visible_(visible), tabIndex_(tabIndex) {}
+Element::Element(const ElementDefinition& definition, ElementKind kind)
+    : name_(definition.name),
+      kind_(kind),
+      box_(definition.box),
+      visible_(definition.visible),
+      tabIndex_(definition.tabIndex) {}
 
 void Element::RequireFinite(const Element& element, const char* property, Twips value) {
     if (!std::isfinite(value))

@@ -45,6 +45,7 @@ struct Box {
 };
 
 class Element;
+struct ElementDefinition;
 
 // Told after every change of an element's state, so that a view can follow the model.
 class ElementObserver {
@@ -66,7 +67,7 @@ class ChangeHub {
 
 class Element {
   public:
-    Element(std::string name, ElementKind kind, Box box, bool visible, std::optional<int> tabIndex);
+    Element(const ElementDefinition& definition, ElementKind kind);
     virtual ~Element() = default;
     Element(const Element&) = delete;
     Element& operator=(const Element&) = delete;

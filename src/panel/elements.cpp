@@ -12,36 +12,32 @@ namespace {
 
 }  // namespace
 
-Label::Label(std::string name, Box box, bool visible, std::optional<int> tabIndex, Design design,
-             const TextMetrics& metrics)
-    : Element(std::move(name), ElementKind::kLabel, box, visible, tabIndex),
-      design_(std::move(design)),
+Label::Label(const ElementDefinition& definition, const TextMetrics& metrics)
+    : Element(definition, ElementKind::kLabel),
+      caption_(definition.caption),
+      alignment_(definition.alignment),
+      autoSize_(definition.autoSize),
+      transparent_(definition.transparent),
+      font_(definition.font),
       metrics_(&metrics) {}
 
 void Label::SetCaption(std::string caption) {
-    design_.caption = std::move(caption);
-    FitToCaption();
-    Changed();
-}
-
-void Label::SetTextMetrics(const TextMetrics& metrics) {
-    metrics_ = &metrics;
+    caption_ = std::move(caption);
     FitToCaption();
     Changed();
 }
 
 void Label::FitToCaption() {
-    if (!design_.autoSize) return;
-    const TextSize size = metrics_->Measure(design_.caption, design_.font);
+    if (!autoSize_) return;
+    const TextSize size = metrics_->Measure(caption_, font_);
     SetSize(size.width, size.height);
 }
 
-OptionButton::OptionButton(std::string name, Box box, std::optional<int> tabIndex,
-                           std::string caption, Font font, Colour backColour)
-    : Element(std::move(name), ElementKind::kOptionButton, box, true, tabIndex),
-      caption_(std::move(caption)),
-      font_(std::move(font)),
-      backColour_(backColour) {}
+OptionButton::OptionButton(const ElementDefinition& definition)
+    : Element(definition, ElementKind::kOptionButton),
+      caption_(definition.caption),
+      font_(definition.font),
+      backColour_(definition.backColour) {}
 
 void OptionButton::Choose() {
     if (group_ != nullptr) {
@@ -71,13 +67,12 @@ void OptionGroup::Select(OptionButton& chosen) {
     chosen.SetValueQuietly(true);
 }
 
-ComboBox::ComboBox(std::string name, Box box, bool visible, std::optional<int> tabIndex,
-                   ComboStyle style, std::vector<ComboItem> items, std::string text, Font font)
-    : Element(std::move(name), ElementKind::kComboBox, box, visible, tabIndex),
-      style_(style),
-      items_(std::move(items)),
-      text_(std::move(text)),
-      font_(std::move(font)) {}
+ComboBox::ComboBox(const ElementDefinition& definition)
+    : Element(definition, ElementKind::kComboBox),
+      style_(definition.style),
+      items_(definition.items),
+      text_(definition.caption),
+      font_(definition.font) {}
 
 void ComboBox::SetListIndex(int index) {
     if (index < -1 || index >= static_cast<int>(items_.size()))
@@ -93,22 +88,20 @@ void ComboBox::SetListIndex(int index) {
     if (click_) click_();
 }
 
-CommandButton::CommandButton(std::string name, Box box, bool visible, std::optional<int> tabIndex,
-                             std::string caption, Colour backColour, bool hasPicture)
-    : Element(std::move(name), ElementKind::kCommandButton, box, visible, tabIndex),
-      caption_(std::move(caption)),
-      backColour_(backColour),
-      hasPicture_(hasPicture) {}
+CommandButton::CommandButton(const ElementDefinition& definition)
+    : Element(definition, ElementKind::kCommandButton),
+      caption_(definition.caption),
+      backColour_(definition.backColour),
+      hasPicture_(definition.picture) {}
 
 void CommandButton::Click() {
     if (click_) click_();
 }
 
-ListView::ListView(std::string name, Box box, std::optional<int> tabIndex,
-                   std::vector<ColumnHeader> columns, Font font)
-    : Element(std::move(name), ElementKind::kListView, box, true, tabIndex),
-      columns_(std::move(columns)),
-      font_(std::move(font)) {}
+ListView::ListView(const ElementDefinition& definition)
+    : Element(definition, ElementKind::kListView),
+      columns_(definition.columns),
+      font_(definition.font) {}
 
 void ListView::SetWidth(Twips width) {
     if (width < 0) Refuse(*this, "Width " + std::to_string(width) + ": must not be negative");
@@ -167,9 +160,9 @@ const std::string& ListView::SubItem(std::size_t row, int index) const {
     return items_[CheckedRow(row)].subItems[static_cast<std::size_t>(index - 1)];
 }
 
-DatePicker::DatePicker(std::string name, Box box, std::optional<int> tabIndex, Date value)
-    : Element(std::move(name), ElementKind::kDatePicker, box, false, tabIndex),
-      value_(value),
+DatePicker::DatePicker(const ElementDefinition& definition)
+    : Element(definition, ElementKind::kDatePicker),
+      value_(definition.date),
       minDate_(Date::FromCivil(1601, 1, 1)),
       maxDate_(Date::FromCivil(9999, 12, 31)) {}
 

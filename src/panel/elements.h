@@ -6,37 +6,30 @@
 
 #include "core/date.h"
 #include "panel/element.h"
+#include "panel/element_definition.h"
 #include "panel/text_metrics.h"
 
 namespace infotrakon::panel {
 
-enum class Alignment { kLeft, kRight };
-
 class Label final : public Element {
   public:
-    struct Design {
-        std::string caption;
-        Alignment alignment = Alignment::kLeft;
-        bool autoSize = false;
-        bool transparent = false;
-        Font font;
-    };
-    Label(std::string name, Box box, bool visible, std::optional<int> tabIndex, Design design,
-          const TextMetrics& metrics);
+    Label(const ElementDefinition& definition, const TextMetrics& metrics);
 
-    const std::string& caption() const { return design_.caption; }
+    const std::string& caption() const { return caption_; }
     // An auto-size label takes the size of its new caption; its Left and Top stay.
     void SetCaption(std::string caption);
-    Alignment alignment() const { return design_.alignment; }
-    bool autoSize() const { return design_.autoSize; }
-    bool transparent() const { return design_.transparent; }
-    const Font& font() const { return design_.font; }
-    // The view measures with the real font; the caption's size follows at once.
-    void SetTextMetrics(const TextMetrics& metrics);
+    Alignment alignment() const { return alignment_; }
+    bool autoSize() const { return autoSize_; }
+    bool transparent() const { return transparent_; }
+    const Font& font() const { return font_; }
 
   private:
     void FitToCaption();
-    Design design_;
+    std::string caption_;
+    Alignment alignment_;
+    bool autoSize_;
+    bool transparent_;
+    Font font_;
     const TextMetrics* metrics_;
 };
 
@@ -44,8 +37,7 @@ class OptionGroup;
 
 class OptionButton final : public Element {
   public:
-    OptionButton(std::string name, Box box, std::optional<int> tabIndex, std::string caption,
-                 Font font, Colour backColour);
+    explicit OptionButton(const ElementDefinition& definition);
 
     const std::string& caption() const { return caption_; }
     bool value() const { return value_; }
@@ -77,17 +69,9 @@ class OptionGroup {
     std::vector<OptionButton*> buttons_;
 };
 
-enum class ComboStyle { kDropdownCombo, kDropdownList };
-
-struct ComboItem {
-    std::string text;
-    long data = 0;
-};
-
 class ComboBox final : public Element {
   public:
-    ComboBox(std::string name, Box box, bool visible, std::optional<int> tabIndex, ComboStyle style,
-             std::vector<ComboItem> items, std::string text, Font font);
+    explicit ComboBox(const ElementDefinition& definition);
 
     ComboStyle style() const { return style_; }
     const std::vector<ComboItem>& items() const { return items_; }
@@ -110,8 +94,7 @@ class ComboBox final : public Element {
 
 class CommandButton final : public Element {
   public:
-    CommandButton(std::string name, Box box, bool visible, std::optional<int> tabIndex,
-                  std::string caption, Colour backColour, bool hasPicture);
+    explicit CommandButton(const ElementDefinition& definition);
 
     const std::string& caption() const { return caption_; }
     Colour backColour() const { return backColour_; }
@@ -127,12 +110,6 @@ class CommandButton final : public Element {
     ClickHandler click_;
 };
 
-struct ColumnHeader {
-    std::string text;
-    Alignment alignment = Alignment::kLeft;
-    Twips width = 0;
-};
-
 struct ListItem {
     std::string text;
     std::array<std::string, 4> subItems;
@@ -142,8 +119,7 @@ class ListView final : public Element {
   public:
     static constexpr int kSubItemCount = 4;
 
-    ListView(std::string name, Box box, std::optional<int> tabIndex,
-             std::vector<ColumnHeader> columns, Font font);
+    explicit ListView(const ElementDefinition& definition);
 
     const std::vector<ColumnHeader>& columns() const { return columns_; }
     const std::vector<ListItem>& items() const { return items_; }
@@ -178,7 +154,7 @@ class ListView final : public Element {
 
 class DatePicker final : public Element {
   public:
-    DatePicker(std::string name, Box box, std::optional<int> tabIndex, Date value);
+    explicit DatePicker(const ElementDefinition& definition);
 
     const Date& value() const { return value_; }
     int year() const { return value_.year(); }
@@ -195,9 +171,8 @@ class DatePicker final : public Element {
 
 class DataGrid final : public Element {
   public:
-    DataGrid(std::string name, Box box, std::optional<int> tabIndex, Font font)
-        : Element(std::move(name), ElementKind::kDataGrid, box, false, tabIndex),
-          font_(std::move(font)) {}
+    explicit DataGrid(const ElementDefinition& definition)
+        : Element(definition, ElementKind::kDataGrid), font_(definition.font) {}
     const Font& font() const { return font_; }
 
   private:
@@ -206,17 +181,12 @@ class DataGrid final : public Element {
 
 class FileDialog final : public Element {
   public:
-    struct Settings {
-        std::string title, defaultExtension, fileName, filter;
-    };
-    FileDialog(std::string name, Twips left, Twips top, Settings settings)
-        : Element(std::move(name), ElementKind::kFileDialog, Box{left, top, 0, 0}, false,
-                  std::nullopt),
-          settings_(std::move(settings)) {}
-    const Settings& settings() const { return settings_; }
+    explicit FileDialog(const ElementDefinition& definition)
+        : Element(definition, ElementKind::kFileDialog), settings_(definition.dialog) {}
+    const FileDialogSettings& settings() const { return settings_; }
 
   private:
-    Settings settings_;
+    FileDialogSettings settings_;
 };
 
 }  // namespace infotrakon::panel

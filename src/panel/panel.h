@@ -33,10 +33,6 @@ class Panel {
 
     void AddObserver(ElementObserver* observer) { hub_.Add(observer); }
     void RemoveObserver(ElementObserver* observer) { hub_.Remove(observer); }
-    // Size changes of the panel itself, for a view that mirrors them.
-    void SetSizeObserver(std::function<void()> observer) { sizeObserver_ = std::move(observer); }
-    // Auto-size labels re-measure their captions with the given metrics.
-    void UseTextMetrics(const TextMetrics& metrics);
 
     // Visible.
     Label Label16, Label17, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11,
@@ -62,7 +58,6 @@ class Panel {
     Twips height_ = kDesignHeight;
     std::vector<Element*> elements_;
     ChangeHub hub_;
-    std::function<void()> sizeObserver_;
 };
 
 }  // namespace infotrakon::panel

@@ -446,8 +446,4 @@ std::string DefaultWinePrefix() {
     return std::string(home != nullptr ? home : "") + "/.wine";
 }
 
-std::unique_ptr<RegistryStore> DefaultRegistryStore() {
-    return std::make_unique<RegistryFileStore>(DefaultWinePrefix() + "/system.reg");
-}
-
 }  // namespace infotrakon::settings

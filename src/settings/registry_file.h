@@ -67,8 +67,7 @@ class RegistryFileStore final : public RegistryStore {
     KeyHandle nextHandle_ = 0x100;
 };
 
-// The default store: `$WINEPREFIX/system.reg`, else `~/.wine/system.reg`.
+// The Wine prefix of the host: `$WINEPREFIX`, else `~/.wine`.
 std::string DefaultWinePrefix();
-std::unique_ptr<RegistryStore> DefaultRegistryStore();
 
 }  // namespace infotrakon::settings

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "agenda_db/connection_string.h"
-#include "agenda_db/odbc_connection.h"
+#include "agenda_db/odbc/odbc_connection.h"
 
 namespace infotrakon::agenda_db {
 namespace {

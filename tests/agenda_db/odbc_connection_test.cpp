@@ -1,6 +1,8 @@
 // Connections to a server: the data control's time-outs (a server that never answers the
 // login, a statement that runs longer than the command may), a connection lost mid-walk,
 // and kept connections closed when they have idled too long. Nothing may wait for ever.
+#include "agenda_db/odbc/odbc_connection.h"
+
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -12,7 +14,7 @@
 #include <thread>
 
 #include "agenda_db/connection_string.h"
-#include "agenda_db/odbc_recordset.h"
+#include "agenda_db/odbc/odbc_recordset.h"
 #include "core/error.h"
 #include "support/postgres_server.h"
 #include "support/test_support.h"

@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "agenda_db/connection_string.h"
-#include "agenda_db/odbc_recordset.h"
+#include "agenda_db/odbc/odbc_connection.h"
+#include "agenda_db/odbc/odbc_recordset.h"
 #include "support/postgres_server.h"
 #include "support/test_support.h"
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "agenda_db/odbc_values.h"
+#include "agenda_db/odbc/odbc_values.h"
 #include "support/test_support.h"
 
 namespace infotrakon::agenda_db {

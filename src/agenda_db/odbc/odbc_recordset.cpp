@@ -1,4 +1,4 @@
-#include "agenda_db/odbc_recordset.h"
+#include "agenda_db/odbc/odbc_recordset.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -9,8 +9,10 @@
 
 #include "agenda_db/filter.h"
 #include "agenda_db/filtered_recordset.h"
-#include "agenda_db/odbc_values.h"
-#include "agenda_db/packed_rows.h"
+#include "agenda_db/odbc/odbc_connection.h"
+#include "agenda_db/odbc/odbc_values.h"
+#include "agenda_db/odbc/packed_rows.h"
+#include "agenda_db/odbc/postgresql.h"
 #include "agenda_db/record_source.h"
 #include "core/case_fold.h"
 #include "core/error.h"
@@ -123,15 +125,7 @@ class OdbcRecordset final : public FilteredRecordset {
                                                &size, &scale, &nullable)))
                 Fail(SQL_HANDLE_STMT, statement.get(), server_,
                      "describe the columns of " + table() + " on");
-            SQLWCHAR typeName[64] = {};
-            SQLSMALLINT typeNameLength = 0;
-            const bool money =
-                SQL_SUCCEEDED(SQLColAttributeW(statement.get(), i, SQL_DESC_TYPE_NAME, typeName,
-                                               sizeof typeName, &typeNameLength, nullptr)) &&
-                EqualsIgnoringCase(
-                    Utf16ToUtf8(std::u16string(reinterpret_cast<char16_t*>(typeName),
-                                               std::min<std::size_t>(typeNameLength / 2, 63))),
-                    "money");
+            const bool money = odbc::postgresql::IsMoneyColumn(statement.get(), i);
             columns_.push_back(
                 {Utf16ToUtf8(std::u16string(
                      reinterpret_cast<char16_t*>(name),
@@ -480,6 +474,10 @@ std::unique_ptr<panel::Recordset> OpenOdbcRecordset(
     return std::make_unique<OdbcRecordset>(OdbcProperties(properties),
                                            OdbcConnectionString(properties), recordSource, settings,
                                            std::move(pool));
+}
+
+std::shared_ptr<OdbcConnectionPool> MakeOdbcConnectionPool(std::chrono::milliseconds idleLimit) {
+    return std::make_shared<OdbcConnectionPool>(idleLimit);
 }
 
 }  // namespace infotrakon::agenda_db

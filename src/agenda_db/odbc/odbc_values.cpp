@@ -1,4 +1,4 @@
-#include "agenda_db/odbc_values.h"
+#include "agenda_db/odbc/odbc_values.h"
 
 #include <algorithm>
 #include <limits>

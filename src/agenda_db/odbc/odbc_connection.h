@@ -13,24 +13,13 @@
 #include <vector>
 
 #include "agenda_db/connection_string.h"
+#include "agenda_db/odbc_connection_string.h"
 #include "core/error.h"
-#include "panel/data_control.h"
+#include "panel/recordset.h"
 
 // Reaching a database server through unixODBC: connection strings, handles, diagnostics
 // turned into errors, logging in, and the connections kept between record sets.
 namespace infotrakon::agenda_db {
-
-// Whether the properties of a connection string name an ODBC source: the OLE DB provider
-// for ODBC (MSDASQL), or any provider with an ODBC DSN.
-bool NamesOdbcSource(const std::vector<ConnectionProperty>& properties);
-
-// The ODBC keys that the properties give: those of Extended Properties, and DSN, DRIVER,
-// SERVER, PORT, DATABASE, UID and PWD given outside them (User ID, Password, Initial Catalog
-// and Data Source as OLE DB names them); those inside win.
-std::vector<ConnectionProperty> OdbcProperties(const std::vector<ConnectionProperty>& properties);
-
-// The ODBC connection string of those keys, with the driver options the panel reads by.
-std::string OdbcConnectionString(const std::vector<ConnectionProperty>& properties);
 
 namespace odbc {
 

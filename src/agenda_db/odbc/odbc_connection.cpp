@@ -1,4 +1,4 @@
-#include "agenda_db/odbc_connection.h"
+#include "agenda_db/odbc/odbc_connection.h"
 
 #include <sqlext.h>
 #include <sqlucode.h>
@@ -7,134 +7,13 @@
 #include <chrono>
 #include <initializer_list>
 
+#include "agenda_db/odbc/postgresql.h"
 #include "core/case_fold.h"
 #include "core/text_encoding.h"
 
 namespace infotrakon::agenda_db {
-namespace {
-
-std::string OdbcValue(const std::string& value) {
-    // A value with a separator or a brace goes in braces, a closing brace doubled.
-    if (value.find_first_of(";{}") == std::string::npos) return value;
-    std::string braced = "{";
-    for (const char c : value) {
-        braced += c;
-        if (c == '}') braced += '}';
-    }
-    return braced + "}";
-}
-
-// An ODBC connection string: "key=value;" pairs, a value in {braces} may hold anything, "}}"
-// standing for "}". The braces are taken off.
-std::vector<ConnectionProperty> ParseOdbcConnectionString(const std::string& text) {
-    std::vector<ConnectionProperty> properties;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::size_t equals = text.find('=', i);
-        const std::size_t semicolon = text.find(';', i);
-        if (equals == std::string::npos || (semicolon != std::string::npos && semicolon < equals)) {
-            if (semicolon == std::string::npos) break;
-            i = semicolon + 1;  // a piece without a value is skipped, as drivers do
-            continue;
-        }
-        std::string key = text.substr(i, equals - i);
-        while (!key.empty() && key.front() == ' ') key.erase(key.begin());
-        while (!key.empty() && key.back() == ' ') key.pop_back();
-        i = equals + 1;
-        std::string value;
-        if (i < text.size() && text[i] == '{') {
-            ++i;
-            while (i < text.size()) {
-                if (text[i] == '}') {
-                    if (i + 1 < text.size() && text[i + 1] == '}') {
-                        value += '}';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                value += text[i++];
-            }
-            const std::size_t end = text.find(';', i);
-            i = end == std::string::npos ? text.size() : end + 1;
-        } else {
-            const std::size_t end = text.find(';', i);
-            value = text.substr(i, end == std::string::npos ? std::string::npos : end - i);
-            i = end == std::string::npos ? text.size() : end + 1;
-        }
-        if (!key.empty()) properties.push_back({key, value});
-    }
-    return properties;
-}
-
-}  // namespace
-
-std::vector<ConnectionProperty> OdbcProperties(const std::vector<ConnectionProperty>& properties) {
-    std::vector<ConnectionProperty> odbc;
-    if (const auto extended = FindProperty(properties, "Extended Properties"))
-        odbc = ParseOdbcConnectionString(*extended);
-    // Keys outside Extended Properties, in their ODBC names; those inside win.
-    const std::pair<const char*, const char*> outside[] = {
-        {"DSN", "DSN"},           {"DRIVER", "DRIVER"},
-        {"SERVER", "SERVER"},     {"PORT", "PORT"},
-        {"DATABASE", "DATABASE"}, {"UID", "UID"},
-        {"PWD", "PWD"},           {"User ID", "UID"},
-        {"Password", "PWD"},      {"Initial Catalog", "DATABASE"},
-        {"Data Source", "DSN"}};
-    for (const auto& [oleDbKey, odbcKey] : outside)
-        if (!FindProperty(odbc, odbcKey))
-            if (const auto value = FindProperty(properties, oleDbKey))
-                odbc.push_back({odbcKey, *value});
-    return odbc;
-}
-
-bool NamesOdbcSource(const std::vector<ConnectionProperty>& properties) {
-    const auto provider = FindProperty(properties, "Provider");
-    if (provider &&
-        (EqualsIgnoringCase(*provider, "MSDASQL") || EqualsIgnoringCase(*provider, "MSDASQL.1")))
-        return true;
-    if (FindProperty(properties, "DSN")) return true;
-    if (const auto extended = FindProperty(properties, "Extended Properties"))
-        return FindProperty(ParseOdbcConnectionString(*extended), "DSN").has_value();
-    return false;
-}
-
-std::string OdbcConnectionString(const std::vector<ConnectionProperty>& properties) {
-    std::string text;
-    for (const ConnectionProperty& property : OdbcProperties(properties))
-        text += property.key + "=" + OdbcValue(property.value) + ";";
-    // Booleans as booleans and rows read through a cursor, so that running a statement does
-    // not pull a whole table before its filter is known.
-    text += "BoolsAsChar=0;UseDeclareFetch=1;Fetch=1000;";
-    return text;
-}
 
 namespace odbc {
-namespace {
-
-bool IsPostgreSql(const Connection& connection) {
-    SQLWCHAR name[64] = {};
-    SQLSMALLINT length = 0;
-    return SQL_SUCCEEDED(
-               SQLGetInfoW(connection.dbc->get(), SQL_DBMS_NAME, name, sizeof name, &length)) &&
-           EqualsIgnoringCase(Utf16ToUtf8(std::u16string(reinterpret_cast<char16_t*>(name),
-                                                         std::min<std::size_t>(length / 2, 63))),
-                              "PostgreSQL");
-}
-
-// PostgreSQL writes money in the format of the server's monetary locale, which only the
-// server knows; in the C locale the text is the same everywhere. This sets the session
-// only.
-void WriteMoneyInC(const Connection& connection, const ServerName& server) {
-    Handle statement(SQL_HANDLE_STMT, connection.dbc->get());
-    std::u16string text = Wide("SET lc_monetary TO 'C'");
-    if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), WideArgument(text),
-                                      static_cast<SQLINTEGER>(text.size()))))
-        Fail(SQL_HANDLE_STMT, statement.get(), server, "read money as money on");
-}
-
-}  // namespace
 
 std::u16string Wide(const std::string& utf8) { return Utf8ToUtf16(utf8); }
 
@@ -189,16 +68,17 @@ std::string MaskPassword(std::string message, const std::string& password) {
     return message;
 }
 
-bool NamesMissingTable(const std::string& state) { return state == "42P01" || state == "42S02"; }
+bool NamesMissingTable(const std::string& state) {
+    return state == "42S02" || postgresql::NamesMissingTable(state);
+}
 
 void Fail(SQLSMALLINT type, SQLHANDLE handle, const ServerName& server, const std::string& doing,
           bool timedOut) {
     const Diagnostic diagnostic = Diagnose(type, handle, server);
     int number = error_number::kProviderError;
     if (NamesMissingTable(diagnostic.state)) number = error_number::kNoSuchTable;
-    // 57014: the server cancelled the statement when the command time-out ran out.
     if (timedOut || diagnostic.state == "HYT00" || diagnostic.state == "HYT01" ||
-        diagnostic.state == "57014")
+        postgresql::CancelledAtTimeout(diagnostic.state))
         number = error_number::kTimeout;
     throw Error(
         number,
@@ -238,7 +118,7 @@ std::unique_ptr<Connection> Connect(const std::string& connectionString, const S
              timedOut);
     }
     connection->dbc->MarkConnected();
-    if (IsPostgreSql(*connection)) WriteMoneyInC(*connection, server);
+    if (postgresql::IsPostgreSql(*connection)) postgresql::PrepareSession(*connection, server);
     return connection;
 }
 

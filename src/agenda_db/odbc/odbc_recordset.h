@@ -1,14 +1,23 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "agenda_db/connection_string.h"
-#include "agenda_db/odbc_connection.h"
-#include "panel/data_control.h"
+#include "panel/recordset.h"
 
+// The ODBC provider as the rest of the data control sees it; nothing of the driver
+// manager's headers shows through.
 namespace infotrakon::agenda_db {
+
+// Server connections kept between record sets (odbc_connection.h).
+class OdbcConnectionPool;
+
+// A pool whose connections close once idle for `idleLimit`.
+std::shared_ptr<OdbcConnectionPool> MakeOdbcConnectionPool(
+    std::chrono::milliseconds idleLimit = std::chrono::minutes(1));
 
 // Connects through unixODBC (or takes a connection from `pool`), runs the record source on
 // the server and gives its record set: the passing records read whole when first used and

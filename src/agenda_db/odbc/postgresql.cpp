@@ -1,0 +1,46 @@
+#include "agenda_db/odbc/postgresql.h"
+
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include <algorithm>
+
+#include "core/case_fold.h"
+#include "core/text_encoding.h"
+
+namespace infotrakon::agenda_db::odbc::postgresql {
+namespace {
+
+// A short UTF-16 text that the driver wrote into `text`, `bytes` long.
+std::string Narrow(const SQLWCHAR* text, SQLSMALLINT bytes, std::size_t capacity) {
+    const std::size_t units = std::min<std::size_t>(bytes < 0 ? 0 : bytes / 2, capacity - 1);
+    return Utf16ToUtf8(std::u16string(reinterpret_cast<const char16_t*>(text), units));
+}
+
+}  // namespace
+
+bool IsPostgreSql(const Connection& connection) {
+    SQLWCHAR name[64] = {};
+    SQLSMALLINT length = 0;
+    return SQL_SUCCEEDED(
+               SQLGetInfoW(connection.dbc->get(), SQL_DBMS_NAME, name, sizeof name, &length)) &&
+           EqualsIgnoringCase(Narrow(name, length, 64), "PostgreSQL");
+}
+
+void PrepareSession(const Connection& connection, const ServerName& server) {
+    Handle statement(SQL_HANDLE_STMT, connection.dbc->get());
+    std::u16string text = Wide("SET lc_monetary TO 'C'");
+    if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), WideArgument(text),
+                                      static_cast<SQLINTEGER>(text.size()))))
+        Fail(SQL_HANDLE_STMT, statement.get(), server, "read money as money on");
+}
+
+bool IsMoneyColumn(SQLHSTMT statement, SQLUSMALLINT column) {
+    SQLWCHAR typeName[64] = {};
+    SQLSMALLINT length = 0;
+    return SQL_SUCCEEDED(SQLColAttributeW(statement, column, SQL_DESC_TYPE_NAME, typeName,
+                                          sizeof typeName, &length, nullptr)) &&
+           EqualsIgnoringCase(Narrow(typeName, length, 64), "money");
+}
+
+}  // namespace infotrakon::agenda_db::odbc::postgresql

@@ -1,0 +1,105 @@
+#include "agenda_db/odbc_connection_string.h"
+
+#include "core/case_fold.h"
+
+namespace infotrakon::agenda_db {
+namespace {
+
+std::string OdbcValue(const std::string& value) {
+    // A value with a separator or a brace goes in braces, a closing brace doubled.
+    if (value.find_first_of(";{}") == std::string::npos) return value;
+    std::string braced = "{";
+    for (const char c : value) {
+        braced += c;
+        if (c == '}') braced += '}';
+    }
+    return braced + "}";
+}
+
+// An ODBC connection string: "key=value;" pairs, a value in {braces} may hold anything, "}}"
+// standing for "}". The braces are taken off.
+std::vector<ConnectionProperty> ParseOdbcConnectionString(const std::string& text) {
+    std::vector<ConnectionProperty> properties;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t equals = text.find('=', i);
+        const std::size_t semicolon = text.find(';', i);
+        if (equals == std::string::npos || (semicolon != std::string::npos && semicolon < equals)) {
+            if (semicolon == std::string::npos) break;
+            i = semicolon + 1;  // a piece without a value is skipped, as drivers do
+            continue;
+        }
+        std::string key = text.substr(i, equals - i);
+        while (!key.empty() && key.front() == ' ') key.erase(key.begin());
+        while (!key.empty() && key.back() == ' ') key.pop_back();
+        i = equals + 1;
+        std::string value;
+        if (i < text.size() && text[i] == '{') {
+            ++i;
+            while (i < text.size()) {
+                if (text[i] == '}') {
+                    if (i + 1 < text.size() && text[i + 1] == '}') {
+                        value += '}';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                value += text[i++];
+            }
+            const std::size_t end = text.find(';', i);
+            i = end == std::string::npos ? text.size() : end + 1;
+        } else {
+            const std::size_t end = text.find(';', i);
+            value = text.substr(i, end == std::string::npos ? std::string::npos : end - i);
+            i = end == std::string::npos ? text.size() : end + 1;
+        }
+        if (!key.empty()) properties.push_back({key, value});
+    }
+    return properties;
+}
+
+}  // namespace
+
+std::vector<ConnectionProperty> OdbcProperties(const std::vector<ConnectionProperty>& properties) {
+    std::vector<ConnectionProperty> odbc;
+    if (const auto extended = FindProperty(properties, "Extended Properties"))
+        odbc = ParseOdbcConnectionString(*extended);
+    // Keys outside Extended Properties, in their ODBC names; those inside win.
+    const std::pair<const char*, const char*> outside[] = {
+        {"DSN", "DSN"},           {"DRIVER", "DRIVER"},
+        {"SERVER", "SERVER"},     {"PORT", "PORT"},
+        {"DATABASE", "DATABASE"}, {"UID", "UID"},
+        {"PWD", "PWD"},           {"User ID", "UID"},
+        {"Password", "PWD"},      {"Initial Catalog", "DATABASE"},
+        {"Data Source", "DSN"}};
+    for (const auto& [oleDbKey, odbcKey] : outside)
+        if (!FindProperty(odbc, odbcKey))
+            if (const auto value = FindProperty(properties, oleDbKey))
+                odbc.push_back({odbcKey, *value});
+    return odbc;
+}
+
+bool NamesOdbcSource(const std::vector<ConnectionProperty>& properties) {
+    const auto provider = FindProperty(properties, "Provider");
+    if (provider &&
+        (EqualsIgnoringCase(*provider, "MSDASQL") || EqualsIgnoringCase(*provider, "MSDASQL.1")))
+        return true;
+    if (FindProperty(properties, "DSN")) return true;
+    if (const auto extended = FindProperty(properties, "Extended Properties"))
+        return FindProperty(ParseOdbcConnectionString(*extended), "DSN").has_value();
+    return false;
+}
+
+std::string OdbcConnectionString(const std::vector<ConnectionProperty>& properties) {
+    std::string text;
+    for (const ConnectionProperty& property : OdbcProperties(properties))
+        text += property.key + "=" + OdbcValue(property.value) + ";";
+    // Booleans as booleans and rows read through a cursor, so that running a statement does
+    // not pull a whole table before its filter is known.
+    text += "BoolsAsChar=0;UseDeclareFetch=1;Fetch=1000;";
+    return text;
+}
+
+}  // namespace infotrakon::agenda_db

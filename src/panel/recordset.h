@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/variant.h"
+
+// What the data control reads its records through: the record set that a Refresh gives, and
+// the provider that makes it for a connection string.
+namespace infotrakon::panel {
+
+// The data control's design settings; the agenda database layer gives it its behaviour.
+struct DataControlSettings {
+    int connectionTimeoutSeconds = 15;
+    int commandTimeoutSeconds = 30;
+    int commandType = 8;     // unknown
+    int cursorLocation = 3;  // client side
+    int cursorType = 3;      // static
+    int lockType = 3;        // optimistic
+    int cacheSize = 50;
+    int maxRecords = 0;  // no limit
+};
+
+// The records that a data control's Refresh produced, positioned on one visible record at
+// a time. After Close every operation raises an error.
+class Recordset {
+  public:
+    virtual ~Recordset() = default;
+    // Only the records that satisfy the expression stay visible; "" makes all visible.
+    // Moves to the first visible record.
+    virtual void SetFilter(const std::string& filter) = 0;
+    // The exact number of visible records.
+    virtual std::int32_t RecordCount() = 0;
+    virtual void MoveFirst() = 0;
+    // Moves on; past the last record the set is at its end, and moving on from there
+    // raises "no current record".
+    virtual void MoveNext() = 0;
+    // Fields(name).Value of the current record; Null for a database Null.
+    virtual Variant FieldValue(const std::string& name) = 0;
+    virtual std::vector<std::string> FieldNames() const = 0;
+    virtual void Close() = 0;
+};
+
+// What gives the data control its records: a provider for its connection strings.
+class DataControlBackend {
+  public:
+    virtual ~DataControlBackend() = default;
+    // Opens what the connection string names and runs the record source; raises an Error
+    // when that is not possible, leaving nothing open.
+    virtual std::unique_ptr<Recordset> Open(const std::string& connectionString,
+                                            const std::string& recordSource,
+                                            const DataControlSettings& settings) = 0;
+};
+
+}  // namespace infotrakon::panel
