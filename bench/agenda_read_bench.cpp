@@ -23,7 +23,7 @@
 #include "mkagenda/description.h"
 #include "mkagenda/jet_writer.h"
 #include "panel/panel.h"
-#include "settings/file_system.h"
+#include "settings/local_file_system.h"
 #include "settings/registry_file.h"
 #include "support/postgres_server.h"
 #include "tools/mkagenda/sql_writer.h"
@@ -60,7 +60,7 @@ Measurement InChild(const std::function<void()>& work) {
 }
 
 // What SumField does: the record set under a filter, walked by count, one field read each.
-double Sum(panel::Panel& panel, const settings::FileSystem& files, const std::string& filter) {
+double Sum(panel::Panel& panel, const FileSystem& files, const std::string& filter) {
     if (!agenda_db::ConnectAgenda(panel, files)) throw std::runtime_error("no agenda");
     panel::Recordset& records =
         agenda_db::OpenAgendaRecordset(panel, "SELECT * FROM carservis", filter);
@@ -80,7 +80,7 @@ double Sum(panel::Panel& panel, const settings::FileSystem& files, const std::st
 void StartUp(const std::string& settingsFile,
              const std::shared_ptr<settings::LocalFileSystem>& files, const Date& today) {
     control::HostEnvironment environment;
-    environment.registry = std::make_shared<settings::RegistryFileStore>(settingsFile);
+    environment.registry = std::make_shared<settings::RegistryFileStore>(files, settingsFile);
     environment.files = files;
     environment.clock = std::make_shared<FixedClock>(today);
     environment.locale = std::make_shared<Locale>(Locale::Czech());

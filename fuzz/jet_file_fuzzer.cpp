@@ -1,29 +1,20 @@
 // Access files as a crash of the host or a cut-short copy leaves them: any bytes, through the
 // data control's whole read path, must give records or an Error; never a crash, a hang or a
 // runaway allocation.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "agenda_db/agenda_backend.h"
 #include "core/error.h"
+#include "core/memory_file_system.h"
 #include "jet/reader.h"
-#include "panel/data_control.h"
-#include "settings/file_system.h"
+#include "panel/recordset.h"
 
 namespace {
 
-const std::string& ScratchPath() {
-    static const std::string path = [] {
-        const char* folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        return std::string(folder) + "/infotrakon-fuzz-" + std::to_string(getpid()) + ".mdb";
-    }();
-    return path;
-}
+constexpr const char* kAgenda = "C:\\Agenda\\agenda.mdb";
 
 // A filter on the first column the filter language can compare, so that the filtered walk runs.
 std::string FilterFor(const infotrakon::jet::TableInfo& table) {
@@ -52,18 +43,13 @@ std::string FilterFor(const infotrakon::jet::TableInfo& table) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace infotrakon;
-    {
-        FILE* file = std::fopen(ScratchPath().c_str(), "wb");
-        if (file == nullptr) return 0;
-        std::fwrite(data, 1, size, file);
-        std::fclose(file);
-    }
-    const auto files = std::make_shared<settings::LocalFileSystem>("/nonexistent");
+    const auto files = std::make_shared<MemoryFileSystem>();
+    files->Add(kAgenda, std::string(reinterpret_cast<const char*>(data), size));
     agenda_db::AgendaBackend backend(files);
-    const std::string connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + ScratchPath() +
-                                   ";Persist Security Info=False";
+    const std::string connection = std::string("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
+                                   kAgenda + ";Persist Security Info=False";
     try {
-        const jet::Database database(ScratchPath());
+        const jet::Database database(files->OpenForReading(kAgenda));
         for (const std::string& name : database.TableNames()) {
             const auto table = database.OpenTable(name);
             if (!table || name.find_first_of("[]") != std::string::npos) continue;

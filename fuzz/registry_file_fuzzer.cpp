@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "core/memory_file_system.h"
 #include "core/text_encoding.h"
+#include "settings/module1.h"
 #include "settings/registry_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -28,5 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     Utf16ToUtf8(Utf8ToUtf16(bytes));
+
+    // The store over the same bytes, as the panel reads the host's setting.
+    const auto files = std::make_shared<MemoryFileSystem>();
+    files->Add("system.reg", bytes);
+    RegistryFileStore store(files, "system.reg");
+    ReadRegistryValue(store, kHostSettingsKey, kLastFileValue);
     return 0;
 }

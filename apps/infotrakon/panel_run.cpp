@@ -100,7 +100,8 @@ control::HostEnvironment EnvironmentFor(const PanelOptions& options,
     const std::string prefix = options.winePrefix.value_or(settings::DefaultWinePrefix());
     control::HostEnvironment environment = control::HostEnvironment::ForWinePrefix(prefix);
     if (options.settings)
-        environment.registry = std::make_shared<settings::RegistryFileStore>(*options.settings);
+        environment.registry =
+            std::make_shared<settings::RegistryFileStore>(environment.files, *options.settings);
     if (options.today) environment.clock = std::make_shared<FixedClock>(*options.today);
     environment.textMetrics = &metrics;
     return environment;

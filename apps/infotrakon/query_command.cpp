@@ -12,7 +12,7 @@
 #include "core/error.h"
 #include "core/text_form.h"
 #include "panel/panel.h"
-#include "settings/file_system.h"
+#include "settings/local_file_system.h"
 #include "settings/registry_file.h"
 
 namespace infotrakon::app {

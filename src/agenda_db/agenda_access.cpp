@@ -21,7 +21,7 @@ std::optional<std::string> AgendaConnectionString(const std::string& path) {
     return std::nullopt;
 }
 
-bool ConnectAgenda(panel::Panel& panel, const settings::FileSystem& files) {
+bool ConnectAgenda(panel::Panel& panel, const FileSystem& files) {
     const std::string path = panel.Label3.caption();
     if (!files.FileExists(path)) return false;
     if (const auto connection = AgendaConnectionString(path))

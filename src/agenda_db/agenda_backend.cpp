@@ -1,10 +1,7 @@
 #include "agenda_db/agenda_backend.h"
 
-#include <cstdint>
-#include <fstream>
-#include <limits>
+#include <memory>
 #include <optional>
-#include <sstream>
 
 #include "agenda_db/connection_string.h"
 #include "agenda_db/filter.h"
@@ -23,26 +20,22 @@ constexpr const char* kJetProvider = "Microsoft.Jet.OLEDB.4.0";
 // Older data links name the Jet 3.5 provider; the reader reads its files too.
 constexpr const char* kJet3Provider = "Microsoft.Jet.OLEDB.3.51";
 // A data link is a few hundred bytes; anything far larger is no data link.
-constexpr std::streamsize kMaxDataLinkSize = 1 << 20;
+constexpr std::size_t kMaxDataLinkSize = 1 << 20;
 
-std::string ReadDataLink(const std::string& hostPath, const std::string& localPath) {
-    std::ifstream file(localPath, std::ios::binary);
-    if (!file)
-        throw Error(error_number::kCouldNotFindFile,
-                    "Cannot open the data link '" + hostPath + "' (" + localPath + ")");
-    std::string bytes(static_cast<std::size_t>(kMaxDataLinkSize) + 1, '\0');
-    file.read(bytes.data(), kMaxDataLinkSize + 1);
-    if (file.gcount() > kMaxDataLinkSize)
-        throw Error(error_number::kCannotOpenDatabase,
-                    "The data link '" + hostPath + "' is too large to be a data link");
-    bytes.resize(static_cast<std::size_t>(file.gcount()));
-    return bytes;
+std::string ReadDataLink(const FileSystem& files, const std::string& hostPath) {
+    std::unique_ptr<ReadableFile> file;
+    try {
+        file = files.OpenForReading(hostPath);
+    } catch (const Error& error) {
+        throw Error(error.number(), "Cannot open the data link '" + hostPath + "' (" +
+                                        files.LocalPath(hostPath) + "): " + error.what());
+    }
+    return ReadWholeFile(*file, kMaxDataLinkSize, "a data link");
 }
 
 }  // namespace
 
-AgendaBackend::AgendaBackend(std::shared_ptr<const settings::FileSystem> files)
-    : files_(std::move(files)) {}
+AgendaBackend::AgendaBackend(std::shared_ptr<const FileSystem> files) : files_(std::move(files)) {}
 
 std::unique_ptr<panel::Recordset> AgendaBackend::Open(const std::string& connectionString,
                                                       const std::string& recordSource,
@@ -53,7 +46,7 @@ std::unique_ptr<panel::Recordset> AgendaBackend::Open(const std::string& connect
                     "no database");
     std::vector<ConnectionProperty> properties = ParseConnectionString(connectionString);
     if (const auto dataLink = FindProperty(properties, "File Name")) {
-        const std::string bytes = ReadDataLink(*dataLink, files_->LocalPath(*dataLink));
+        const std::string bytes = ReadDataLink(*files_, *dataLink);
         properties = ParseConnectionString(DataLinkInitString(bytes, *dataLink));
     }
     if (NamesOdbcSource(properties)) {
@@ -73,7 +66,7 @@ std::unique_ptr<panel::Recordset> AgendaBackend::Open(const std::string& connect
         throw Error(error_number::kCouldNotFindFile,
                     "The connection string names no database file (Data Source)");
     const std::string table = RecordSourceTable(recordSource);
-    auto database = std::make_unique<jet::Database>(files_->LocalPath(*source));
+    auto database = std::make_unique<jet::Database>(files_->OpenForReading(*source));
     auto info = database->OpenTable(table);
     if (!info)
         throw Error(error_number::kNoSuchTable,

@@ -3,8 +3,8 @@
 #include <memory>
 #include <mutex>
 
+#include "core/file_system.h"
 #include "panel/recordset.h"
-#include "settings/file_system.h"
 
 namespace infotrakon::agenda_db {
 
@@ -16,14 +16,14 @@ class OdbcConnectionPool;
 // ("FILE NAME=...;"). The host's paths reach the local file system through `files`.
 class AgendaBackend final : public panel::DataControlBackend {
   public:
-    explicit AgendaBackend(std::shared_ptr<const settings::FileSystem> files);
+    explicit AgendaBackend(std::shared_ptr<const FileSystem> files);
 
     std::unique_ptr<panel::Recordset> Open(const std::string& connectionString,
                                            const std::string& recordSource,
                                            const panel::DataControlSettings& settings) override;
 
   private:
-    std::shared_ptr<const settings::FileSystem> files_;
+    std::shared_ptr<const FileSystem> files_;
     // Connections kept between record sets; made with the first one to a server.
     std::once_flag serversMade_;
     std::shared_ptr<OdbcConnectionPool> servers_;

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text_encoding.h"
+
 namespace infotrakon::agenda_db {
 
 // One "key=value" of an OLE DB connection string, the value unquoted.
@@ -27,6 +29,6 @@ std::optional<std::string> FindProperty(const std::vector<ConnectionProperty>& p
 // first line after "[oledb]" that is neither empty nor a comment. Raises an Error naming
 // `fileName` when there is none.
 std::string DataLinkInitString(const std::string& bytes, const std::string& fileName,
-                               const char* codePage = "CP1250");
+                               const char* codePage = kCzechAnsiCodePage);
 
 }  // namespace infotrakon::agenda_db

@@ -7,6 +7,7 @@
 #include "core/error.h"
 #include "core/version.h"
 #include "panel/resize_layout.h"
+#include "settings/local_file_system.h"
 #include "settings/registry_file.h"
 #include "summary/refresh_command.h"
 
@@ -21,9 +22,9 @@ agenda_db::ReaderContext ContextOf(const HostEnvironment& environment) {
 
 HostEnvironment HostEnvironment::ForWinePrefix(const std::string& winePrefix) {
     HostEnvironment environment;
-    environment.registry =
-        std::make_shared<settings::RegistryFileStore>(winePrefix + "/system.reg");
     auto files = std::make_shared<settings::LocalFileSystem>(winePrefix);
+    environment.registry =
+        std::make_shared<settings::RegistryFileStore>(files, winePrefix + "/system.reg");
     environment.files = files;
     environment.clock = std::make_shared<SystemClock>();
     environment.locale = std::make_shared<Locale>(Locale::FromEnvironment());

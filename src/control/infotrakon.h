@@ -5,11 +5,11 @@
 #include <string_view>
 
 #include "core/clock.h"
+#include "core/file_system.h"
 #include "core/locale.h"
 #include "panel/data_control.h"
 #include "panel/panel.h"
 #include "panel/text_metrics.h"
-#include "settings/file_system.h"
 #include "settings/registry_store.h"
 
 namespace infotrakon::control {
@@ -18,7 +18,7 @@ namespace infotrakon::control {
 // user's locale, the data control's provider and the measure of texts.
 struct HostEnvironment {
     std::shared_ptr<settings::RegistryStore> registry;
-    std::shared_ptr<const settings::FileSystem> files;
+    std::shared_ptr<const FileSystem> files;
     std::shared_ptr<const Clock> clock;
     std::shared_ptr<const Locale> locale;
     std::shared_ptr<panel::DataControlBackend> backend;

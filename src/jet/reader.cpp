@@ -1,11 +1,6 @@
 #include "jet/reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <set>
@@ -89,23 +84,13 @@ std::optional<std::size_t> TableInfo::FindColumn(std::string_view wanted) const 
 // ---------------------------------------------------------------------------------------
 // The database file
 
-Database::Database(std::string path) : path_(std::move(path)) {
-    descriptor_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor_ < 0) {
-        const int code = errno;
-        if (code == ENOENT)
-            throw Error(error_number::kCouldNotFindFile, "Could not find file '" + path_ + "'");
-        throw Error(error_number::kCannotOpenDatabase,
-                    "Cannot open '" + path_ + "': " + std::strerror(code));
-    }
-    try {
-        struct stat status {};
-        if (::fstat(descriptor_, &status) != 0 || !S_ISREG(status.st_mode))
-            throw Error(error_number::kCannotOpenDatabase, "'" + path_ + "' is no regular file");
-        const auto size = static_cast<std::uint64_t>(status.st_size);
+Database::Database(std::unique_ptr<ReadableFile> file)
+    : file_(std::move(file)), path_(file_->name()) {
+    {
+        const std::uint64_t size = file_->Size();
         std::vector<std::uint8_t> first(kJet4PageSize, 0);
-        const ssize_t got = ::pread(descriptor_, first.data(), first.size(), 0);
-        if (got < static_cast<ssize_t>(kJet3PageSize) ||
+        const std::size_t got = file_->ReadAt(0, first);
+        if (got < kJet3PageSize ||
             !std::equal(std::begin(kFileStart), std::end(kFileStart), first.begin()))
             throw Error(error_number::kDatabaseFormat,
                         "'" + path_ + "' is no Access database (Jet) file");
@@ -184,13 +169,10 @@ Database::Database(std::string path) : path_(std::move(path)) {
             if (idNumber == nullptr || nameText == nullptr) continue;
             catalog_.push_back({*nameText, static_cast<std::uint32_t>(*idNumber) & 0x00FFFFFFu});
         }
-    } catch (...) {
-        ::close(descriptor_);
-        throw;
     }
 }
 
-Database::~Database() { ::close(descriptor_); }
+Database::~Database() = default;
 
 void Database::Damaged(const std::string& what) const {
     throw Error(error_number::kDatabaseFormat, "The database '" + path_ + "' is damaged: " + what);
@@ -207,18 +189,8 @@ void Database::ReadPage(std::uint32_t page, std::vector<std::uint8_t>& out) cons
         Damaged("page " + std::to_string(page) + " is beyond the end of the file (" +
                 std::to_string(pageCount_) + " pages)");
     out.resize(pageSize_);
-    std::size_t done = 0;
-    while (done < pageSize_) {
-        const ssize_t got = ::pread(
-            descriptor_, out.data() + done, pageSize_ - done,
-            static_cast<off_t>(page) * static_cast<off_t>(pageSize_) + static_cast<off_t>(done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0)
-            throw Error(error_number::kCannotOpenDatabase,
-                        "Cannot read '" + path_ + "': " + std::strerror(errno));
-        if (got == 0) Damaged("page " + std::to_string(page) + " is cut short");
-        done += static_cast<std::size_t>(got);
-    }
+    if (file_->ReadAt(static_cast<std::uint64_t>(page) * pageSize_, out) < pageSize_)
+        Damaged("page " + std::to_string(page) + " is cut short");
 }
 
 std::string Database::DecodeText(std::span<const std::uint8_t> bytes) const {

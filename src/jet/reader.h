@@ -2,11 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/file_system.h"
 #include "core/variant.h"
 #include "jet/format.h"
 
@@ -93,9 +95,9 @@ class TableCursor {
 
 class Database {
   public:
-    // Opens the file read-only, without locking it. Raises an Error when the file cannot be
-    // read, is no Jet database, is an Access 2007 file, or is protected by a password.
-    explicit Database(std::string path);
+    // Reads the database in `file`. Raises an Error when the file cannot be read, is no Jet
+    // database, is an Access 2007 file, or is protected by a password.
+    explicit Database(std::unique_ptr<ReadableFile> file);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -130,8 +132,8 @@ class Database {
     void ChargeWork(std::size_t bytes) const;
     [[noreturn]] void Damaged(const std::string& what) const;
 
+    std::unique_ptr<ReadableFile> file_;
     std::string path_;
-    int descriptor_ = -1;
     bool jet3_ = false;
     std::size_t pageSize_ = kJet4PageSize;
     std::uint32_t pageCount_ = 0;

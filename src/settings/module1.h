@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/text_encoding.h"
 #include "core/variant.h"
 #include "settings/registry_store.h"
 
@@ -21,11 +22,11 @@ inline constexpr std::uint32_t kKeyAccessMask = 0x3F;
 // ANSI code page.
 std::int32_t QueryRegistryValue(RegistryStore& store, KeyHandle handle,
                                 const std::string& valueName, Variant& value,
-                                const char* codePage = "CP1250");
+                                const char* codePage = kCzechAnsiCodePage);
 
 // Opens the key under HKEY_LOCAL_MACHINE, reads the value and closes the key. Any failure
 // gives no value.
 Variant ReadRegistryValue(RegistryStore& store, const std::string& keyPath,
-                          const std::string& valueName, const char* codePage = "CP1250");
+                          const std::string& valueName, const char* codePage = kCzechAnsiCodePage);
 
 }  // namespace infotrakon::settings

@@ -6,12 +6,15 @@
 #include <sstream>
 
 #include "core/case_fold.h"
+#include "core/error.h"
 #include "core/text_encoding.h"
 
 namespace infotrakon::settings {
 namespace {
 
 constexpr std::string_view kWineHeader = "WINE REGISTRY Version 2";
+// Far more than the hive of any installation; a file past it is no registry file to read.
+constexpr std::size_t kMaxRegistryFileSize = std::size_t{256} << 20;
 constexpr std::string_view kExport5Header = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kExport4Header = "REGEDIT4";
 
@@ -372,18 +375,19 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
     return found;
 }
 
-RegistryFileStore::RegistryFileStore(std::string path, std::string codePage)
-    : path_(std::move(path)), codePage_(std::move(codePage)) {}
+RegistryFileStore::RegistryFileStore(std::shared_ptr<const FileSystem> files, std::string path,
+                                     std::string codePage)
+    : files_(std::move(files)), path_(std::move(path)), codePage_(std::move(codePage)) {}
 
 long RegistryFileStore::OpenKey(const std::string& keyPath, std::uint32_t /*accessMask*/,
                                 KeyHandle& handle) {
-    std::ifstream file(path_, std::ios::binary | std::ios::ate);
-    if (!file) return status::kFileNotFound;
-    const std::streamoff length = file.tellg();
-    if (length < 0) return status::kFileNotFound;
-    std::string contents(static_cast<std::size_t>(length), '\0');
-    file.seekg(0);
-    if (!file.read(contents.data(), length)) return status::kFileNotFound;
+    std::string contents;
+    try {
+        contents =
+            ReadWholeFile(*files_->OpenForReading(path_), kMaxRegistryFileSize, "a registry file");
+    } catch (const Error&) {
+        return status::kFileNotFound;
+    }
     const RegistryFileText text(std::move(contents), codePage_.c_str());
     std::u16string path = Utf8ToUtf16(AnsiToUtf8(keyPath, codePage_.c_str()));
     while (!path.empty() && path.front() == u'\\') path.erase(0, 1);

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_system.h"
+#include "core/text_encoding.h"
 #include "settings/registry_store.h"
 
 namespace infotrakon::settings {
@@ -47,11 +49,12 @@ class RegistryFileText {
     bool win64_ = false;
 };
 
-// A registry store over one registry text file, read afresh at every key opening. A file
-// that is missing, unreadable or malformed has no keys.
+// A registry store over one registry text file, read through `files` afresh at every key
+// opening. A file that is missing, unreadable or malformed has no keys.
 class RegistryFileStore final : public RegistryStore {
   public:
-    explicit RegistryFileStore(std::string path, std::string codePage = "CP1250");
+    RegistryFileStore(std::shared_ptr<const FileSystem> files, std::string path,
+                      std::string codePage = kCzechAnsiCodePage);
 
     long OpenKey(const std::string& keyPath, std::uint32_t accessMask, KeyHandle& handle) override;
     long QueryValue(KeyHandle handle, const std::string& valueName, std::uint32_t* type,
@@ -61,6 +64,7 @@ class RegistryFileStore final : public RegistryStore {
     const std::string& path() const { return path_; }
 
   private:
+    std::shared_ptr<const FileSystem> files_;
     std::string path_;
     std::string codePage_;
     std::map<KeyHandle, RegistryKey> open_;

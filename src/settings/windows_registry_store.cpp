@@ -1,4 +1,3 @@
-#ifdef _WIN32
 #include "settings/windows_registry_store.h"
 
 #include <windows.h>
@@ -41,4 +40,3 @@ long WindowsRegistryStore::CloseKey(KeyHandle handle) {
 }
 
 }  // namespace infotrakon::settings
-#endif

@@ -1,6 +1,5 @@
 #pragma once
 
-#ifdef _WIN32
 #include <windows.h>
 
 #include <map>
@@ -23,4 +22,3 @@ class WindowsRegistryStore final : public RegistryStore {
 };
 
 }  // namespace infotrakon::settings
-#endif

@@ -15,7 +15,7 @@
 #include "core/error.h"
 #include "mkagenda/jet_writer.h"
 #include "panel/panel.h"
-#include "settings/file_system.h"
+#include "settings/local_file_system.h"
 #include "support/test_support.h"
 
 namespace infotrakon::agenda_db {

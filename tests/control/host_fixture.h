@@ -16,7 +16,7 @@
 #include "core/clock.h"
 #include "core/locale.h"
 #include "mkagenda/jet_writer.h"
-#include "settings/file_system.h"
+#include "settings/local_file_system.h"
 #include "settings/registry_file.h"
 #include "support/test_support.h"
 
@@ -130,9 +130,9 @@ class HostTest : public ::testing::Test {
     // The host's platform, the data control's provider recording what it opens.
     HostEnvironment Environment(Date today = Today()) {
         HostEnvironment environment;
-        environment.registry =
-            std::make_shared<settings::RegistryFileStore>((prefix_ / "settings.reg").string());
         auto files = std::make_shared<settings::LocalFileSystem>(prefix_.string());
+        environment.registry = std::make_shared<settings::RegistryFileStore>(
+            files, (prefix_ / "settings.reg").string());
         environment.files = files;
         environment.clock = std::make_shared<FixedClock>(today);
         environment.locale = std::make_shared<Locale>(Locale::Czech());

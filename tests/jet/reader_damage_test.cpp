@@ -38,7 +38,7 @@ fs::path SharedMdb(const std::string& name) { return testing::SharedPath("mdb/" 
 
 // Opens the file and decodes every value of every table; the number of values read.
 std::size_t ReadEverything(const fs::path& path) {
-    const Database database(path.string());
+    const Database database(OpenLocalFile(path.string()));
     std::size_t values = 0;
     for (const std::string& name : database.TableNames()) {
         const std::optional<TableInfo> table = database.OpenTable(name);
@@ -234,7 +234,7 @@ TEST_F(DamagedFileTest, MissingFilesAndFoldersAreNamed) {
                  {directory_, error_number::kCannotOpenDatabase}};
     for (const auto& [path, number] : cases) {
         try {
-            Database database(path.string());
+            Database database(OpenLocalFile(path.string()));
             ADD_FAILURE() << path << " opened";
         } catch (const Error& error) {
             EXPECT_EQ(error.number(), number) << error.what();

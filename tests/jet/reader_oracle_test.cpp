@@ -159,7 +159,7 @@ TEST_P(ReaderOracleTest, EveryTableAgreesWithMdbReader) {
     const std::string path = SharedMdb(GetParam());
     const ordered_json oracle = ordered_json::parse(CommandOutput(
         "node " INFOTRAKON_SOURCE_DIR "/tests/tools/mdb_reader_dump.mjs '" + path + "'"));
-    const Database database(path);
+    const Database database(OpenLocalFile(path));
 
     // The two readers list the catalog in different orders; the tables are the same.
     std::vector<std::string> oracleTables;
@@ -230,7 +230,7 @@ std::string AsExportText(const Variant& value) {
 
 TEST_P(ReaderOracleTest, TextAndWholeNumberColumnsAgreeWithMdbExport) {
     const std::string path = SharedMdb(GetParam());
-    const Database database(path);
+    const Database database(OpenLocalFile(path));
     for (const std::string& name : database.TableNames()) {
         SCOPED_TRACE("table " + name);
         const std::optional<TableInfo> info = database.OpenTable(name);
@@ -286,7 +286,7 @@ TEST(ReaderRefusals, PasswordProtectedFilesSaySo) {
     INFOTRAKON_SKIP_WITHOUT_SHARED("mdb");
     for (const std::string& name : kPasswordFiles) {
         try {
-            Database database(SharedMdb(name));
+            Database database(OpenLocalFile(SharedMdb(name)));
             ADD_FAILURE() << name << " opened";
         } catch (const Error& error) {
             EXPECT_EQ(error.number(), error_number::kInvalidPassword) << name;

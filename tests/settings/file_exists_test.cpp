@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "settings/file_system.h"
+#include "settings/local_file_system.h"
 
 namespace infotrakon::settings {
 namespace {

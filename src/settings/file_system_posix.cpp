@@ -1,5 +1,3 @@
-#include "settings/file_system.h"
-
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,20 +6,14 @@
 #include <memory>
 #include <vector>
 
+#include "core/case_fold.h"
+#include "settings/local_file_system.h"
+
 namespace infotrakon::settings {
 namespace {
 
 bool IsDriveLetterPath(const std::string& path) {
     return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
-}
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
 }
 
 std::vector<std::string> DirectoryNames(const std::string& directory) {
@@ -141,6 +133,10 @@ bool LocalFileSystem::FileExists(const std::string& path) const {
         if (MatchesWildcard(pattern, name) && IsOrdinaryFile(Join(directory, name))) return true;
     }
     return false;
+}
+
+std::unique_ptr<ReadableFile> LocalFileSystem::OpenForReading(const std::string& path) const {
+    return OpenLocalFile(LocalPath(path));
 }
 
 }  // namespace infotrakon::settings
