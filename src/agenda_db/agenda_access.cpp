@@ -38,4 +38,22 @@ panel::Recordset& OpenAgendaRecordset(panel::Panel& panel, const std::string& re
     return recordset;
 }
 
+void RecordPlace::Raise(const Error& error, std::string_view field) const {
+    throw Error(error.number(), std::string(error.what()) + " (table " + table + ", field " +
+                                    std::string(field) + ", record " + std::to_string(record) +
+                                    ")");
+}
+
+void WalkRecords(panel::Recordset& records, const std::string& table,
+                 const std::function<void(const RecordPlace&)>& visit) {
+    if (records.RecordCount() <= 0) return;
+    records.MoveFirst();
+    const std::int32_t count = records.RecordCount();
+    for (std::int32_t record = 1; record <= count; ++record) {
+        visit(RecordPlace{table, record});
+        records.MoveNext();
+    }
+    records.MoveFirst();
+}
+
 }  // namespace infotrakon::agenda_db

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/clock.h"
+#include "core/error.h"
 #include "core/file_system.h"
 #include "core/locale.h"
 #include "panel/panel.h"
@@ -30,5 +34,20 @@ bool ConnectAgenda(panel::Panel& panel, const FileSystem& files);
 // Runs a record source through Adodc1 and filters its record set.
 panel::Recordset& OpenAgendaRecordset(panel::Panel& panel, const std::string& recordSource,
                                       const std::string& filter);
+
+// One record of a walk, for the messages of what cannot be read or shown there.
+struct RecordPlace {
+    std::string table;
+    std::int32_t record = 0;  // from 1, in the record set's order
+
+    // Raises `error` again with the table, `field` and the record added to its message.
+    [[noreturn]] void Raise(const Error& error, std::string_view field) const;
+};
+
+// The walk of every reader over a record set, by its count: on a set with records, MoveFirst,
+// then `visit` and MoveNext once per record, then MoveFirst again; an empty set is not moved
+// at all. The count is read once, before the walk. Closing the set is the reader's.
+void WalkRecords(panel::Recordset& records, const std::string& table,
+                 const std::function<void(const RecordPlace&)>& visit);
 
 }  // namespace infotrakon::agenda_db

@@ -61,18 +61,6 @@ Variant Constant(std::string_view filter, std::string_view text) {
                         "\" is no constant (true, false, a whole number or #month/day/year#)");
 }
 
-// The value as a number on one scale with the constant, where the two can be compared:
-// Booleans as the platform's -1 and 0, dates as OLE dates.
-std::optional<double> Ordinal(const Variant& value) {
-    if (const auto* flag = value.get<bool>()) return *flag ? -1.0 : 0.0;
-    if (const auto* number = value.get<std::int64_t>()) return static_cast<double>(*number);
-    if (const auto* real = value.get<double>()) return *real;
-    if (const auto* amount = value.get<Currency>()) return amount->ToDouble();
-    if (const auto* decimal = value.get<Decimal>()) return decimal->ToDouble();
-    if (const auto* date = value.get<Date>()) return date->ToOle();
-    return std::nullopt;
-}
-
 }  // namespace
 
 Filter ParseFilter(std::string_view text) {
@@ -122,8 +110,9 @@ bool Satisfies(const Variant& value, const Comparison& comparison) {
     if (date && constantDate)
         return comparison.op == Comparison::Operator::kEqual ? *date == *constantDate
                                                              : *date >= *constantDate;
-    const auto left = Ordinal(value);
-    const auto right = Ordinal(comparison.constant);
+    // On one scale with the constant: Booleans as -1 and 0, dates as OLE dates.
+    const auto left = NumericValue(value);
+    const auto right = NumericValue(comparison.constant);
     if (!left || !right) return false;
     return comparison.op == Comparison::Operator::kEqual ? *left == *right : *left >= *right;
 }

@@ -7,16 +7,7 @@
 namespace infotrakon::agenda_list {
 namespace {
 
-// One record of the walk, for the messages of what cannot be shown.
-struct RecordPlace {
-    const char* table;
-    std::int32_t record;  // from 1, in the record set's order
-};
-
-[[noreturn]] void FieldError(const Error& error, const RecordPlace& place, const char* field) {
-    throw Error(error.number(), std::string(error.what()) + " (table " + place.table + ", field " +
-                                    field + ", record " + std::to_string(place.record) + ")");
-}
+using agenda_db::RecordPlace;
 
 std::string FieldText(panel::Recordset& records, const char* field, const RecordPlace& place,
                       const Locale& locale) {
@@ -24,7 +15,7 @@ std::string FieldText(panel::Recordset& records, const char* field, const Record
     try {
         return TextForm(value, locale);
     } catch (const Error& error) {
-        FieldError(error, place, field);
+        place.Raise(error, field);
     }
 }
 
@@ -41,7 +32,7 @@ Date WholeDay(panel::Recordset& records, const char* field, const RecordPlace& p
             ? Error(error_number::kInvalidUseOfNull, "Invalid use of Null")
             : Error(error_number::kTypeMismatch, std::string("Type mismatch: a value of kind ") +
                                                      value.kindName() + " is no date");
-    FieldError(error, place, field);
+    place.Raise(error, field);
 }
 
 void WriteActionRow(panel::ListView& list, panel::Recordset& records, const RecordPlace& place,
@@ -86,35 +77,23 @@ void FillAgendaList(panel::Panel& panel, panel::ListView& list, bool planned, bo
         if (handled) filter = "servis=true";
     }
     panel::Recordset& records = agenda_db::OpenAgendaRecordset(panel, recordSource, filter);
-    if (records.RecordCount() > 0) {
-        records.MoveFirst();
-        // The walk trusts this count; the two passes over cars use it both.
-        const std::int32_t count = records.RecordCount();
-        if (deadlines) {
-            const struct {
-                const char* field;
-                const char* suffix;
-            } passes[] = {{"stk", " - konec STK"}, {"emise", " - končí platnost emisí"}};
-            for (const auto& pass : passes) {
-                records.MoveFirst();
-                for (std::int32_t record = 1; record <= count; ++record) {
-                    const Date day = WholeDay(records, pass.field, {"cars", record});
-                    if (IsDateInPeriod(period, day, context.clock))
-                        WriteDeadlineRow(list, records, day, pass.suffix, context.locale);
-                    records.MoveNext();
-                }
-                records.MoveFirst();
-            }
-        } else {
-            records.MoveFirst();
-            for (std::int32_t record = 1; record <= count; ++record) {
-                const RecordPlace place{"carservis", record};
-                if (IsDateInPeriod(period, WholeDay(records, "datum", place), context.clock))
-                    WriteActionRow(list, records, place, context.locale);
-                records.MoveNext();
-            }
-            records.MoveFirst();
-        }
+    if (deadlines) {
+        // Two passes over the vehicles: the inspections, then the emission certificates.
+        const struct {
+            const char* field;
+            const char* suffix;
+        } passes[] = {{"stk", " - konec STK"}, {"emise", " - končí platnost emisí"}};
+        for (const auto& pass : passes)
+            agenda_db::WalkRecords(records, "cars", [&](const RecordPlace& place) {
+                const Date day = WholeDay(records, pass.field, place);
+                if (IsDateInPeriod(period, day, context.clock))
+                    WriteDeadlineRow(list, records, day, pass.suffix, context.locale);
+            });
+    } else {
+        agenda_db::WalkRecords(records, "carservis", [&](const RecordPlace& place) {
+            if (IsDateInPeriod(period, WholeDay(records, "datum", place), context.clock))
+                WriteActionRow(list, records, place, context.locale);
+        });
     }
     records.Close();
 }

@@ -96,4 +96,14 @@ Variant Add(const Variant& left, const Variant& right, const Locale& locale) {
     return sum;
 }
 
+std::optional<double> NumericValue(const Variant& value) {
+    if (const auto* flag = value.get<bool>()) return *flag ? -1.0 : 0.0;
+    if (const auto* number = value.get<std::int64_t>()) return static_cast<double>(*number);
+    if (const auto* real = value.get<double>()) return *real;
+    if (const auto* amount = value.get<Currency>()) return amount->ToDouble();
+    if (const auto* decimal = value.get<Decimal>()) return decimal->ToDouble();
+    if (const auto* date = value.get<Date>()) return date->ToOle();
+    return std::nullopt;
+}
+
 }  // namespace infotrakon

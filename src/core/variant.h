@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -87,6 +88,10 @@ class Variant {
 };
 
 class Locale;
+
+// The value as a double where it is a number on the platform's one numeric scale: numbers of
+// every kind, Booleans as -1 and 0, dates as OLE dates; nullopt for any other kind.
+std::optional<double> NumericValue(const Variant& value);
 
 // Adds as the cost sums need it: numbers of any kind add as numbers, an empty value adds
 // nothing, a text that reads as a number in the locale adds as that number, Null propagates;
