@@ -110,21 +110,8 @@ std::optional<std::string> FindProperty(const std::vector<ConnectionProperty>& p
 
 std::string DataLinkInitString(const std::string& bytes, const std::string& fileName,
                                const char* codePage) {
-    std::string text;
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        std::u16string units((bytes.size() - 2) / 2, u'\0');
-        for (std::size_t k = 0; k < units.size(); ++k)
-            units[k] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * k]) |
-                                             static_cast<unsigned char>(bytes[3 + 2 * k]) << 8);
-        text = Utf16ToUtf8(units);
-    } else if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        text = bytes.substr(3);
-    } else if (ValidUtf8(bytes)) {
-        text = bytes;
-    } else {
-        text = AnsiToUtf8(bytes, codePage);
-    }
+    const std::string text = TextAfterByteOrderMark(bytes).value_or(
+        ValidUtf8(bytes) ? bytes : AnsiToUtf8(bytes, codePage));
     bool inSection = false;
     std::size_t start = 0;
     while (start <= text.size()) {

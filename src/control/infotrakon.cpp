@@ -94,6 +94,8 @@ void InfoTrakon::Resize(float width, float height) {
     panel::ApplyResizeLayout(panel_, agenda_list::SetListColumns);
 }
 
-bool InfoTrakon::FileExists(std::string& path) { return environment_.files->FileExists(path); }
+bool InfoTrakon::FileExists(const std::string& path) const {
+    return environment_.files->FileExists(path);
+}
 
 }  // namespace infotrakon::control

@@ -57,7 +57,7 @@ class InfoTrakon {
     void Resize(float width, float height);
 
     // The public method: whether `path` names an existing ordinary file. `path` is not changed.
-    bool FileExists(std::string& path);
+    bool FileExists(const std::string& path) const;
 
     panel::Panel& panel() { return panel_; }
     const panel::Panel& panel() const { return panel_; }

@@ -152,4 +152,16 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     return out;
 }
 
+std::optional<std::string> TextAfterByteOrderMark(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE")) {
+        std::u16string units((bytes.size() - 2) / 2, u'\0');
+        for (std::size_t i = 0; i < units.size(); ++i)
+            units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
+                                             static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
+        return Utf16ToUtf8(units);
+    }
+    if (bytes.starts_with("\xEF\xBB\xBF")) return std::string(bytes.substr(3));
+    return std::nullopt;
+}
+
 }  // namespace infotrakon

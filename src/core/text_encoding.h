@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,5 +18,10 @@ std::string AnsiToUtf8(std::string_view text, const char* codePage);
 std::u16string Utf8ToUtf16(std::string_view text);
 // UTF-16 code units to UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
+
+// The text of a file that begins with a byte order mark, as UTF-8: UTF-16LE after FF FE (a
+// dangling odd byte dropped), UTF-8 after EF BB BF. nullopt for a file without a mark, whose
+// encoding the reader must know.
+std::optional<std::string> TextAfterByteOrderMark(std::string_view bytes);
 
 }  // namespace infotrakon

@@ -119,6 +119,11 @@ PanelView::PanelView(control::InfoTrakon& control, ErrorHandler onError, QWidget
         widget->setObjectName(Text(name));
         widgets_[element] = widget;
         Sync(*element);
+        if (element->kind() == panel::ElementKind::kListView) {
+            const auto& model = static_cast<const panel::ListView&>(*element);
+            for (std::size_t row = 0; row < model.items().size(); ++row)
+                RowsChanged(model, {panel::RowChange::Kind::kInserted, row});
+        }
     }
     panel.AddObserver(this);
 }
@@ -193,37 +198,52 @@ void PanelView::Sync(const panel::Element& element) {
                 Text(static_cast<const panel::CommandButton&>(element).caption()));
             break;
         case panel::ElementKind::kListView:
-            SyncList(static_cast<const panel::ListView&>(element), widget);
+            SyncColumns(static_cast<const panel::ListView&>(element), widget);
             break;
         default:
             break;
     }
 }
 
-void PanelView::SyncList(const panel::ListView& model, QWidget* widget) {
+void PanelView::SyncColumns(const panel::ListView& model, QWidget* widget) {
     auto* list = static_cast<QTreeWidget*>(widget);
     for (int column = 0; column < static_cast<int>(model.columns().size()); ++column) {
         const panel::Twips width = model.columns()[static_cast<std::size_t>(column)].width;
         list->setColumnWidth(column,
                              static_cast<int>(std::lround(std::max(0.0f, width) / twipsPerPixel_)));
     }
-    // The list is filled a row at a time: a fill clears it, appends a row and writes that
-    // row's cells. So only the rows past the shown ones and the last row can have changed,
-    // and following a fill stays linear in its rows.
-    const auto& items = model.items();
-    if (static_cast<std::size_t>(list->topLevelItemCount()) > items.size()) list->clear();
-    const auto shown = static_cast<std::size_t>(list->topLevelItemCount());
-    const std::size_t first = shown == 0 ? 0 : shown - 1;
-    for (std::size_t row = first; row < items.size(); ++row) {
-        QTreeWidgetItem* item =
-            row < shown ? list->topLevelItem(static_cast<int>(row)) : new QTreeWidgetItem(list);
-        item->setText(0, Text(items[row].text));
-        for (int sub = 0; sub < panel::ListView::kSubItemCount; ++sub) {
-            item->setText(sub + 1, Text(items[row].subItems[static_cast<std::size_t>(sub)]));
-            if (model.columns()[static_cast<std::size_t>(sub + 1)].alignment ==
-                panel::Alignment::kRight)
-                item->setTextAlignment(sub + 1, Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void PanelView::RowsChanged(const panel::ListView& model, panel::RowChange change) {
+    const auto found = widgets_.find(&model);
+    if (found == widgets_.end()) return;
+    auto* list = static_cast<QTreeWidget*>(found->second);
+    const int row = static_cast<int>(change.row);
+    switch (change.kind) {
+        case panel::RowChange::Kind::kCleared:
+            list->clear();
+            break;
+        case panel::RowChange::Kind::kInserted: {
+            auto* item = new QTreeWidgetItem();
+            list->insertTopLevelItem(row, item);
+            ShowRow(model, change.row, item);
+            break;
         }
+        case panel::RowChange::Kind::kChanged:
+            ShowRow(model, change.row, list->topLevelItem(row));
+            break;
+    }
+}
+
+void PanelView::ShowRow(const panel::ListView& model, std::size_t row, QTreeWidgetItem* item) {
+    if (item == nullptr || row >= model.items().size()) return;
+    const panel::ListItem& cells = model.items()[row];
+    item->setText(0, Text(cells.text));
+    for (int sub = 0; sub < panel::ListView::kSubItemCount; ++sub) {
+        item->setText(sub + 1, Text(cells.subItems[static_cast<std::size_t>(sub)]));
+        if (model.columns()[static_cast<std::size_t>(sub + 1)].alignment ==
+            panel::Alignment::kRight)
+            item->setTextAlignment(sub + 1, Qt::AlignRight | Qt::AlignVCenter);
     }
 }
 

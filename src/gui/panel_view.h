@@ -9,6 +9,7 @@
 #include "core/error.h"
 
 class QButtonGroup;
+class QTreeWidgetItem;
 
 namespace infotrakon::gui {
 
@@ -33,8 +34,10 @@ class PanelView final : public QWidget, private panel::ElementObserver {
 
   private:
     void ElementChanged(const panel::Element& element) override;
+    void RowsChanged(const panel::ListView& list, panel::RowChange change) override;
     void Sync(const panel::Element& element);
-    void SyncList(const panel::ListView& list, QWidget* widget);
+    void SyncColumns(const panel::ListView& list, QWidget* widget);
+    void ShowRow(const panel::ListView& list, std::size_t row, QTreeWidgetItem* item);
     QRect Pixels(const panel::Element& element) const;
     void Deliver(const std::function<void()>& event);
 

@@ -40,6 +40,10 @@ void ChangeHub::Notify(const Element& element) const {
     for (ElementObserver* observer : observers_) observer->ElementChanged(element);
 }
 
+void ChangeHub::NotifyRows(const ListView& list, RowChange change) const {
+    for (ElementObserver* observer : observers_) observer->RowsChanged(list, change);
+}
+
 Element::Element(const ElementDefinition& definition, ElementKind kind)
     : name_(definition.name),
       kind_(kind),

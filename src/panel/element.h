@@ -45,13 +45,24 @@ struct Box {
 };
 
 class Element;
+class ListView;
 struct ElementDefinition;
+
+// A change of a list's rows: all cleared, or one row inserted or its texts changed.
+struct RowChange {
+    enum class Kind { kCleared, kInserted, kChanged };
+    Kind kind = Kind::kCleared;
+    std::size_t row = 0;  // for kInserted and kChanged
+};
 
 // Told after every change of an element's state, so that a view can follow the model.
 class ElementObserver {
   public:
     virtual ~ElementObserver() = default;
+    // Anything of the element but a list's rows changed.
     virtual void ElementChanged(const Element& element) = 0;
+    // A list's rows changed as `change` says, and nothing else of it.
+    virtual void RowsChanged(const ListView& list, RowChange change) = 0;
 };
 
 // Passes element changes on to the observers of one panel.
@@ -60,6 +71,7 @@ class ChangeHub {
     void Add(ElementObserver* observer) { observers_.push_back(observer); }
     void Remove(ElementObserver* observer);
     void Notify(const Element& element) const;
+    void NotifyRows(const ListView& list, RowChange change) const;
 
   private:
     std::vector<ElementObserver*> observers_;
@@ -93,6 +105,7 @@ class Element {
     void Changed() const {
         if (hub_ != nullptr) hub_->Notify(*this);
     }
+    const ChangeHub* hub() const { return hub_; }
     void SetSize(Twips width, Twips height);
     static void RequireFinite(const Element& element, const char* property, Twips value);
 

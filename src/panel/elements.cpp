@@ -138,20 +138,24 @@ Twips ListView::ColumnWidth(int index) const { return columns_[CheckedColumn(ind
 
 void ListView::ClearItems() {
     items_.clear();
-    Changed();
+    RowsChanged({RowChange::Kind::kCleared});
 }
 
 std::size_t ListView::AddItem(std::string text) {
     items_.push_back(ListItem{std::move(text), {}});
-    Changed();
+    RowsChanged({RowChange::Kind::kInserted, items_.size() - 1});
     return items_.size() - 1;
+}
+
+void ListView::RowsChanged(RowChange change) const {
+    if (hub() != nullptr) hub()->NotifyRows(*this, change);
 }
 
 void ListView::SetSubItem(std::size_t row, int index, std::string text) {
     if (index < 1 || index > kSubItemCount)
         Refuse(*this, "SubItems(" + std::to_string(index) + "): sub-items are 1 to 4");
     items_[CheckedRow(row)].subItems[static_cast<std::size_t>(index - 1)] = std::move(text);
-    Changed();
+    RowsChanged({RowChange::Kind::kChanged, row});
 }
 
 const std::string& ListView::SubItem(std::size_t row, int index) const {

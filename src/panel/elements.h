@@ -145,6 +145,7 @@ class ListView final : public Element {
     const std::string& SubItem(std::size_t row, int index) const;
 
   private:
+    void RowsChanged(RowChange change) const;
     std::size_t CheckedColumn(int index) const;
     std::size_t CheckedRow(std::size_t row) const;
     std::vector<ColumnHeader> columns_;

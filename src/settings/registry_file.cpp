@@ -167,18 +167,8 @@ std::string_view TrimEnd(std::string_view text) {
 }  // namespace
 
 RegistryFileText::RegistryFileText(std::string bytes, const char* codePage) : codePage_(codePage) {
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        std::u16string units((bytes.size() - 2) / 2, u'\0');
-        for (std::size_t i = 0; i < units.size(); ++i)
-            units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
-                                             static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
-        text_ = Utf16ToUtf8(units);
-    } else if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        text_ = bytes.substr(3);
-    } else {
-        text_ = std::move(bytes);
-    }
+    // Exports of version 5 are UTF-16 with a mark; hives and REGEDIT4 exports have none.
+    text_ = TextAfterByteOrderMark(bytes).value_or(std::move(bytes));
     Lines lines(text_);
     std::string_view line;
     while (lines.Next(line) && TrimEnd(line).empty()) {
@@ -197,6 +187,124 @@ RegistryFileText::RegistryFileText(std::string bytes, const char* codePage) : co
         text_ = AnsiToUtf8(text_, codePage);
     }
 }
+
+namespace {
+
+// A key line, "[name]" ("[-name]" deleting the key in an export): the key's path below
+// HKEY_LOCAL_MACHINE, folded; nullopt for a malformed line or another root.
+struct KeyLine {
+    std::u16string folded;
+    bool deletion = false;
+};
+
+std::optional<KeyLine> ReadKeyLine(std::string_view raw, RegistryFileFormat format) {
+    const std::u16string line = Utf8ToUtf16(raw);
+    KeyLine key;
+    std::u16string name;
+    std::size_t i = 1;
+    if (format == RegistryFileFormat::kWineHive) {
+        if (!ReadEscaped(line, i, u']', name)) return std::nullopt;
+    } else {
+        if (i < line.size() && line[i] == '-') {
+            key.deletion = true;
+            ++i;
+        }
+        const std::size_t close = line.rfind(u']');
+        if (close == std::u16string::npos || close < i) return std::nullopt;
+        name = line.substr(i, close - i);
+        const std::u16string root = u"hkey_local_machine\\";
+        if (!StartsWithFolded(name, root)) return std::nullopt;
+        name.erase(0, root.size());
+    }
+    key.folded = FoldCase(name);
+    return key;
+}
+
+// A hexadecimal number of up to `maxDigits` digits, the whole of `digits`.
+std::optional<std::uint32_t> HexNumber(std::u16string_view digits, std::size_t maxDigits) {
+    if (digits.empty() || digits.size() > maxDigits) return std::nullopt;
+    std::uint32_t number = 0;
+    for (const char16_t c : digits) {
+        const int digit = HexDigit(c);
+        if (digit < 0) return std::nullopt;
+        number = number * 16 + static_cast<std::uint32_t>(digit);
+    }
+    return number;
+}
+
+// A value line, its hex data continuations joined: the value's name, and its data or its
+// deletion ("name"=-); nullopt for a malformed line, which hides nothing around it.
+struct ValueLine {
+    std::u16string name;
+    RegistryValue value;
+    bool deleted = false;
+};
+
+std::optional<ValueLine> ReadValueLine(const std::u16string& line, RegistryFileFormat format,
+                                       const std::string& codePage) {
+    ValueLine result;
+    std::size_t i = 1;
+    if (line[0] != '@' && !ReadEscaped(line, i, u'"', result.name)) return std::nullopt;
+    SkipBlanks(line, i);
+    if (i >= line.size() || line[i] != '=') return std::nullopt;
+    ++i;
+    SkipBlanks(line, i);
+    const std::u16string_view data = std::u16string_view(line).substr(i);
+    RegistryValue& value = result.value;
+    auto readText = [&](std::size_t start) {
+        std::size_t j = start;
+        std::u16string text;
+        if (j >= line.size() || line[j] != '"' || !(++j, ReadEscaped(line, j, u'"', text)))
+            return false;
+        if (format == RegistryFileFormat::kExport4) {
+            const std::string bytes = Utf16ToAnsi(text, codePage.c_str());
+            value.data.assign(bytes.begin(), bytes.end());
+            value.data.push_back(0);
+            value.singleByteText = true;
+        } else {
+            value.data = Utf16Bytes(text);
+        }
+        return true;
+    };
+    if (!data.empty() && data[0] == '"') {
+        value.type = value_type::kText;
+        if (!readText(i)) return std::nullopt;
+    } else if (data == u"-") {
+        result.deleted = true;
+    } else if (data.substr(0, 4) == u"str(" && format == RegistryFileFormat::kWineHive) {
+        const std::size_t close = data.find(u"):");
+        if (close == std::u16string_view::npos) return std::nullopt;
+        const auto type = HexNumber(data.substr(4, close - 4), 8);
+        if (!type || !readText(i + close + 2)) return std::nullopt;
+        value.type = *type;
+    } else if (data.substr(0, 6) == u"dword:") {
+        const std::u16string_view digits = data.substr(6);
+        const auto number = digits.size() == 8 ? HexNumber(digits, 8) : std::nullopt;
+        if (!number) return std::nullopt;
+        value.type = value_type::kDword;
+        for (int k = 0; k < 4; ++k)
+            value.data.push_back(static_cast<std::uint8_t>(*number >> (8 * k)));
+    } else if (data.substr(0, 3) == u"hex") {
+        std::size_t k = 3;
+        std::uint32_t type = value_type::kBinary;
+        if (k < data.size() && data[k] == '(') {
+            const std::size_t close = data.find(u')', k);
+            if (close == std::u16string_view::npos) return std::nullopt;
+            const auto given = HexNumber(data.substr(k + 1, close - k - 1), 8);
+            if (!given) return std::nullopt;
+            type = *given;
+            k = close + 1;
+        }
+        if (k >= data.size() || data[k] != ':') return std::nullopt;
+        if (!ReadHexBytes(data.substr(k + 1), value.data)) return std::nullopt;
+        value.type = type;
+    } else {
+        return std::nullopt;
+    }
+    return result;
+}
+
+}  // namespace
 
 std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) const {
     if (format_ == RegistryFileFormat::kUnknown) return std::nullopt;
@@ -231,25 +339,9 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
             inTarget = false;
             const bool exportDeletion = !wine && raw.size() > 1 && raw[1] == '-';
             if (!exportDeletion && !rawMayMatch(raw)) continue;
-            const std::u16string line = Utf8ToUtf16(raw);
-            std::u16string name;
-            std::size_t i = 1;
-            bool deletion = false;
-            if (wine) {
-                if (!ReadEscaped(line, i, u']', name)) continue;
-            } else {
-                if (i < line.size() && line[i] == '-') {
-                    deletion = true;
-                    ++i;
-                }
-                const std::size_t close = line.rfind(u']');
-                if (close == std::u16string::npos || close < i) continue;
-                name = line.substr(i, close - i);
-                const std::u16string root = u"hkey_local_machine\\";
-                if (!StartsWithFolded(name, root)) continue;
-                name.erase(0, root.size());
-            }
-            const std::u16string folded = FoldCase(name);
+            const std::optional<KeyLine> key = ReadKeyLine(raw, format_);
+            if (!key) continue;
+            const std::u16string& folded = key->folded;
             const bool exact = folded == target;
             const bool ancestor = folded.size() < target.size() &&
                                   target.compare(0, folded.size(), folded) == 0 &&
@@ -257,11 +349,9 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
             const bool descendant = folded.size() > target.size() &&
                                     folded.compare(0, target.size(), target) == 0 &&
                                     folded[target.size()] == u'\\';
-            if (deletion) {
+            if (key->deletion) {
                 if (exact || ancestor) found.reset();
-                continue;
-            }
-            if (exact) {
+            } else if (exact) {
                 found = RegistryKey{};  // a repeated key replaces the earlier definition
                 inTarget = true;
             } else if (descendant && !found) {
@@ -271,7 +361,7 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
         }
         if (!inTarget || (raw[0] != '"' && raw[0] != '@')) continue;
 
-        // A value line, with hex data continued by a backslash at each line's end.
+        // Hex data continues on the next line after a backslash at a line's end.
         std::string joined(TrimEnd(raw));
         while (!joined.empty() && joined.back() == '\\' &&
                joined.find("=hex") != std::string::npos) {
@@ -281,95 +371,12 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
             const std::size_t start = next.find_first_not_of(" \t");
             if (start != std::string_view::npos) joined.append(TrimEnd(next.substr(start)));
         }
-        const std::u16string line = Utf8ToUtf16(joined);
-        std::size_t i = 0;
-        std::u16string name;
-        if (line[0] == '@') {
-            i = 1;
+        std::optional<ValueLine> value = ReadValueLine(Utf8ToUtf16(joined), format_, codePage_);
+        if (!value) continue;
+        if (value->deleted) {
+            found->values.erase(FoldCase(value->name));
         } else {
-            i = 1;
-            if (!ReadEscaped(line, i, u'"', name)) continue;
-        }
-        SkipBlanks(line, i);
-        if (i >= line.size() || line[i] != '=') continue;
-        ++i;
-        SkipBlanks(line, i);
-        const std::u16string_view data = std::u16string_view(line).substr(i);
-        RegistryValue value;
-        bool deleted = false;
-        auto readText = [&](std::size_t start) {
-            std::size_t j = start;
-            std::u16string text;
-            if (j >= line.size() || line[j] != '"' || !(++j, ReadEscaped(line, j, u'"', text)))
-                return false;
-            if (format_ == RegistryFileFormat::kExport4) {
-                const std::string bytes = Utf16ToAnsi(text, codePage_.c_str());
-                value.data.assign(bytes.begin(), bytes.end());
-                value.data.push_back(0);
-                value.singleByteText = true;
-            } else {
-                value.data = Utf16Bytes(text);
-            }
-            return true;
-        };
-        if (!data.empty() && data[0] == '"') {
-            value.type = value_type::kText;
-            if (!readText(i)) continue;
-        } else if (data == u"-") {
-            deleted = true;
-        } else if (data.substr(0, 4) == u"str(" && wine) {
-            const std::size_t close = data.find(u"):");
-            if (close == std::u16string_view::npos || close == 4) continue;
-            std::uint32_t type = 0;
-            bool ok = close <= 12;
-            for (std::size_t k = 4; k < close && ok; ++k) {
-                const int digit = HexDigit(data[k]);
-                ok = digit >= 0;
-                type = type * 16 + static_cast<std::uint32_t>(digit);
-            }
-            if (!ok) continue;
-            value.type = type;
-            if (!readText(i + close + 2)) continue;
-        } else if (data.substr(0, 6) == u"dword:") {
-            const std::u16string_view digits = data.substr(6);
-            if (digits.size() != 8) continue;
-            std::uint32_t number = 0;
-            bool ok = true;
-            for (const char16_t c : digits) {
-                const int digit = HexDigit(c);
-                ok = ok && digit >= 0;
-                number = number * 16 + static_cast<std::uint32_t>(digit < 0 ? 0 : digit);
-            }
-            if (!ok) continue;
-            value.type = value_type::kDword;
-            for (int k = 0; k < 4; ++k)
-                value.data.push_back(static_cast<std::uint8_t>(number >> (8 * k)));
-        } else if (data.substr(0, 3) == u"hex") {
-            std::size_t k = 3;
-            std::uint32_t type = value_type::kBinary;
-            if (k < data.size() && data[k] == '(') {
-                const std::size_t close = data.find(u')', k);
-                if (close == std::u16string_view::npos || close == k + 1 || close > k + 9) continue;
-                type = 0;
-                bool ok = true;
-                for (std::size_t d = k + 1; d < close; ++d) {
-                    const int digit = HexDigit(data[d]);
-                    ok = ok && digit >= 0;
-                    type = type * 16 + static_cast<std::uint32_t>(digit < 0 ? 0 : digit);
-                }
-                if (!ok) continue;
-                k = close + 1;
-            }
-            if (k >= data.size() || data[k] != ':') continue;
-            if (!ReadHexBytes(data.substr(k + 1), value.data)) continue;
-            value.type = type;
-        } else {
-            continue;  // a malformed line hides nothing around it
-        }
-        if (deleted) {
-            found->values.erase(FoldCase(name));
-        } else {
-            found->values[FoldCase(name)] = std::move(value);
+            found->values[FoldCase(value->name)] = std::move(value->value);
         }
     }
     return found;

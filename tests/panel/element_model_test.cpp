@@ -9,7 +9,12 @@ namespace {
 class RecordingObserver : public ElementObserver {
   public:
     void ElementChanged(const Element& element) override { changed.push_back(element.name()); }
+    void RowsChanged(const ListView& list, RowChange change) override {
+        changed.push_back(list.name());
+        rows.push_back(change);
+    }
     std::vector<std::string> changed;
+    std::vector<RowChange> rows;
 };
 
 TEST(OptionGroup, ExactlyOneChosenAndClickRaised) {
@@ -153,6 +158,33 @@ TEST(Observers, SeeEveryChange) {
     const std::size_t before = observer.changed.size();
     panel.Label3.SetCaption("y");
     EXPECT_EQ(observer.changed.size(), before);
+}
+
+// A view follows a fill of the list row by row: each change says which row it touched.
+TEST(Observers, ListRowsReportWhatChanged) {
+    Panel panel;
+    RecordingObserver observer;
+    panel.AddObserver(&observer);
+    ListView& list = panel.ListView1;
+    list.ClearItems();
+    list.AddItem("a");
+    list.SetSubItem(0, 3, "first");
+    list.AddItem("b");
+    list.SetSubItem(1, 1, "12");
+    list.SetColumnWidth(1, 800);
+    using K = RowChange::Kind;
+    std::vector<std::pair<K, std::size_t>> seen;
+    for (const RowChange& change : observer.rows)
+        seen.emplace_back(change.kind, change.kind == K::kCleared ? 0 : change.row);
+    EXPECT_EQ(seen, (std::vector<std::pair<K, std::size_t>>{{K::kCleared, 0},
+                                                            {K::kInserted, 0},
+                                                            {K::kChanged, 0},
+                                                            {K::kInserted, 1},
+                                                            {K::kChanged, 1}}));
+    // A column width is a change of the element, not of its rows.
+    EXPECT_EQ(observer.changed.back(), "ListView1");
+    EXPECT_EQ(observer.rows.size(), 5u);
+    panel.RemoveObserver(&observer);
 }
 
 }  // namespace
