@@ -8,6 +8,7 @@
 #include "demo.h"
 #include "panel/text_metrics.h"
 #include "panel_run.h"
+#include "program_arguments.h"
 #include "qt_commands.h"
 #include "query_command.h"
 
@@ -83,7 +84,7 @@ int Run(const app::Command& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const std::vector<std::string> arguments = app::ProgramArguments(argc, argv);
     try {
         return Run(app::ParseCommandLine(arguments));
     } catch (const app::NoDisplay& error) {

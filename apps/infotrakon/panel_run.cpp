@@ -98,7 +98,7 @@ std::string Padded(const std::string& text, std::size_t width, bool right) {
 control::HostEnvironment EnvironmentFor(const PanelOptions& options,
                                         const panel::TextMetrics& metrics) {
     const std::string prefix = options.winePrefix.value_or(settings::DefaultWinePrefix());
-    control::HostEnvironment environment = control::HostEnvironment::ForWinePrefix(prefix);
+    control::HostEnvironment environment = control::HostEnvironment::ForHost(prefix);
     if (options.settings)
         environment.registry =
             std::make_shared<settings::RegistryFileStore>(environment.files, *options.settings);

@@ -29,6 +29,6 @@ std::optional<std::string> FindProperty(const std::vector<ConnectionProperty>& p
 // first line after "[oledb]" that is neither empty nor a comment. Raises an Error naming
 // `fileName` when there is none.
 std::string DataLinkInitString(const std::string& bytes, const std::string& fileName,
-                               const char* codePage = kCzechAnsiCodePage);
+                               const char* codePage = SystemAnsiCodePage());
 
 }  // namespace infotrakon::agenda_db

@@ -7,8 +7,6 @@
 #include "core/error.h"
 #include "core/version.h"
 #include "panel/resize_layout.h"
-#include "settings/local_file_system.h"
-#include "settings/registry_file.h"
 #include "summary/refresh_command.h"
 
 namespace infotrakon::control {
@@ -19,18 +17,6 @@ agenda_db::ReaderContext ContextOf(const HostEnvironment& environment) {
 }
 
 }  // namespace
-
-HostEnvironment HostEnvironment::ForWinePrefix(const std::string& winePrefix) {
-    HostEnvironment environment;
-    auto files = std::make_shared<settings::LocalFileSystem>(winePrefix);
-    environment.registry =
-        std::make_shared<settings::RegistryFileStore>(files, winePrefix + "/system.reg");
-    environment.files = files;
-    environment.clock = std::make_shared<SystemClock>();
-    environment.locale = std::make_shared<Locale>(Locale::FromEnvironment());
-    environment.backend = std::make_shared<agenda_db::AgendaBackend>(files);
-    return environment;
-}
 
 std::string VersionText() {
     return std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +

@@ -24,9 +24,10 @@ struct HostEnvironment {
     std::shared_ptr<panel::DataControlBackend> backend;
     const panel::TextMetrics* textMetrics = &panel::DefaultTextMetrics();
 
-    // The real platform of a host in a Wine prefix: its system.reg, its drives, the system
-    // clock, the environment's locale and the Jet provider.
-    static HostEnvironment ForWinePrefix(const std::string& winePrefix);
+    // The real platform of the host, with the agenda provider. On Linux, the Wine prefix the
+    // host runs in: its system.reg and its drives, the system clock, the environment's locale.
+    // On Windows, the machine's own registry, files, clock and user locale; no prefix.
+    static HostEnvironment ForHost(const std::string& winePrefix);
 };
 
 // The version text of the control library: major, minor and revision.

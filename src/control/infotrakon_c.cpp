@@ -50,7 +50,7 @@ int infotrakon_create(const char* wine_prefix, InfoTrakonPanel** panel) {
                                                       : infotrakon::settings::DefaultWinePrefix();
     const int made = Guarded(created.get(), [&] {
         created->control = std::make_unique<infotrakon::control::InfoTrakon>(
-            infotrakon::control::HostEnvironment::ForWinePrefix(prefix));
+            infotrakon::control::HostEnvironment::ForHost(prefix));
     });
     if (made != 0) return made;
     const int started = Guarded(created.get(), [&] { created->control->Initialize(); });

@@ -16,11 +16,13 @@ class Locale {
 
     // The built-in Czech definition: decimal comma, d.M.yyyy, H:mm:ss.
     static Locale Czech();
-    // The locale that the environment names (LC_ALL, then LC_NUMERIC / LC_TIME, then LANG),
-    // read through glibc; the Czech definition where the environment names no usable locale
-    // (C, POSIX, C.UTF-8, nothing at all, or one that is not installed).
+    // The user's locale. On Linux the one the environment names (LC_ALL, then LC_NUMERIC /
+    // LC_TIME, then LANG), read through glibc; on Windows the user's default locale. The
+    // Czech definition stands in for what the platform does not give (on Linux: C, POSIX,
+    // C.UTF-8, nothing at all, or a locale that is not installed).
     static Locale FromEnvironment();
-    // A locale read through glibc by name; nullopt if glibc does not have it or it is C/POSIX.
+    // A locale of the platform by name ("cs_CZ.UTF-8"); nullopt if the platform does not have
+    // it or it is C/POSIX.
     static std::optional<Locale> FromSystem(const std::string& name);
 
     const std::string& decimalSeparator() const { return decimalSeparator_; }

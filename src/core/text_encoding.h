@@ -9,8 +9,12 @@ namespace infotrakon {
 // The single-byte code page that the registry's ANSI functions use on a Czech system.
 inline constexpr const char* kCzechAnsiCodePage = "CP1250";
 
+// The code page of the system's ANSI functions, "CP" and its number: the Windows installation's
+// own on Windows; on Linux the Czech one, that of the Wine the host program runs in.
+const char* SystemAnsiCodePage();
+
 // UTF-16 code units to a single-byte code page; a character the page cannot hold becomes
-// "?", as the ANSI registry functions give it. An unpaired surrogate becomes "?" as well.
+// "?", as the ANSI registry functions give it, and so does each half of a surrogate pair.
 std::string Utf16ToAnsi(std::u16string_view text, const char* codePage);
 // Single-byte text to UTF-8; bytes the code page leaves undefined become "?".
 std::string AnsiToUtf8(std::string_view text, const char* codePage);

@@ -22,11 +22,12 @@ inline constexpr std::uint32_t kKeyAccessMask = 0x3F;
 // ANSI code page.
 std::int32_t QueryRegistryValue(RegistryStore& store, KeyHandle handle,
                                 const std::string& valueName, Variant& value,
-                                const char* codePage = kCzechAnsiCodePage);
+                                const char* codePage = SystemAnsiCodePage());
 
 // Opens the key under HKEY_LOCAL_MACHINE, reads the value and closes the key. Any failure
 // gives no value.
 Variant ReadRegistryValue(RegistryStore& store, const std::string& keyPath,
-                          const std::string& valueName, const char* codePage = kCzechAnsiCodePage);
+                          const std::string& valueName,
+                          const char* codePage = SystemAnsiCodePage());
 
 }  // namespace infotrakon::settings

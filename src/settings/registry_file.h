@@ -54,7 +54,7 @@ class RegistryFileText {
 class RegistryFileStore final : public RegistryStore {
   public:
     RegistryFileStore(std::shared_ptr<const FileSystem> files, std::string path,
-                      std::string codePage = kCzechAnsiCodePage);
+                      std::string codePage = SystemAnsiCodePage());
 
     long OpenKey(const std::string& keyPath, std::uint32_t accessMask, KeyHandle& handle) override;
     long QueryValue(KeyHandle handle, const std::string& valueName, std::uint32_t* type,

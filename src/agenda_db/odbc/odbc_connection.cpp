@@ -1,12 +1,10 @@
 #include "agenda_db/odbc/odbc_connection.h"
 
-#include <sqlext.h>
-#include <sqlucode.h>
-
 #include <algorithm>
 #include <chrono>
 #include <initializer_list>
 
+#include "agenda_db/odbc/driver_manager.h"
 #include "agenda_db/odbc/postgresql.h"
 #include "core/case_fold.h"
 #include "core/text_encoding.h"

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sql.h>
-
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "agenda_db/connection_string.h"
+#include "agenda_db/odbc/driver_manager.h"
 #include "agenda_db/odbc_connection_string.h"
 #include "core/error.h"
 #include "panel/recordset.h"

@@ -1,14 +1,11 @@
 #include "agenda_db/odbc/odbc_recordset.h"
 
-#include <sql.h>
-#include <sqlext.h>
-#include <sqlucode.h>
-
 #include <algorithm>
 #include <optional>
 
 #include "agenda_db/filter.h"
 #include "agenda_db/filtered_recordset.h"
+#include "agenda_db/odbc/driver_manager.h"
 #include "agenda_db/odbc/odbc_connection.h"
 #include "agenda_db/odbc/odbc_values.h"
 #include "agenda_db/odbc/packed_rows.h"

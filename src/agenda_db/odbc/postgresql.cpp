@@ -1,10 +1,8 @@
 #include "agenda_db/odbc/postgresql.h"
 
-#include <sqlext.h>
-#include <sqlucode.h>
-
 #include <algorithm>
 
+#include "agenda_db/odbc/driver_manager.h"
 #include "core/case_fold.h"
 #include "core/text_encoding.h"
 

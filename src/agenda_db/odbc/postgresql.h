@@ -1,9 +1,8 @@
 #pragma once
 
-#include <sql.h>
-
 #include <string>
 
+#include "agenda_db/odbc/driver_manager.h"
 #include "agenda_db/odbc/odbc_connection.h"
 
 // What PostgreSQL and its ODBC driver do their own way, in one place.

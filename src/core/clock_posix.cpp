@@ -1,6 +1,6 @@
-#include "core/clock.h"
-
 #include <ctime>
+
+#include "core/clock.h"
 
 namespace infotrakon {
 
