@@ -83,7 +83,7 @@ PanelView::PanelView(control::InfoTrakon& control, ErrorHandler onError, QWidget
             case panel::ElementKind::kCommandButton: {
                 auto* button = new QPushButton(this);
                 if (static_cast<const panel::CommandButton&>(*element).hasPicture()) {
-                    button->setIcon(QIcon(RefreshPicture()));
+                    button->setIcon(RefreshIcon());
                     button->setIconSize(QSize(16, 17));
                 }
                 connect(button, &QPushButton::clicked, this,

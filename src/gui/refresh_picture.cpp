@@ -3,37 +3,58 @@
 #include <QPainter>
 #include <QPainterPath>
 
-namespace infotrakon::gui {
+#include "panel/pictures.h"
 
-QPixmap RefreshPicture() {
-    QPixmap picture(16, 17);
-    picture.fill(QColor(212, 208, 200));
-    QPainter painter(&picture);
-    // The sheet, its top-right corner folded down.
-    QPainterPath sheet;
-    sheet.moveTo(2.5, 0.5);
-    sheet.lineTo(10.5, 0.5);
-    sheet.lineTo(14.5, 4.5);
-    sheet.lineTo(14.5, 16.5);
-    sheet.lineTo(2.5, 16.5);
-    sheet.closeSubpath();
-    painter.setPen(QColor(128, 128, 128));
-    painter.setBrush(Qt::white);
-    painter.drawPath(sheet);
-    painter.drawPolyline(QPolygonF({{10.5, 0.5}, {10.5, 4.5}, {14.5, 4.5}}));
-    // Two arrows chasing each other round a circle.
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor green(0, 140, 0);
-    painter.setPen(QPen(green, 1.6));
-    painter.setBrush(Qt::NoBrush);
-    const QRectF circle(4.5, 5.5, 8, 8);
-    painter.drawArc(circle, 30 * 16, 130 * 16);
-    painter.drawArc(circle, 210 * 16, 130 * 16);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(green);
-    painter.drawPolygon(QPolygonF({{3.2, 8.0}, {6.6, 8.0}, {4.9, 10.4}}));
-    painter.drawPolygon(QPolygonF({{10.4, 11.0}, {13.8, 11.0}, {12.1, 8.6}}));
-    return picture;
+namespace infotrakon::gui {
+namespace {
+
+QColor Colour(const panel::Rgb& rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+
+QPolygonF Points(const std::vector<panel::PicturePoint>& points) {
+    QPolygonF polygon;
+    for (const panel::PicturePoint& point : points) polygon << QPointF(point.x, point.y);
+    return polygon;
+}
+
+}  // namespace
+
+QPixmap RefreshPicture(qreal scale) {
+    const panel::VectorPicture& picture = panel::RefreshPicture();
+    QPixmap pixmap(qRound(picture.width * scale), qRound(picture.height * scale));
+    pixmap.setDevicePixelRatio(scale);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing, scale > 1);
+    for (const panel::PictureShape& shape : picture.shapes) {
+        painter.setPen(shape.outline ? QPen(Colour(shape.pen), shape.penWidth) : QPen(Qt::NoPen));
+        painter.setBrush(shape.filled ? QBrush(Colour(shape.fill)) : QBrush(Qt::NoBrush));
+        using Kind = panel::PictureShape::Kind;
+        switch (shape.kind) {
+            case Kind::kPolygon:
+                painter.drawPolygon(Points(shape.points));
+                break;
+            case Kind::kPolyline:
+                painter.drawPolyline(Points(shape.points));
+                break;
+            case Kind::kArc: {
+                painter.setRenderHint(QPainter::Antialiasing);
+                const QRectF box(QPointF(shape.points[0].x, shape.points[0].y),
+                                 QPointF(shape.points[1].x, shape.points[1].y));
+                painter.drawArc(box, qRound(shape.startDegrees * 16),
+                                qRound(shape.spanDegrees * 16));
+                painter.setRenderHint(QPainter::Antialiasing, scale > 1);
+                break;
+            }
+        }
+    }
+    return pixmap;
+}
+
+QIcon RefreshIcon() {
+    QIcon icon;
+    icon.addPixmap(RefreshPicture(1));
+    icon.addPixmap(RefreshPicture(2));
+    return icon;
 }
 
 }  // namespace infotrakon::gui

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 
 namespace infotrakon::gui {
 
-// The refresh button's picture, 16 x 17 pixels: a white dog-eared sheet with a grey border
-// and two green circular arrows, on the button face.
-QPixmap RefreshPicture();
+// The refresh button's picture, 16 x 17 pixels at `scale` times their size, drawn from the
+// panel's shapes on a transparent ground.
+QPixmap RefreshPicture(qreal scale = 1);
+// The picture at 1x and 2x, for screens of any scale.
+QIcon RefreshIcon();
 
 }  // namespace infotrakon::gui

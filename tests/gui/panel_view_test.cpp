@@ -195,13 +195,19 @@ TEST(RefreshPicture, IsASheetWithGreenArrows) {
     Application();
     const QImage picture = RefreshPicture().toImage();
     EXPECT_EQ(picture.size(), QSize(16, 17));
-    EXPECT_EQ(picture.pixel(0, 0), qRgb(212, 208, 200));
+    // On a transparent ground: the button's face shows through.
+    EXPECT_EQ(qAlpha(picture.pixel(0, 0)), 0);
     EXPECT_EQ(picture.pixel(4, 2), qRgb(255, 255, 255));
     int green = 0;
     for (int y = 0; y < 17; ++y)
         for (int x = 0; x < 16; ++x)
             if (qGreen(picture.pixel(x, y)) > 100 && qRed(picture.pixel(x, y)) < 80) ++green;
     EXPECT_GT(green, 10);
+    // Drawn anew at twice the size, not enlarged: sharp on a screen of scale 2.
+    const QImage sharp = RefreshPicture(2).toImage();
+    EXPECT_EQ(sharp.size(), QSize(32, 34));
+    EXPECT_EQ(qAlpha(sharp.pixel(1, 1)), 0);
+    EXPECT_EQ(sharp.pixel(8, 4), qRgb(255, 255, 255));
 }
 
 }  // namespace

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <oaidl.h>
+#include <windows.h>
+
+#include <string>
+
+#include "ocx/com_ptr.h"
+
+// The control library as a module: its file, the objects and locks that keep it loaded, its
+// type library.
+namespace infotrakon::ocx {
+
+HINSTANCE ModuleInstance();
+// The library's full path, as the platform gives it.
+std::wstring ModulePath();
+
+// Live objects and server locks: the library may be unloaded when there are none.
+void ObjectMade();
+void ObjectGone();
+void LockServer(bool lock);
+bool ModuleInUse();
+
+// The type library ITrakon embedded in the library (resource TYPELIB 1).
+ComPtr<ITypeLib> TypeLibrary();
+// The description of `guid` in the type library: an interface or the class.
+ComPtr<ITypeInfo> TypeInfoOf(REFGUID guid);
+
+}  // namespace infotrakon::ocx

@@ -1,0 +1,126 @@
+#include "ocx/panel_drawing.h"
+
+#include <algorithm>
+
+#include "ocx/gdi.h"
+
+namespace infotrakon::ocx {
+namespace {
+
+class Painter {
+  public:
+    Painter(const panel::Panel& panel, HDC dc, const RECT& bounds)
+        : dc_(dc),
+          origin_{bounds.left, bounds.top},
+          // The resolution at which the panel's width in twips fills the bounds.
+          fonts_(std::max(1, static_cast<int>((bounds.right - bounds.left) * 1440.0 /
+                                              std::max(1.0f, panel.width())))) {}
+
+    RECT Place(const panel::Element& element) const {
+        const int dpi = fonts_.dpi();
+        const int left = origin_.x + Pixels(element.left(), dpi);
+        const int top = origin_.y + Pixels(element.top(), dpi);
+        return {left, top, left + Pixels(element.width(), dpi),
+                top + Pixels(element.height(), dpi)};
+    }
+
+    void Text(const std::string& utf8, RECT place, const panel::Font& font, UINT format) {
+        const std::wstring text = Wide(utf8);
+        const HGDIOBJ previous = SelectObject(dc_, fonts_.Get(font));
+        DrawTextW(dc_, text.c_str(), -1, &place, format | DT_NOPREFIX | DT_SINGLELINE);
+        SelectObject(dc_, previous);
+    }
+
+    void Frame(const RECT& place) {
+        const HGDIOBJ previousPen = SelectObject(dc_, GetStockObject(BLACK_PEN));
+        const HGDIOBJ previousBrush = SelectObject(dc_, GetStockObject(NULL_BRUSH));
+        Rectangle(dc_, place.left, place.top, place.right, place.bottom);
+        SelectObject(dc_, previousPen);
+        SelectObject(dc_, previousBrush);
+    }
+
+    int dpi() const { return fonts_.dpi(); }
+    HDC dc() const { return dc_; }
+
+  private:
+    HDC dc_;
+    POINT origin_;
+    FontSet fonts_;
+};
+
+}  // namespace
+
+void DrawPanel(const panel::Panel& panel, HDC dc, const RECT& bounds) {
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
+    FillRect(dc, &bounds, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    Painter painter(panel, dc, bounds);
+    for (const panel::Element* element : panel.elements()) {
+        if (!element->visible()) continue;
+        RECT place = painter.Place(*element);
+        using Kind = panel::ElementKind;
+        switch (element->kind()) {
+            case Kind::kLabel: {
+                const auto& label = static_cast<const panel::Label&>(*element);
+                painter.Text(label.caption(), place, label.font(),
+                             label.alignment() == panel::Alignment::kRight ? DT_RIGHT : DT_LEFT);
+                break;
+            }
+            case Kind::kOptionButton: {
+                const auto& option = static_cast<const panel::OptionButton&>(*element);
+                const int mark = place.bottom - place.top - 2;
+                Ellipse(dc, place.left, place.top + 1, place.left + mark, place.top + 1 + mark);
+                if (option.value())
+                    Ellipse(dc, place.left + mark / 3, place.top + 1 + mark / 3,
+                            place.left + mark - mark / 3, place.top + 1 + mark - mark / 3);
+                place.left += mark + 4;
+                painter.Text(option.caption(), place, option.font(), DT_LEFT | DT_VCENTER);
+                break;
+            }
+            case Kind::kComboBox: {
+                const auto& combo = static_cast<const panel::ComboBox&>(*element);
+                painter.Frame(place);
+                place.left += 3;
+                painter.Text(combo.text(), place, combo.font(), DT_LEFT | DT_VCENTER);
+                break;
+            }
+            case Kind::kCommandButton: {
+                const auto& button = static_cast<const panel::CommandButton&>(*element);
+                DrawFrameControl(dc, &place, DFC_BUTTON, DFCS_BUTTONPUSH);
+                place.top = place.bottom - (place.bottom - place.top) / 2;
+                painter.Text(button.caption(), place, panel.font(), DT_CENTER | DT_TOP);
+                break;
+            }
+            case Kind::kListView: {
+                const auto& list = static_cast<const panel::ListView&>(*element);
+                painter.Frame(place);
+                const int rowHeight = Pixels(240, painter.dpi());
+                int left = place.left + 2;
+                for (std::size_t column = 0; column < list.columns().size(); ++column) {
+                    const int width = Pixels(list.columns()[column].width, painter.dpi());
+                    if (width <= 0) continue;
+                    const UINT align = list.columns()[column].alignment == panel::Alignment::kRight
+                                           ? DT_RIGHT
+                                           : DT_LEFT;
+                    RECT cell{left, place.top + 2, left + width - 2, place.top + 2 + rowHeight};
+                    painter.Text(list.columns()[column].text, cell, list.font(), align);
+                    for (const panel::ListItem& item : list.items()) {
+                        OffsetRect(&cell, 0, rowHeight);
+                        if (cell.bottom > place.bottom) break;
+                        painter.Text(column == 0 ? item.text : item.subItems[column - 1], cell,
+                                     list.font(), align | DT_END_ELLIPSIS);
+                    }
+                    left += width;
+                }
+                break;
+            }
+            default:
+                break;
+        }
+    }
+    RestoreDC(dc, saved);
+}
+
+}  // namespace infotrakon::ocx

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+
+#include "control/infotrakon.h"
+#include "core/error.h"
+#include "ocx/gdi.h"
+
+namespace infotrakon::ocx {
+
+// The panel's window inside its host: one real child window per visible element, so that
+// hosts, tests and accessibility tools can read it (labels as STATIC, the option buttons as
+// one group of radio buttons, Combo2 as a drop-down list, ListView1 as a report list view,
+// Command2 as a button with its caption and picture). The windows follow the element model;
+// clicks, choices and the window's size go to the panel. An error they raise goes to
+// `onError`.
+class PanelWindow final : private panel::ElementObserver {
+  public:
+    using ErrorHandler = std::function<void(const Error&)>;
+
+    PanelWindow(control::InfoTrakon& control, HWND parent, const RECT& place, ErrorHandler onError);
+    ~PanelWindow() override;
+    PanelWindow(const PanelWindow&) = delete;
+    PanelWindow& operator=(const PanelWindow&) = delete;
+
+    HWND handle() const { return window_; }
+    // The host's new place of the panel, in the parent's pixels.
+    void Place(const RECT& place);
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateChildren();
+    void Command(int id, int notification);
+    void DrawButton(const DRAWITEMSTRUCT& item);
+    void ElementChanged(const panel::Element& element) override;
+    void RowsChanged(const panel::ListView& list, panel::RowChange change) override;
+    void Sync(const panel::Element& element);
+    void ShowRow(const panel::ListView& list, std::size_t row, bool inserted);
+    void Deliver(const std::function<void()>& event);
+
+    control::InfoTrakon& control_;
+    ErrorHandler onError_;
+    HWND window_ = nullptr;
+    FontSet fonts_;
+    HBRUSH white_;
+    HBITMAP refreshPicture_ = nullptr;
+    std::map<const panel::Element*, HWND> children_;
+    std::map<int, const panel::Element*> byId_;
+    bool resizing_ = false;
+};
+
+}  // namespace infotrakon::ocx

@@ -1,0 +1,85 @@
+#include "ocx/registration.h"
+
+#include <oleauto.h>
+
+#include <string>
+
+#include "control/identity.h"
+#include "core/text_encoding.h"
+#include "ocx/com_ptr.h"
+#include "ocx/module.h"
+
+namespace infotrakon::ocx {
+namespace {
+
+std::wstring Wide(const std::string& utf8) {
+    const std::u16string units = Utf8ToUtf16(utf8);
+    return std::wstring(units.begin(), units.end());
+}
+
+// Creates `key` under HKEY_CLASSES_ROOT and sets its value `name` (nullptr: the default).
+LSTATUS SetText(const std::wstring& key, const wchar_t* name, const std::wstring& text) {
+    HKEY handle = nullptr;
+    LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr,
+                                     REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &handle, nullptr);
+    if (status != ERROR_SUCCESS) return status;
+    status = RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
+    return status;
+}
+
+const std::wstring kClassKey = L"CLSID\\" + Wide(control::kClassId);
+const std::wstring kProgIdKey = Wide(control::kProgId);
+
+}  // namespace
+
+HRESULT RegisterControl() {
+    const std::wstring path = ModulePath();
+    const std::wstring misc = std::to_wstring(control::kMiscStatus);
+    const struct {
+        std::wstring key;
+        const wchar_t* name;
+        std::wstring text;
+    } values[] = {
+        {kClassKey, nullptr, Wide(control::kClassName)},
+        {kClassKey + L"\\InprocServer32", nullptr, path},
+        {kClassKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
+        {kClassKey + L"\\Control", nullptr, L""},
+        {kClassKey + L"\\MiscStatus", nullptr, misc},
+        {kClassKey + L"\\MiscStatus\\1", nullptr, misc},
+        {kClassKey + L"\\ToolboxBitmap32", nullptr, path + L", 30000"},
+        {kClassKey + L"\\TypeLib", nullptr, Wide(control::kTypeLibraryId)},
+        {kClassKey + L"\\Version", nullptr,
+         std::to_wstring(control::kTypeLibraryMajorVersion) + L"." +
+             std::to_wstring(control::kTypeLibraryMinorVersion)},
+        {kClassKey + L"\\ProgID", nullptr, kProgIdKey},
+        {kProgIdKey, nullptr, Wide(control::kClassName)},
+        {kProgIdKey + L"\\CLSID", nullptr, Wide(control::kClassId)},
+    };
+    for (const auto& value : values) {
+        const LSTATUS status = SetText(value.key, value.name, value.text);
+        if (status != ERROR_SUCCESS) {
+            UnregisterControl();
+            return HRESULT_FROM_WIN32(status);
+        }
+    }
+    ComPtr<ITypeLib> library;
+    const HRESULT registered = LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, library.Receive());
+    if (FAILED(registered)) UnregisterControl();
+    return registered;
+}
+
+HRESULT UnregisterControl() {
+    GUID library{};
+    const std::wstring libraryId = Wide(control::kTypeLibraryId);
+    if (SUCCEEDED(CLSIDFromString(libraryId.c_str(), &library)))
+        UnRegisterTypeLib(library, control::kTypeLibraryMajorVersion,
+                          control::kTypeLibraryMinorVersion, control::kTypeLibraryLocale,
+                          SYS_WIN32);
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kClassKey.c_str());
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kProgIdKey.c_str());
+    return S_OK;
+}
+
+}  // namespace infotrakon::ocx

@@ -1,0 +1,519 @@
+// ITrakon.ocx as hosts use it, under the real COM and Win32 of the platform (Wine in the test
+// run): registration, the scripting host's way to FileExists, the event interface, a form of
+// Wine's ATL host with the panel on it, and errors that must never take the host down.
+// The test script prepares the Wine prefix: an agenda named by the host's setting, and the
+// element models the Linux program prints for the same agenda on the same day.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <ocidl.h>
+#include <olectl.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "control/identity.h"
+#include "core/text_encoding.h"
+
+namespace {
+
+// In the order the program prints the elements: the order of the element model.
+using json = nlohmann::ordered_json;
+
+std::string Variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+std::wstring Wide(const std::string& utf8) {
+    const std::u16string units = infotrakon::Utf8ToUtf16(utf8);
+    return std::wstring(units.begin(), units.end());
+}
+
+std::string Narrow(const std::wstring& wide) {
+    return infotrakon::Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+}
+
+GUID Guid(const char* text) {
+    GUID guid{};
+    CLSIDFromString(Wide(text).c_str(), &guid);
+    return guid;
+}
+
+const GUID kClassId = Guid(infotrakon::control::kClassId);
+const GUID kEventInterfaceId = Guid(infotrakon::control::kEventInterfaceId);
+
+json ReadJson(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_TRUE(in) << path;
+    return json::parse(in);
+}
+
+// A Czech Windows writes its short dates "7. 12. 2026", glibc "7.12.2026".
+std::string WithoutDateSpaces(const std::string& text) {
+    static const std::regex date(R"((\d{1,2})\. (\d{1,2})\. (\d{4}))");
+    return std::regex_replace(text, date, "$1.$2.$3");
+}
+
+std::string ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return Narrow(name);
+}
+
+std::string TextOf(HWND window) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return Narrow(text);
+}
+
+DWORD RunProgram(const std::wstring& commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring line = commandLine;
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return GetLastError();
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return code;
+}
+
+std::wstring OcxPath() { return Wide(Variable("INFOTRAKON_OCX")); }
+
+// The default value, or the value `name`, of a key under HKEY_CLASSES_ROOT; nullopt if absent.
+std::optional<std::wstring> ClassesText(const std::wstring& key, const wchar_t* name = nullptr) {
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof buffer;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(buffer);
+}
+
+class ComTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+    void TearDown() override { OleUninitialize(); }
+};
+
+// --- registration ---
+
+TEST_F(ComTest, RegisteringWritesExactlyTheControlsKeysAndUnregisteringRemovesThem) {
+    const std::wstring classKey = L"CLSID\\" + Wide(infotrakon::control::kClassId);
+    ASSERT_EQ(RunProgram(L"regsvr32 /s \"" + OcxPath() + L"\""), 0u);
+    EXPECT_EQ(ClassesText(classKey), L"InfoTrakon");
+    EXPECT_EQ(ClassesText(classKey + L"\\InprocServer32"), OcxPath());
+    EXPECT_EQ(ClassesText(classKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+    EXPECT_EQ(ClassesText(classKey + L"\\Control"), L"");
+    EXPECT_EQ(ClassesText(classKey + L"\\MiscStatus"), std::to_wstring(0x28191));
+    EXPECT_EQ(ClassesText(classKey + L"\\MiscStatus\\1"), std::to_wstring(0x28191));
+    EXPECT_EQ(ClassesText(classKey + L"\\ToolboxBitmap32"), OcxPath() + L", 30000");
+    EXPECT_EQ(ClassesText(classKey + L"\\TypeLib"), Wide(infotrakon::control::kTypeLibraryId));
+    EXPECT_EQ(ClassesText(classKey + L"\\Version"), L"1.0");
+    EXPECT_EQ(ClassesText(classKey + L"\\ProgID"), L"ITrakon.InfoTrakon");
+    EXPECT_EQ(ClassesText(L"ITrakon.InfoTrakon\\CLSID"), Wide(infotrakon::control::kClassId));
+    const std::wstring library = L"TypeLib\\" + Wide(infotrakon::control::kTypeLibraryId);
+    EXPECT_EQ(ClassesText(library + L"\\1.0"), L"ITrakon");
+    EXPECT_TRUE(ClassesText(library + L"\\1.0\\409\\win32"));
+    // The toolbox picture, 16 x 15 in 16 colours, is resource 30000 of the library.
+    const HMODULE ocx = LoadLibraryExW(OcxPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(ocx, nullptr);
+    const HRSRC picture = FindResourceW(ocx, MAKEINTRESOURCEW(30000), MAKEINTRESOURCEW(2));
+    ASSERT_NE(picture, nullptr);
+    const auto* header =
+        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(ocx, picture)));
+    EXPECT_EQ(header->biWidth, 16);
+    EXPECT_EQ(header->biHeight, 15);
+    EXPECT_EQ(header->biBitCount, 4);
+    FreeLibrary(ocx);
+
+    ASSERT_EQ(RunProgram(L"regsvr32 /s /u \"" + OcxPath() + L"\""), 0u);
+    EXPECT_FALSE(ClassesText(classKey));
+    EXPECT_FALSE(ClassesText(L"ITrakon.InfoTrakon"));
+    EXPECT_FALSE(ClassesText(library + L"\\1.0"));
+    // Registered again for the hosts that follow.
+    ASSERT_EQ(RunProgram(L"regsvr32 /s \"" + OcxPath() + L"\""), 0u);
+}
+
+// --- the interface a host sees ---
+
+TEST_F(ComTest, TheClassNamesItsEventInterfaceAndTakesASinkItNeverCalls) {
+    IUnknown* control = nullptr;
+    ASSERT_EQ(CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                               reinterpret_cast<void**>(&control)),
+              S_OK);
+    IProvideClassInfo2* classInfo = nullptr;
+    ASSERT_EQ(control->QueryInterface(IID_IProvideClassInfo2, reinterpret_cast<void**>(&classInfo)),
+              S_OK);
+    GUID source{};
+    EXPECT_EQ(classInfo->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source), S_OK);
+    EXPECT_TRUE(IsEqualGUID(source, kEventInterfaceId));
+    ITypeInfo* info = nullptr;
+    ASSERT_EQ(classInfo->GetClassInfo(&info), S_OK);
+    TYPEATTR* attributes = nullptr;
+    ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
+    EXPECT_TRUE(IsEqualGUID(attributes->guid, kClassId));
+    EXPECT_EQ(attributes->wTypeFlags & TYPEFLAG_FCONTROL, TYPEFLAG_FCONTROL);
+    info->ReleaseTypeAttr(attributes);
+    info->Release();
+    classInfo->Release();
+
+    IConnectionPointContainer* container = nullptr;
+    ASSERT_EQ(control->QueryInterface(IID_IConnectionPointContainer,
+                                      reinterpret_cast<void**>(&container)),
+              S_OK);
+    IConnectionPoint* point = nullptr;
+    ASSERT_EQ(container->FindConnectionPoint(kEventInterfaceId, &point), S_OK);
+    IDispatch* sink = nullptr;
+    // Any object will do as the sink: it is never called.
+    ASSERT_EQ(control->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&sink)), S_OK);
+    DWORD cookie = 0;
+    EXPECT_EQ(point->Advise(sink, &cookie), S_OK);
+    EXPECT_EQ(point->Unadvise(cookie), S_OK);
+    IConnectionPoint* other = nullptr;
+    EXPECT_EQ(container->FindConnectionPoint(IID_IPropertyNotifySink, &other),
+              CONNECT_E_NOCONNECTION);
+    sink->Release();
+    point->Release();
+    container->Release();
+    control->Release();
+}
+
+TEST_F(ComTest, FileExistsHoweverAHostPassesTheText) {
+    IDispatch* control = nullptr;
+    ASSERT_EQ(CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                               reinterpret_cast<void**>(&control)),
+              S_OK);
+    LPOLESTR name = const_cast<LPOLESTR>(L"FileExists");
+    DISPID id = 0;
+    ASSERT_EQ(control->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
+    EXPECT_EQ(id, 0x60030003);
+    const std::wstring agenda = Wide(Variable("INFOTRAKON_AGENDA"));
+    for (const std::wstring& path :
+         {agenda, std::wstring(L"C:\\none.mdb"), std::wstring(L"C:\\")}) {
+        const bool expected = path == agenda;
+        BSTR text = SysAllocString(path.c_str());
+        VARIANT inner;
+        VariantInit(&inner);
+        V_VT(&inner) = VT_BSTR;
+        V_BSTR(&inner) = SysAllocString(path.c_str());
+        VARIANT forms[3];
+        V_VT(&forms[0]) = VT_BSTR;
+        V_BSTR(&forms[0]) = text;
+        V_VT(&forms[1]) = VT_BSTR | VT_BYREF;
+        V_BSTRREF(&forms[1]) = &text;
+        V_VT(&forms[2]) = VT_VARIANT | VT_BYREF;
+        V_VARIANTREF(&forms[2]) = &inner;
+        for (VARIANT& form : forms) {
+            DISPPARAMS parameters{&form, nullptr, 1, 0};
+            VARIANT result;
+            VariantInit(&result);
+            EXPECT_EQ(control->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &parameters, &result,
+                                      nullptr, nullptr),
+                      S_OK);
+            EXPECT_EQ(V_VT(&result), VT_BOOL);
+            EXPECT_EQ(V_BOOL(&result), expected ? VARIANT_TRUE : VARIANT_FALSE) << Narrow(path);
+        }
+        // The argument is never changed.
+        EXPECT_EQ(std::wstring(text), path);
+        EXPECT_EQ(std::wstring(V_BSTR(&inner)), path);
+        SysFreeString(text);
+        VariantClear(&inner);
+    }
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    EXPECT_EQ(control->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+              DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(control->Invoke(7, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+              DISP_E_MEMBERNOTFOUND);
+    control->Release();
+}
+
+// --- a form with the panel on it ---
+
+// A form of the host: a top-level window with Wine's ATL host window holding the control.
+class FormTest : public ComTest {
+  protected:
+    void SetUp() override {
+        ComTest::SetUp();
+        // Registers the host window class AtlAxWin, once a process.
+        static const bool hostReady = [] {
+            const HMODULE atl = LoadLibraryW(L"atl.dll");
+            auto* init =
+                atl != nullptr
+                    ? reinterpret_cast<BOOL(WINAPI*)()>(GetProcAddress(atl, "AtlAxWinInit"))
+                    : nullptr;
+            return init != nullptr && init();
+        }();
+        ASSERT_TRUE(hostReady);
+        const HDC screen = GetDC(nullptr);
+        dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+        form_ = CreateWindowExW(0, L"STATIC", L"Trakon 3", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                Pixels(8310) + 40, Pixels(5805) + 60, nullptr, nullptr, nullptr,
+                                nullptr);
+        ASSERT_NE(form_, nullptr);
+        host_ = CreateWindowExW(0, L"AtlAxWin", L"ITrakon.InfoTrakon", WS_CHILD | WS_VISIBLE, 0, 0,
+                                Pixels(8310), Pixels(5805), form_, nullptr, nullptr, nullptr);
+        ASSERT_NE(host_, nullptr);
+        Pump();
+        panel_ = FindWindowExW(host_, nullptr, L"InfoTrakonPanel", nullptr);
+        ASSERT_NE(panel_, nullptr) << "the control made no window in its host";
+        for (HWND child = GetWindow(panel_, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT))
+            children_.push_back(child);
+        // The panel numbers its windows in the order of its elements.
+        std::sort(children_.begin(), children_.end(),
+                  [](HWND a, HWND b) { return GetDlgCtrlID(a) < GetDlgCtrlID(b); });
+    }
+    void TearDown() override {
+        if (form_ != nullptr) DestroyWindow(form_);
+        Pump();
+        ComTest::TearDown();
+    }
+
+    int Pixels(double twips) const { return static_cast<int>(twips * dpi_ / 1440.0 + 0.5); }
+
+    static void Pump() {
+        MSG message;
+        for (int round = 0; round < 20; ++round) {
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+            Sleep(5);
+        }
+    }
+
+    // The window of each visible element, in the order of the element model.
+    std::map<std::string, HWND> WindowsOf(const json& model) const {
+        std::map<std::string, HWND> windows;
+        std::size_t next = 0;
+        for (const auto& [name, element] : model["elements"].items()) {
+            if (!element["visible"].get<bool>()) continue;
+            const std::string kind = element["kind"];
+            if (kind == "data control" || kind == "file dialog" || kind == "data grid") continue;
+            if (next < children_.size()) windows[name] = children_[next++];
+        }
+        return windows;
+    }
+
+    // Every window shows what the Linux program's element model holds.
+    void ExpectTheModel(const json& model) {
+        const std::map<std::string, HWND> windows = WindowsOf(model);
+        ASSERT_EQ(windows.size(), children_.size());
+        for (const auto& [name, window] : windows) {
+            SCOPED_TRACE(name);
+            const json& element = model["elements"][name];
+            const std::string kind = element["kind"];
+            if (kind == "label") {
+                EXPECT_EQ(ClassOf(window), "Static");
+                EXPECT_EQ(TextOf(window), element["caption"].get<std::string>());
+            } else if (kind == "option button") {
+                EXPECT_EQ(ClassOf(window), "Button");
+                EXPECT_EQ(TextOf(window), element["caption"].get<std::string>());
+                EXPECT_EQ(SendMessageW(window, BM_GETCHECK, 0, 0) == BST_CHECKED,
+                          element["value"].get<bool>());
+            } else if (kind == "command button") {
+                EXPECT_EQ(ClassOf(window), "Button");
+                EXPECT_EQ(TextOf(window), element["caption"].get<std::string>());
+            } else if (kind == "combo box") {
+                EXPECT_EQ(ClassOf(window), "ComboBox");
+                EXPECT_EQ(SendMessageW(window, CB_GETCURSEL, 0, 0),
+                          element["listIndex"].get<int>());
+                ASSERT_EQ(SendMessageW(window, CB_GETCOUNT, 0, 0),
+                          static_cast<LRESULT>(element["items"].size()));
+                for (std::size_t i = 0; i < element["items"].size(); ++i) {
+                    wchar_t item[128] = {};
+                    SendMessageW(window, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+                    EXPECT_EQ(Narrow(item), element["items"][i].get<std::string>());
+                }
+            } else if (kind == "list view") {
+                EXPECT_EQ(ClassOf(window), "SysListView32");
+                const json& columns = element["columns"];
+                for (std::size_t column = 0; column < columns.size(); ++column)
+                    EXPECT_NEAR(SendMessageW(window, LVM_GETCOLUMNWIDTH, column, 0),
+                                Pixels(columns[column]["width"].get<double>()), 1)
+                        << "column " << column;
+                const json& rows = element["rows"];
+                ASSERT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0),
+                          static_cast<LRESULT>(rows.size()));
+                for (std::size_t row = 0; row < rows.size(); ++row)
+                    for (int column = 0; column < 5; ++column) {
+                        wchar_t cell[512] = {};
+                        LVITEMW item{};
+                        item.iSubItem = column;
+                        item.pszText = cell;
+                        item.cchTextMax = 512;
+                        SendMessageW(window, LVM_GETITEMTEXTW, row,
+                                     reinterpret_cast<LPARAM>(&item));
+                        const std::string expected =
+                            column == 0 ? rows[row]["text"].get<std::string>()
+                                        : rows[row]["subItems"][column - 1].get<std::string>();
+                        EXPECT_EQ(WithoutDateSpaces(Narrow(cell)), expected)
+                            << "row " << row << ", column " << column;
+                    }
+            }
+        }
+    }
+
+    int dpi_ = 96;
+    HWND form_ = nullptr;
+    HWND host_ = nullptr;
+    HWND panel_ = nullptr;
+    std::vector<HWND> children_;
+};
+
+TEST_F(FormTest, ThePanelOnAFormShowsWhatTheLinuxProgramPrints) {
+    ExpectTheModel(ReadJson(Variable("INFOTRAKON_EXPECTED_START")));
+}
+
+TEST_F(FormTest, ClicksKeysAndTheFormsSizeReachThePanel) {
+    const json expected = ReadJson(Variable("INFOTRAKON_EXPECTED_EVENTS"));
+    const std::map<std::string, HWND> windows = WindowsOf(expected);
+    // The form's size, 6000 x 4000 twips.
+    MoveWindow(host_, 0, 0, Pixels(6000), Pixels(4000), TRUE);
+    Pump();
+    SendMessageW(windows.at("Option4"), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(SendMessageW(windows.at("Option4"), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(windows.at("Option1"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    // "Tento měsíc", five periods down, chosen with the keyboard.
+    const HWND periods = windows.at("Combo2");
+    SetFocus(periods);
+    for (int i = 0; i < 5; ++i) {
+        SendMessageW(periods, WM_KEYDOWN, VK_DOWN, 0);
+        SendMessageW(periods, WM_KEYUP, VK_DOWN, 0);
+        Pump();
+    }
+    EXPECT_EQ(SendMessageW(periods, CB_GETCURSEL, 0, 0), 5);
+    SendMessageW(windows.at("Command2"), BM_CLICK, 0, 0);
+    Pump();
+    ExpectTheModel(expected);
+
+    if (const std::string picture = Variable("INFOTRAKON_SCREENSHOT"); !picture.empty()) {
+        MoveWindow(host_, 0, 0, Pixels(8310), Pixels(5805), TRUE);
+        Pump();
+        // What the screen shows of the form's control.
+        SetForegroundWindow(form_);
+        RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Pump();
+        RECT area{};
+        GetWindowRect(host_, &area);
+        OffsetRect(&area, -area.left, -area.top);
+        POINT corner{0, 0};
+        ClientToScreen(host_, &corner);
+        const HDC window = GetDC(nullptr);
+        const HDC memory = CreateCompatibleDC(window);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = area.right;
+        info.bmiHeader.biHeight = area.bottom;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        const HBITMAP shot = CreateDIBSection(window, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        const HGDIOBJ previous = SelectObject(memory, shot);
+        BitBlt(memory, 0, 0, area.right, area.bottom, window, corner.x, corner.y, SRCCOPY);
+        SelectObject(memory, previous);
+        const DWORD bytes = ((area.right * 3 + 3) & ~3) * area.bottom;
+        BITMAPFILEHEADER file{};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+        file.bfSize = file.bfOffBits + bytes;
+        std::ofstream out(picture, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(&file), sizeof file);
+        out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+        out.write(static_cast<const char*>(bits), bytes);
+        DeleteObject(shot);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, window);
+    }
+}
+
+// --- errors ---
+
+// The number and message of the thread's last error, as a host reads them.
+std::string LastErrorText() {
+    IErrorInfo* info = nullptr;
+    if (GetErrorInfo(0, &info) != S_OK || info == nullptr) return "";
+    BSTR description = nullptr;
+    info->GetDescription(&description);
+    std::string text = description != nullptr ? Narrow(description) : "";
+    SysFreeString(description);
+    info->Release();
+    return text;
+}
+
+void SetHostSetting(const std::string& path) {
+    const std::wstring value = Wide(path);
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Velmora\\Trakon\\ProgramSeting",
+                    L"LastFullFileNameOpen", REG_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+TEST_F(ComTest, AStartUpThatFailsGivesTheHostTheErrorAndItsNumber) {
+    const std::string agenda = Variable("INFOTRAKON_AGENDA");
+    const struct {
+        std::string setting;
+        int number;
+    } cases[] = {{Variable("INFOTRAKON_DAMAGED_AGENDA"), 3343},
+                 {Variable("INFOTRAKON_AGENDA_WITHOUT_TABLES"), 3078}};
+    for (const auto& [setting, number] : cases) {
+        SCOPED_TRACE(setting);
+        SetHostSetting(setting);
+        IPersistStreamInit* control = nullptr;
+        ASSERT_EQ(CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistStreamInit,
+                                   reinterpret_cast<void**>(&control)),
+                  S_OK);
+        const HRESULT started = control->InitNew();
+        EXPECT_EQ(started, MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, number));
+        const std::string message = LastErrorText();
+        EXPECT_NE(message.find(setting.substr(setting.rfind('\\') + 1)), std::string::npos)
+            << message;
+        // It runs once: the host may go on using the control.
+        EXPECT_EQ(control->InitNew(), S_OK);
+        control->Release();
+    }
+    SetHostSetting(agenda);
+}
+
+// What the message box of an error said, read by the timer that closes it.
+std::string shownError;
+
+// The message box is modal: a timer in its loop reads it and closes it.
+void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR, DWORD) {
+    const HWND box = FindWindowW(L"#32770", L"InfoTrakon");
+    if (box == nullptr) return;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT))
+        shownError += TextOf(child) + "\n";
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(FormTest, AnErrorInAClickIsShownInAMessageBoxAndTheHostLivesOn) {
+    SetHostSetting(Variable("INFOTRAKON_DAMAGED_AGENDA"));
+    shownError.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, &CloseMessageBox);
+    const HWND refresh = children_.back();  // Command2 is the last visible element
+    SendMessageW(refresh, BM_CLICK, 0, 0);
+    KillTimer(nullptr, timer);
+    SetHostSetting(Variable("INFOTRAKON_AGENDA"));
+    EXPECT_NE(shownError.find("3343"), std::string::npos) << shownError;
+    EXPECT_TRUE(IsWindow(panel_));
+}
+
+}  // namespace
