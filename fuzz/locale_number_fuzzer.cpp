@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace infotrakon;
     const std::string text(reinterpret_cast<const char*>(data), size);
     const Locale locale = Locale::Czech();
-    if (const auto number = locale.ParseNumber(text)) DoubleText(*number, locale);
+    if (const auto number = locale.ParseNumber(text)) NumberText(*number, 15, locale);
     FormatAmount(text, locale);
     return 0;
 }

@@ -68,6 +68,8 @@ std::string JsonValue(const Variant& value) {
     if (const bool* flag = value.get<bool>()) return *flag ? "true" : "false";
     if (const std::int64_t* number = value.get<std::int64_t>()) return std::to_string(*number);
     if (const double* number = value.get<double>()) return DoubleDigits(*number);
+    // The exact stored value of a Single, not the seven digits it shows with.
+    if (const Single* number = value.get<Single>()) return DoubleDigits(number->value);
     if (const Currency* amount = value.get<Currency>()) return CurrencyDigits(*amount);
     if (const Decimal* number = value.get<Decimal>()) return number->text;
     if (const Date* date = value.get<Date>()) return '"' + DateText(*date) + '"';

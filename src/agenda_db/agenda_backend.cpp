@@ -66,7 +66,10 @@ std::unique_ptr<panel::Recordset> AgendaBackend::Open(const std::string& connect
         throw Error(error_number::kCouldNotFindFile,
                     "The connection string names no database file (Data Source)");
     const std::string table = RecordSourceTable(recordSource);
-    auto database = std::make_unique<jet::Database>(files_->OpenForReading(*source));
+    // A database password comes with the data link, as the Jet provider takes it.
+    const std::string password =
+        FindProperty(properties, "Jet OLEDB:Database Password").value_or("");
+    auto database = std::make_unique<jet::Database>(files_->OpenForReading(*source), password);
     auto info = database->OpenTable(table);
     if (!info)
         throw Error(error_number::kNoSuchTable,

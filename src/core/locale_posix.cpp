@@ -72,7 +72,11 @@ std::string PatternFromStrftime(const std::string& format) {
                 pattern += "ss";
                 break;
             case 'p':
+            case 'P':
                 pattern += "tt";
+                break;
+            case 'r':
+                pattern += "hh:mm:ss tt";
                 break;
             case 'D':
                 pattern += "MM/dd/yy";
@@ -90,10 +94,15 @@ std::string PatternFromStrftime(const std::string& format) {
                 pattern += '%';
                 break;
             default:
-                break;  // weekday and month names: the short form has none
+                break;  // zones, weekday and month names: the short forms have none
         }
     }
-    return pattern;
+    // The blanks that stood around a field left out go with it.
+    std::string tidy;
+    for (const char c : pattern)
+        if (c != ' ' || (!tidy.empty() && tidy.back() != ' ')) tidy += c;
+    while (!tidy.empty() && tidy.back() == ' ') tidy.pop_back();
+    return tidy;
 }
 
 bool IsUnusableName(const char* name) {

@@ -16,7 +16,8 @@ const char* SystemAnsiCodePage();
 // UTF-16 code units to a single-byte code page; a character the page cannot hold becomes
 // "?", as the ANSI registry functions give it, and so does each half of a surrogate pair.
 std::string Utf16ToAnsi(std::u16string_view text, const char* codePage);
-// Single-byte text to UTF-8; bytes the code page leaves undefined become "?".
+// Single-byte text to UTF-8; a byte the code page leaves undefined becomes the control
+// character of its number (0x81 as U+0081), as the platform converts it.
 std::string AnsiToUtf8(std::string_view text, const char* codePage);
 // UTF-8 to UTF-16 code units; a malformed byte is taken as the Latin-1 character it names.
 std::u16string Utf8ToUtf16(std::string_view text);

@@ -69,10 +69,18 @@ std::string AnsiToUtf8(std::string_view text, const char* codePage) {
     std::string out;
     out.reserve(text.size() + text.size() / 4);
     for (const char c : text) {
-        if (static_cast<unsigned char>(c) < 0x80) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
             out += c;
         } else if (!ConvertPiece(converter.get(), &c, 1, out)) {
-            out += '?';
+            // A byte the code page leaves undefined: the platform gives the control character
+            // of the same number (0x81 as U+0081) where there is one.
+            if (byte <= 0x9F) {
+                out += '\xC2';
+                out += c;
+            } else {
+                out += '?';
+            }
         }
     }
     return out;

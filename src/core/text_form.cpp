@@ -41,13 +41,15 @@ std::string CurrencyDigits(Currency amount, const std::string& separator, bool f
     return negative ? "-" + text : text;
 }
 
-std::string DoubleText(double number, const Locale& locale) {
+// A number written to `digits` significant digits, as the platform writes a Double (15) or a
+// Single (7): without trailing zeros, in the locale's decimal separator.
+std::string NumberText(double number, int digits, const Locale& locale) {
     if (number == 0.0) return "0";
     if (std::isnan(number)) return "NaN";
     if (std::isinf(number)) return number < 0 ? "-1.#INF" : "1.#INF";
     char buffer[64];
     const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::general, 15);
+        std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::general, digits);
     std::string raw(buffer, result.ptr);
     std::string text;
     for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -70,7 +72,10 @@ std::string TextForm(const Variant& value, const Locale& locale) {
         std::string operator()(Empty) const { return {}; }
         std::string operator()(const std::string& text) const { return text; }
         std::string operator()(std::int64_t number) const { return std::to_string(number); }
-        std::string operator()(double number) const { return DoubleText(number, locale); }
+        std::string operator()(double number) const { return NumberText(number, 15, locale); }
+        std::string operator()(Single number) const {
+            return NumberText(static_cast<double>(number.value), 7, locale);
+        }
         std::string operator()(const Date& date) const {
             std::string text = locale.FormatShortDate(date);
             if (date.hasTime()) text += " " + locale.FormatTime(date);

@@ -19,8 +19,9 @@ std::string CurrencyDigits(Currency amount, const std::string& separator = ".",
 // A name as an SQL identifier: in double quotes, a double quote in it doubled.
 std::string QuotedSqlIdentifier(const std::string& name);
 
-// A double written with 15 significant digits, no trailing zeros, the locale's separator.
-std::string DoubleText(double number, const Locale& locale);
+// A number written with `digits` significant digits (15 for a Double, 7 for a Single), no
+// trailing zeros, the locale's separator.
+std::string NumberText(double number, int digits, const Locale& locale);
 
 // The value labels' number format " # ##0.00": a text that reads as a number becomes a blank,
 // the integer digits before the last three, a blank, the last three, and two decimals;

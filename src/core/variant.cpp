@@ -23,6 +23,8 @@ std::optional<Operand> NumericOperand(const Variant& value, const Locale& locale
     if (const auto* amount = value.get<Currency>())
         return Operand{Operand::Kind::kCurrency, amount->tenThousandths, amount->ToDouble()};
     if (const auto* real = value.get<double>()) return Operand{Operand::Kind::kDouble, 0, *real};
+    if (const auto* single = value.get<Single>())
+        return Operand{Operand::Kind::kDouble, 0, static_cast<double>(single->value)};
     if (const auto* decimal = value.get<Decimal>())
         return Operand{Operand::Kind::kDouble, 0, decimal->ToDouble()};
     if (const auto* text = value.get<std::string>()) {
@@ -50,9 +52,9 @@ double Decimal::ToDouble() const {
 }
 
 const char* Variant::kindName() const {
-    static constexpr const char* kNames[] = {"Empty",   "String",  "Long",      "Double",
-                                             "Date",    "Boolean", "Null",      "Currency",
-                                             "Decimal", "GUID",    "Byte array"};
+    static constexpr const char* kNames[] = {"Empty",   "String",  "Long",       "Double",
+                                             "Date",    "Boolean", "Null",       "Currency",
+                                             "Decimal", "GUID",    "Byte array", "Single"};
     return kNames[value_.index()];
 }
 
@@ -100,6 +102,7 @@ std::optional<double> NumericValue(const Variant& value) {
     if (const auto* flag = value.get<bool>()) return *flag ? -1.0 : 0.0;
     if (const auto* number = value.get<std::int64_t>()) return static_cast<double>(*number);
     if (const auto* real = value.get<double>()) return *real;
+    if (const auto* single = value.get<Single>()) return static_cast<double>(single->value);
     if (const auto* amount = value.get<Currency>()) return amount->ToDouble();
     if (const auto* decimal = value.get<Decimal>()) return decimal->ToDouble();
     if (const auto* date = value.get<Date>()) return date->ToOle();

@@ -17,6 +17,13 @@ struct Null {
     friend bool operator==(Null, Null) { return true; }
 };
 
+// A single-precision number, as Access keeps its "Number, Single" fields: it shows with the
+// seven digits it holds, and adds as the double it is.
+struct Single {
+    float value = 0;
+    friend bool operator==(Single, Single) = default;
+};
+
 // An exact amount in 1/10000 units, as Access stores its CURRENCY fields.
 struct Currency {
     std::int64_t tenThousandths = 0;
@@ -48,7 +55,7 @@ struct Binary {
 class Variant {
   public:
     using Value = std::variant<Empty, std::string, std::int64_t, double, Date, bool, Null, Currency,
-                               Decimal, Guid, Binary>;
+                               Decimal, Guid, Binary, Single>;
 
     Variant() = default;
     Variant(Empty) {}
@@ -64,6 +71,7 @@ class Variant {
     Variant(Decimal number) : value_(std::move(number)) {}
     Variant(Guid guid) : value_(std::move(guid)) {}
     Variant(Binary bytes) : value_(std::move(bytes)) {}
+    Variant(Single number) : value_(number) {}
 
     const Value& value() const { return value_; }
     bool isEmpty() const { return std::holds_alternative<Empty>(value_); }
@@ -72,7 +80,7 @@ class Variant {
     bool isNumeric() const {
         return std::holds_alternative<std::int64_t>(value_) ||
                std::holds_alternative<double>(value_) || std::holds_alternative<Currency>(value_) ||
-               std::holds_alternative<Decimal>(value_);
+               std::holds_alternative<Decimal>(value_) || std::holds_alternative<Single>(value_);
     }
     template <typename T>
     const T* get() const {

@@ -200,6 +200,8 @@ inline constexpr std::size_t kPointerOffset = 4;  // row number, then a 3-byte p
 // System catalog.
 inline constexpr std::uint32_t kCatalogPage = 2;
 inline constexpr std::int16_t kObjectTypeTable = 1;
+inline constexpr std::int16_t kObjectTypeLinkedOdbc = 4;   // a table of an ODBC source
+inline constexpr std::int16_t kObjectTypeLinkedTable = 6;  // a table of another Jet file
 inline constexpr std::uint32_t kSystemObjectFlags = 0x80000002u;
 
 // Byte-order helpers for the little-endian file.

@@ -84,7 +84,7 @@ std::optional<std::size_t> TableInfo::FindColumn(std::string_view wanted) const 
 // ---------------------------------------------------------------------------------------
 // The database file
 
-Database::Database(std::unique_ptr<ReadableFile> file)
+Database::Database(std::unique_ptr<ReadableFile> file, const std::string& password)
     : file_(std::move(file)), path_(file_->name()) {
     {
         const std::uint64_t size = file_->Size();
@@ -120,30 +120,41 @@ Database::Database(std::unique_ptr<ReadableFile> file)
         auto field = [&area](std::size_t offset) {
             return &area[offset - header::kEncryptedOffset];
         };
-        if (ReadU32(field(header::kDatabaseKeyOffset)) != 0)
-            throw Error(error_number::kCannotOpenDatabase,
-                        "'" + path_ + "' is encrypted; decrypt it in Access first");
-        bool password = false;
+        // Encrypted by Access: every page after this one is RC4-coded with a key of its own.
+        databaseKey_ = ReadU32(field(header::kDatabaseKeyOffset));
+        const std::uint16_t codePage = ReadU16(field(header::kCodePageOffset));
+        codePage_ = "CP" + std::to_string(codePage == 0 ? 1252 : codePage);
+        // The database password, as Jet keeps it: masked by the header's cipher, and in Jet 4
+        // also by the creation date; zeros where there is none.
+        std::vector<std::uint8_t> stored;
+        std::vector<std::uint8_t> given;
         if (jet3_) {
-            for (std::size_t i = 0; i < header::kPasswordSizeJet3; ++i)
-                password |= field(header::kPasswordOffset)[i] != 0;
-            const std::uint16_t codePage = ReadU16(field(header::kCodePageOffset));
-            codePage_ = "CP" + std::to_string(codePage == 0 ? 1252 : codePage);
+            stored.assign(field(header::kPasswordOffset),
+                          field(header::kPasswordOffset) + header::kPasswordSizeJet3);
+            const std::string bytes = Utf16ToAnsi(Utf8ToUtf16(password), codePage_.c_str());
+            given.assign(bytes.begin(), bytes.end());
         } else {
-            // An empty Jet 4 password is stored as a mask made from the creation date.
             const double created = ReadDouble(field(header::kCreationDateOffsetJet4));
             const double day = std::isfinite(created) ? std::floor(created) : 0.0;
             const auto mask = static_cast<std::uint32_t>(
                 day >= -2147483648.0 && day <= 2147483647.0 ? static_cast<std::int32_t>(day) : 0);
             for (std::size_t i = 0; i < header::kPasswordSizeJet4; ++i)
-                password |= (field(header::kPasswordOffset)[i] ^
-                             static_cast<std::uint8_t>(mask >> (8 * (i % 4)))) != 0;
+                stored.push_back(field(header::kPasswordOffset)[i] ^
+                                 static_cast<std::uint8_t>(mask >> (8 * (i % 4))));
+            for (const char16_t unit : Utf8ToUtf16(password)) {
+                given.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+                given.push_back(static_cast<std::uint8_t>(unit >> 8));
+            }
         }
-        if (password)
+        const bool protectedFile =
+            std::any_of(stored.begin(), stored.end(), [](std::uint8_t b) { return b != 0; });
+        given.resize(std::max(given.size(), stored.size()), 0);
+        if (protectedFile && !std::equal(stored.begin(), stored.end(), given.begin(), given.end()))
             throw Error(error_number::kInvalidPassword,
-                        "'" + path_ +
-                            "' is protected by a database password, which this panel does not "
-                            "open; remove the password in Access to use it");
+                        "Not a valid password. '" + path_ +
+                            "' is protected by a database password" +
+                            (password.empty() ? ", and the connection gives none"
+                                              : ", and the connection gives another"));
         if (pageCount_ <= kCatalogPage) Damaged("the file ends before its catalog");
 
         const TableInfo catalog = ReadTableDefinition("MSysObjects", kCatalogPage);
@@ -153,10 +164,26 @@ Database::Database(std::unique_ptr<ReadableFile> file)
         const auto flags = catalog.FindColumn("Flags");
         if (!id || !name || !type || !flags)
             Damaged("the catalog MSysObjects lacks its Id, Name, Type or Flags column");
+        const auto linkedFile = catalog.FindColumn("Database");
+        const auto linkedConnect = catalog.FindColumn("Connect");
         TableCursor cursor(*this, catalog);
         while (cursor.Next()) {
             const Variant typeValue = cursor.Value(*type);
             const auto* typeNumber = typeValue.get<std::int64_t>();
+            if (typeNumber != nullptr &&
+                (*typeNumber == kObjectTypeLinkedTable || *typeNumber == kObjectTypeLinkedOdbc)) {
+                const Variant nameValue = cursor.Value(*name);
+                const Variant where =
+                    *typeNumber == kObjectTypeLinkedTable
+                        ? (linkedFile ? cursor.Value(*linkedFile) : Variant())
+                        : (linkedConnect ? cursor.Value(*linkedConnect) : Variant());
+                const auto* nameText = nameValue.get<std::string>();
+                const auto* whereText = where.get<std::string>();
+                if (nameText != nullptr)
+                    links_.push_back({*nameText, whereText != nullptr ? *whereText : std::string(),
+                                      *typeNumber == kObjectTypeLinkedOdbc});
+                continue;
+            }
             if (typeNumber == nullptr || (*typeNumber & 0x7F) != kObjectTypeTable) continue;
             const Variant flagsValue = cursor.Value(*flags);
             const auto* flagBits = flagsValue.get<std::int64_t>();
@@ -191,6 +218,13 @@ void Database::ReadPage(std::uint32_t page, std::vector<std::uint8_t>& out) cons
     out.resize(pageSize_);
     if (file_->ReadAt(static_cast<std::uint64_t>(page) * pageSize_, out) < pageSize_)
         Damaged("page " + std::to_string(page) + " is cut short");
+    if (databaseKey_ != 0 && page > 0) {
+        const std::uint32_t pageKey = databaseKey_ ^ page;
+        const std::uint8_t key[4] = {
+            static_cast<std::uint8_t>(pageKey), static_cast<std::uint8_t>(pageKey >> 8),
+            static_cast<std::uint8_t>(pageKey >> 16), static_cast<std::uint8_t>(pageKey >> 24)};
+        Rc4(key, sizeof key, out.data(), out.size());
+    }
 }
 
 std::string Database::DecodeText(std::span<const std::uint8_t> bytes) const {
@@ -211,6 +245,13 @@ std::optional<TableInfo> Database::OpenTable(std::string_view name) const {
     for (const CatalogEntry& entry : catalog_)
         if (EqualsIgnoringCase(entry.name, name))
             return ReadTableDefinition(entry.name, entry.definitionPage);
+    for (const Link& link : links_)
+        if (EqualsIgnoringCase(link.name, name))
+            throw Error(error_number::kNoSuchTable,
+                        "In '" + path_ + "', table " + link.name + " is linked to " +
+                            (link.odbc ? "the ODBC source " : "") +
+                            (link.target.empty() ? "another database" : link.target) +
+                            ", which this panel does not follow");
     return std::nullopt;
 }
 
@@ -571,9 +612,9 @@ Variant TableCursor::Value(std::size_t columnIndex) const {
             return Currency{static_cast<std::int64_t>(raw)};
         }
         case ColumnType::kSingle: {
-            float value;
-            std::memcpy(&value, p, sizeof value);
-            return static_cast<double>(value);
+            Single value;
+            std::memcpy(&value.value, p, sizeof value.value);
+            return value;
         }
         case ColumnType::kDouble:
             return ReadDouble(p);

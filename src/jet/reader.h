@@ -95,9 +95,10 @@ class TableCursor {
 
 class Database {
   public:
-    // Reads the database in `file`. Raises an Error when the file cannot be read, is no Jet
-    // database, is an Access 2007 file, or is protected by a password.
-    explicit Database(std::unique_ptr<ReadableFile> file);
+    // Reads the database in `file`, encrypted by Access or not. Raises an Error when the file
+    // cannot be read, is no Jet database or an Access 2007 file, or is protected by a database
+    // password other than `password` (which is never named).
+    explicit Database(std::unique_ptr<ReadableFile> file, const std::string& password = "");
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -110,6 +111,7 @@ class Database {
     // User tables, in the catalog's order; system and hidden tables left out.
     std::vector<std::string> TableNames() const;
     // The table of that name without regard to letter case; nullopt when there is none.
+    // Raises an Error naming where it lies for a table linked to another database.
     std::optional<TableInfo> OpenTable(std::string_view name) const;
 
   private:
@@ -117,6 +119,12 @@ class Database {
     struct CatalogEntry {
         std::string name;
         std::uint32_t definitionPage;
+    };
+    // A table of another database that the catalog links to.
+    struct Link {
+        std::string name;
+        std::string target;  // the file, or the ODBC connection
+        bool odbc = false;
     };
 
     void ReadPage(std::uint32_t page, std::vector<std::uint8_t>& out) const;
@@ -139,6 +147,8 @@ class Database {
     std::uint32_t pageCount_ = 0;
     std::string codePage_;  // of Jet 3 texts
     std::vector<CatalogEntry> catalog_;
+    std::vector<Link> links_;
+    std::uint32_t databaseKey_ = 0;  // 0: pages are stored plain
     // Long values decoded so far; a damaged file whose chains overlap cannot make the
     // reader do more than a few times the work its size allows.
     mutable std::size_t work_ = 0;

@@ -298,6 +298,8 @@ std::optional<ValueLine> ReadValueLine(const std::u16string& line, RegistryFileF
         if (k >= data.size() || data[k] != ':') return std::nullopt;
         if (!ReadHexBytes(data.substr(k + 1), value.data)) return std::nullopt;
         value.type = type;
+        // regedit 4 writes text data as bytes of the ANSI code page, later versions in UTF-16.
+        value.singleByteText = format == RegistryFileFormat::kExport4;
     } else {
         return std::nullopt;
     }

@@ -245,5 +245,53 @@ TEST_F(AgendaBackendTest, ConnectingFollowsTheExtensionOfThePath) {
     }
 }
 
+// A protected agenda opens through a data link that gives its password, as the Jet provider
+// takes it; a wrong password, or none, is refused without naming it.
+TEST_F(AgendaBackendTest, ADataLinksPasswordOpensAProtectedAgenda) {
+    mkagenda::JetWriter writer;
+    const auto cars = writer.AddTable("cars", {{"name", ColumnType::kText, 50}});
+    writer.AppendRow(cars, std::vector<Variant>{Variant("Tatra 815")});
+    writer.SetPassword("Tajné heslo");
+    writer.Encrypt(0x12345678);
+    writer.Finish((prefix_ / "drive_c" / "Agenda" / "chranena.mdb").string());
+    const std::string link =
+        "[oledb]\r\nProvider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\Agenda\\"
+        "chranena.mdb;Jet OLEDB:Database Password=";
+    WriteFile("spravne.udl", Utf16File(link + "Tajné heslo\r\n"));
+    WriteFile("spatne.udl", Utf16File(link + "Tajne heslo\r\n"));
+    Connect("C:\\Agenda\\spravne.udl");
+    EXPECT_EQ(Walk("SELECT * FROM cars", "", "name"), std::vector<Variant>{"Tatra 815"});
+    EXPECT_EQ(panel_.Adodc1.connectionString().find("heslo"), std::string::npos);
+    for (const char* refused : {"C:\\Agenda\\spatne.udl", "C:\\Agenda\\chranena.mdb"}) {
+        SCOPED_TRACE(refused);
+        Connect(refused);
+        std::string message;
+        EXPECT_EQ(
+            ErrorNumberOf([&] { OpenAgendaRecordset(panel_, "SELECT * FROM cars", ""); }, &message),
+            error_number::kInvalidPassword);
+        EXPECT_NE(message.find("Not a valid password."), std::string::npos) << message;
+        EXPECT_NE(message.find("chranena.mdb"), std::string::npos) << message;
+        EXPECT_EQ(message.find("heslo"), std::string::npos) << message;
+    }
+}
+
+TEST_F(AgendaBackendTest, ALinkedTableIsNamedAsSuch) {
+    mkagenda::JetWriter writer;
+    const auto firma = writer.AddTable("firma", {{"nazev", ColumnType::kText, 50}});
+    writer.AppendRow(firma, std::vector<Variant>{Variant("Autodoprava")});
+    writer.AddLinkedTable("carservis", "\\\\server\\data\\servis.mdb", "carservis");
+    writer.Finish((prefix_ / "drive_c" / "Agenda" / "propojena.mdb").string());
+    Connect("C:\\Agenda\\propojena.mdb");
+    std::string message;
+    EXPECT_EQ(ErrorNumberOf([&] { OpenAgendaRecordset(panel_, "SELECT * FROM carservis", ""); },
+                            &message),
+              error_number::kNoSuchTable);
+    EXPECT_NE(message.find("table carservis is linked to \\\\server\\data\\servis.mdb, which this "
+                           "panel does not follow"),
+              std::string::npos)
+        << message;
+    EXPECT_EQ(Walk("SELECT * FROM firma", "", "nazev"), std::vector<Variant>{"Autodoprava"});
+}
+
 }  // namespace
 }  // namespace infotrakon::agenda_db

@@ -52,8 +52,18 @@ INSTANTIATE_TEST_SUITE_P(
                      "1.1.2026 15:30:00", "1/1/2026 3:30:00 PM"},
         TextFormCase{"true", Variant(true), "True", "True"},
         TextFormCase{"currency", Variant(Currency{12345678}), "1234,5678", "1234.5678"},
-        TextFormCase{"whole currency", Variant(Currency{-50000}), "-5", "-5"}),
+        TextFormCase{"whole currency", Variant(Currency{-50000}), "-5", "-5"},
+        // A Single shows the seven digits it holds, not the double it is.
+        TextFormCase{"single", Variant(Single{1520.3f}), "1520,3", "1520.3"},
+        TextFormCase{"small single", Variant(Single{0.1f}), "0,1", "0.1"},
+        TextFormCase{"large single", Variant(Single{3.4e38f}), "3,4E+38", "3.4E+38"}),
     CaseName);
+
+TEST(TextForm, ASingleAddsAsTheValueItStores) {
+    const Variant sum = Add(Variant(Single{1520.3f}), Variant(0.0), kCzech);
+    EXPECT_EQ(sum, Variant(static_cast<double>(1520.3f)));
+    EXPECT_EQ(TextForm(sum, kCzech), "1520,30004882812");
+}
 
 TEST(TextForm, NullRaisesInvalidUseOfNullButJoinsAsEmpty) {
     try {

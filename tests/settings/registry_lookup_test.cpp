@@ -183,6 +183,16 @@ TEST(RegistryLookup, Regedit4ExportIsSingleByte) {
     EXPECT_EQ(Lookup(file.path(), kLastFileValue), Variant("C:\\Účetní.mdb"));
 }
 
+// regedit 4 writes text as bytes of the ANSI code page, also where it writes them in hex.
+TEST(RegistryLookup, Regedit4HexTextIsSingleByte) {
+    const TempFile file(
+        "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Velmora\\Trakon\\ProgramSeting]\r\n"
+        "\"LastFullFileNameOpen\"=hex(1):61,62,63,00\r\n\"Czech\"=hex(1):da,e8,00\r\n",
+        "export4hex.reg");
+    EXPECT_EQ(Lookup(file.path(), kLastFileValue), Variant("abc"));
+    EXPECT_EQ(Lookup(file.path(), "Czech"), Variant("Úč"));
+}
+
 TEST(RegistryLookup, MissingTruncatedAndGarbageFilesGiveNoValue) {
     EXPECT_EQ(Lookup("/nonexistent/system.reg", kLastFileValue), Variant());
     for (const std::string& bytes :

@@ -31,6 +31,10 @@ inline void PrintTo(const Variant& value, std::ostream* out) {
                 char text[32];
                 std::snprintf(text, sizeof text, "%.17g", v);
                 *out << ' ' << text;
+            } else if constexpr (std::is_same_v<T, Single>) {
+                char text[32];
+                std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v.value));
+                *out << ' ' << text;
             } else if constexpr (std::is_same_v<T, Date>) {
                 *out << ' ' << v.ToIso();
             } else if constexpr (std::is_same_v<T, Currency>) {

@@ -9,6 +9,8 @@
 
 #include "core/error.h"
 #include "core/text_encoding.h"
+#include "jet/reader.h"
+#include "support/test_support.h"
 #include "tools/mkagenda/description.h"
 
 namespace infotrakon::mkagenda {
@@ -21,6 +23,11 @@ struct Output {
     int status;
     std::string text;
 };
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
 
 Output RunCommand(const std::string& command) {
     Output output{-1, ""};
@@ -48,10 +55,11 @@ class MkagendaTest : public ::testing::Test {
         return Path(name);
     }
     // Writes the description into a file with mkagenda; gives its status and messages.
-    Output Make(const json& description, const std::string& name = "out.mdb") const {
+    Output Make(const json& description, const std::string& name = "out.mdb",
+                const std::string& options = "") const {
         const std::string from = Write("description.json", description.dump());
         return RunCommand(std::string(MKAGENDA_PATH) + " --force --from " + from + " " +
-                          Path(name));
+                          Path(name) + " " + options);
     }
     json ReadWithMdbReader(const std::string& file) const {
         const Output output =
@@ -123,6 +131,52 @@ TEST_F(MkagendaTest, EveryTypeReadsBackThroughMdbReader) {
     EXPECT_EQ(tables["cars"]["rowCount"], 2);
     EXPECT_TRUE(tables["cars"]["rows"][1]["name"].is_null());
     EXPECT_EQ(tables["cars"]["rows"][1]["vyrazeno"], false);
+}
+
+// Every value of every table, as our reader decodes it, in one text.
+std::string EverythingOurReaderReads(const std::string& path, const std::string& password) {
+    const jet::Database database(OpenLocalFile(path), password);
+    std::string all;
+    for (const std::string& name : database.TableNames()) {
+        const auto table = database.OpenTable(name);
+        jet::TableCursor cursor(database, *table);
+        all += name + ":\n";
+        while (cursor.Next()) {
+            for (std::size_t column = 0; column < table->columns.size(); ++column)
+                all += ::testing::PrintToString(cursor.Value(column)) + "|";
+            all += "\n";
+        }
+    }
+    return all;
+}
+
+// Encrypted as Access's "Encrypt Database" leaves a file, protected by a password, or both:
+// mdbtools, mdb-reader and our reader (given the password) all read what the plain file holds.
+TEST_F(MkagendaTest, EncryptedAndProtectedFilesReadAsThePlainOne) {
+    ASSERT_EQ(Make(kAllTypes, "plain.mdb").status, 0);
+    const std::string plainExport = RunCommand("mdb-export " + Path("plain.mdb") + " typy").text;
+    const json plainTables = ReadWithMdbReader(Path("plain.mdb"));
+    const std::string plainOurs = EverythingOurReaderReads(Path("plain.mdb"), "");
+    const struct {
+        const char* options;
+        const char* password;
+    } cases[] = {{"--encrypt", ""},
+                 {"--password 'Tajné heslo'", "Tajné heslo"},
+                 {"--encrypt --password x", "x"}};
+    for (const auto& [options, password] : cases) {
+        SCOPED_TRACE(options);
+        const Output made = Make(kAllTypes, "other.mdb", options);
+        ASSERT_EQ(made.status, 0) << made.text;
+        EXPECT_NE(ReadBytes(Path("other.mdb")), ReadBytes(Path("plain.mdb")));
+        EXPECT_EQ(RunCommand("mdb-export " + Path("other.mdb") + " typy").text, plainExport);
+        EXPECT_EQ(ReadWithMdbReader(Path("other.mdb")), plainTables);
+        EXPECT_EQ(EverythingOurReaderReads(Path("other.mdb"), password), plainOurs);
+        if (*password != '\0') {
+            EXPECT_EQ(testing::ErrorNumberOf(
+                          [&] { EverythingOurReaderReads(Path("other.mdb"), "wrong"); }),
+                      error_number::kInvalidPassword);
+        }
+    }
 }
 
 TEST_F(MkagendaTest, LongCzechMemoRoundTrips) {

@@ -9,7 +9,7 @@ namespace infotrakon::mkagenda {
 
 const char* const kMkagendaUsage =
     "usage: mkagenda (--from FILE.json | --demo | --rows N) [OUT.mdb] [--sql OUT.sql]\n"
-    "                [--today YYYY-MM-DD] [--force]";
+    "                [--today YYYY-MM-DD] [--encrypt] [--password PASSWORD] [--force]";
 
 MkagendaOptions ParseMkagendaCommandLine(const std::vector<std::string>& arguments) {
     MkagendaOptions options;
@@ -30,6 +30,11 @@ MkagendaOptions ParseMkagendaCommandLine(const std::vector<std::string>& argumen
     app.add_option("--today", today, "the day the agenda is dated around (default: today)")
         ->type_name("YYYY-MM-DD");
     app.add_flag("--force", options.force, "overwrite existing output files");
+    app.add_flag("--encrypt", options.encrypt,
+                 "encrypt the Jet file as Access's \"Encrypt Database\" does");
+    app.add_option("--password", options.password,
+                   "protect the Jet file by a database password (at most 20 characters)")
+        ->type_name("PASSWORD");
     app.set_version_flag("--version", std::string("mkagenda ") + kVersionText,
                          "prints the version and exits");
     app.add_option("output", options.output, "the Jet 4 database to write")->type_name("OUT.mdb");

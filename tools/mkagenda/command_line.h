@@ -19,6 +19,8 @@ struct MkagendaOptions {
     std::string sqlOutput;
     std::optional<Date> today;
     bool force = false;
+    bool encrypt = false;  // as Access's "Encrypt Database" leaves a file
+    std::string password;  // a database password; "" for none
     bool help = false;     // --help or --version: print helpText and stop
     std::string helpText;  // when help
 };

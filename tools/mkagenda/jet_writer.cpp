@@ -81,7 +81,11 @@ void JetWriter::EnsureCatalog() {
                              {"DateCreate", ColumnType::kDateTime, 0},
                              {"DateUpdate", ColumnType::kDateTime, 0},
                              // Object properties; none are written, but readers bind it.
-                             {"LvProp", ColumnType::kOle, 0}});
+                             {"LvProp", ColumnType::kOle, 0},
+                             // Where a linked table lies.
+                             {"Database", ColumnType::kMemo, 0},
+                             {"ForeignName", ColumnType::kText, 128},
+                             {"Connect", ColumnType::kMemo, 0}});
     tables_.erase(tables_.begin());
     tables_[0].system = true;
 }
@@ -398,6 +402,13 @@ void JetWriter::WriteTableDefinition(const Table& table, std::uint32_t usedMap,
     std::memcpy(pages_[table.definitionPage].data(), definition.data(), definition.size());
 }
 
+void JetWriter::SetPassword(const std::string& password) {
+    if (Utf8ToUtf16(password).size() > jet::header::kPasswordSizeJet4 / 2)
+        throw Error(error_number::kInvalidProcedureCall,
+                    "A database password has at most 20 characters");
+    password_ = password;
+}
+
 void JetWriter::Finish(const std::string& path) {
     EnsureCatalog();
     const Date created = Date::FromCivil(2026, 1, 1);
@@ -409,6 +420,25 @@ void JetWriter::Finish(const std::string& path) {
                                Variant(std::int64_t{0}),
                                Variant(created),
                                Variant(created),
+                               Variant(Null{}),
+                               Variant(Null{}),
+                               Variant(Null{}),
+                               Variant(Null{})};
+        AppendRow(0, row);
+    }
+    // Linked tables have no definition here; their numbers lie past every page of the file.
+    for (std::size_t l = 0; l < links_.size(); ++l) {
+        const LinkedTable& link = links_[l];
+        const Variant row[] = {Variant(static_cast<std::int64_t>(0x00FFFF00 + l)),
+                               Variant(std::int64_t{0x0F000001}),
+                               Variant(link.name),
+                               Variant(std::int64_t{jet::kObjectTypeLinkedTable}),
+                               Variant(std::int64_t{0}),
+                               Variant(created),
+                               Variant(created),
+                               Variant(Null{}),
+                               Variant(link.database),
+                               Variant(link.foreignName),
                                Variant(Null{})};
         AppendRow(0, row);
     }
@@ -420,6 +450,9 @@ void JetWriter::Finish(const std::string& path) {
         Variant(static_cast<std::int64_t>(static_cast<std::int32_t>(jet::kSystemObjectFlags))),
         Variant(created),
         Variant(created),
+        Variant(Null{}),
+        Variant(Null{}),
+        Variant(Null{}),
         Variant(Null{})};
     AppendRow(0, catalogRow);
 
@@ -462,8 +495,19 @@ void JetWriter::Finish(const std::string& path) {
     for (std::size_t t = 0; t < tables_.size(); ++t)
         WriteTableDefinition(tables_[t], maps[t].first, maps[t].second);
 
+    // With a database key, every page but the first is RC4-coded with the key xor its number,
+    // as Access's "Encrypt Database" leaves a file.
+    if (databaseKey_ != 0)
+        for (std::uint32_t number = 1; number < pages_.size(); ++number) {
+            const std::uint32_t pageKey = databaseKey_ ^ number;
+            const std::uint8_t key[4] = {
+                static_cast<std::uint8_t>(pageKey), static_cast<std::uint8_t>(pageKey >> 8),
+                static_cast<std::uint8_t>(pageKey >> 16), static_cast<std::uint8_t>(pageKey >> 24)};
+            jet::Rc4(key, sizeof key, pages_[number].data(), kPageSize);
+        }
+
     // The database definition page; its header area is stored encrypted, so the plain
-    // header (no database key: no page is encrypted) is run through the cipher once.
+    // header is run through the cipher once.
     Page& header = pages_[0];
     header[0] = static_cast<std::uint8_t>(jet::PageType::kDatabaseDefinition);
     header[1] = 0x01;
@@ -473,12 +517,18 @@ void JetWriter::Finish(const std::string& path) {
     jet::WriteU16(&header[jet::header::kSortOrderOffsetJet4], 0x0409);
     const double creation = created.ToOle();
     std::memcpy(&header[jet::header::kCreationDateOffsetJet4], &creation, 8);
-    // An empty password is stored as the mask the creation date gives.
+    jet::WriteU32(&header[jet::header::kDatabaseKeyOffset], databaseKey_);
+    // The password in UCS-2, zeros after it, masked by the creation date (an empty password
+    // is the mask alone).
+    const std::u16string password = Utf8ToUtf16(password_);
     const auto dateMask =
         static_cast<std::uint32_t>(static_cast<std::int32_t>(std::floor(creation)));
-    for (std::size_t i = 0; i < jet::header::kPasswordSizeJet4; ++i)
+    for (std::size_t i = 0; i < jet::header::kPasswordSizeJet4; ++i) {
+        const char16_t unit = i / 2 < password.size() ? password[i / 2] : u'\0';
+        const auto plain = static_cast<std::uint8_t>(i % 2 == 0 ? unit & 0xFF : unit >> 8);
         header[jet::header::kPasswordOffset + i] =
-            static_cast<std::uint8_t>(dateMask >> (8 * (i % 4)));
+            static_cast<std::uint8_t>(plain ^ static_cast<std::uint8_t>(dateMask >> (8 * (i % 4))));
+    }
     jet::Rc4(jet::header::kHeaderKey, 4, &header[jet::header::kEncryptedOffset],
              jet::header::kEncryptedSizeJet4);
 

@@ -24,6 +24,15 @@ class JetWriter final : public TableWriter {
     // value does not fit.
     void AppendRow(TableId table, std::span<const Variant> values) override;
     std::size_t rowCount(TableId table) const { return tables_[table].rows; }
+    // A database password, up to 20 characters, as Access sets one.
+    void SetPassword(const std::string& password);
+    // Encrypts the file as Access's "Encrypt Database" does, under `key` (not 0).
+    void Encrypt(std::uint32_t key) { databaseKey_ = key; }
+    // A table that lies in another Access file, under `foreignName` there.
+    void AddLinkedTable(const std::string& name, const std::string& database,
+                        const std::string& foreignName) {
+        links_.push_back({name, database, foreignName});
+    }
     void Finish(const std::string& path);
 
   private:
@@ -55,8 +64,15 @@ class JetWriter final : public TableWriter {
     void WriteTableDefinition(const Table& table, std::uint32_t usedMap, std::uint32_t freeMap);
     void EnsureCatalog();
 
+    struct LinkedTable {
+        std::string name, database, foreignName;
+    };
+
     std::vector<Page> pages_;
     std::vector<Table> tables_;
+    std::vector<LinkedTable> links_;
+    std::string password_;
+    std::uint32_t databaseKey_ = 0;
     std::string currentRowContext_;
 };
 

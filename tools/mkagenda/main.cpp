@@ -43,6 +43,9 @@ int main(int argc, char** argv) {
     try {
         // The Jet writer checks every value, also when only the script is wanted.
         mkagenda::JetWriter jet;
+        jet.SetPassword(options.password);
+        // Any key but 0 does; a fixed one keeps the output the same from run to run.
+        if (options.encrypt) jet.Encrypt(0x6B39DAC7);
         mkagenda::SqlWriter sql;
         mkagenda::TeeWriter writer({&jet, &sql});
         using Source = mkagenda::MkagendaOptions::Source;

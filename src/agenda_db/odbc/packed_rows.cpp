@@ -20,6 +20,7 @@ enum class Kind : std::uint8_t {
     kDecimal,
     kGuid,
     kBinary,
+    kSingle,
 };
 
 template <typename T>
@@ -83,6 +84,9 @@ void PutValue(std::vector<std::uint8_t>& bytes, const Variant& value) {
             } else if constexpr (std::is_same_v<T, double>) {
                 kind(Kind::kDouble);
                 Put(bytes, v);
+            } else if constexpr (std::is_same_v<T, Single>) {
+                kind(Kind::kSingle);
+                Put(bytes, v.value);
             } else if constexpr (std::is_same_v<T, Date>) {
                 kind(Kind::kDate);
                 Put(bytes, v.dayNumber());
@@ -123,6 +127,8 @@ Variant TakeValue(const std::uint8_t*& at) {
             return Take<std::int64_t>(at);
         case Kind::kDouble:
             return Take<double>(at);
+        case Kind::kSingle:
+            return Single{Take<float>(at)};
         case Kind::kDate: {
             const auto day = Take<std::int64_t>(at);
             return Date::FromDayNumber(day, Take<std::int32_t>(at));
@@ -150,6 +156,9 @@ void SkipValue(const std::uint8_t*& at) {
         case Kind::kDouble:
         case Kind::kCurrency:
             at += 8;
+            break;
+        case Kind::kSingle:
+            at += 4;
             break;
         case Kind::kDate:
             at += 12;
