@@ -1,6 +1,7 @@
 // The four entry points of an in-process server, and the class factory of InfoTrakon.
-#include <unknwn.h>
 #include <windows.h>
+// After windows.h:
+#include <unknwn.h>
 
 #include "ocx/control_object.h"
 #include "ocx/itrakon.h"

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <oaidl.h>
 #include <windows.h>
+// After windows.h:
+#include <oaidl.h>
 
 #include <string>
 

@@ -3,11 +3,12 @@
 // Wine's ATL host with the panel on it, and errors that must never take the host down.
 // The test script prepares the Wine prefix: an agenda named by the host's setting, and the
 // element models the Linux program prints for the same agenda on the same day.
+#include <windows.h>
+// After windows.h:
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <ocidl.h>
 #include <olectl.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
