@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -89,7 +90,60 @@ inline void WriteAgenda(const fs::path& path, const Agenda& agenda) {
     writer.Finish(path.string());
 }
 
-// The real Jet provider, with a record of what each Refresh asked for.
+// A clock whose day the test moves, as midnight moves the system's.
+class MovableClock final : public Clock {
+  public:
+    explicit MovableClock(Date today) : today_(today) {}
+    Date Today() const override { return today_; }
+    void MoveTo(Date today) { today_ = today; }
+
+  private:
+    Date today_;
+};
+
+// What a reader did with one record set, in order: "SetFilter", "RecordCount=N",
+// "MoveFirst", "MoveNext", "Close" (reading a field is left out).
+struct RecordsetCalls {
+    std::string recordSource;
+    std::vector<std::string> calls;
+};
+
+// A real record set, its calls written down.
+class RecordingRecordset final : public panel::Recordset {
+  public:
+    RecordingRecordset(std::unique_ptr<panel::Recordset> real, RecordsetCalls& log)
+        : real_(std::move(real)), log_(log) {}
+    void SetFilter(const std::string& filter) override {
+        log_.calls.push_back("SetFilter");
+        real_->SetFilter(filter);
+    }
+    std::int32_t RecordCount() override {
+        const std::int32_t count = real_->RecordCount();
+        log_.calls.push_back("RecordCount=" + std::to_string(count));
+        return count;
+    }
+    void MoveFirst() override {
+        log_.calls.push_back("MoveFirst");
+        real_->MoveFirst();
+    }
+    void MoveNext() override {
+        log_.calls.push_back("MoveNext");
+        real_->MoveNext();
+    }
+    Variant FieldValue(const std::string& name) override { return real_->FieldValue(name); }
+    std::vector<std::string> FieldNames() const override { return real_->FieldNames(); }
+    void Close() override {
+        log_.calls.push_back("Close");
+        real_->Close();
+    }
+
+  private:
+    std::unique_ptr<panel::Recordset> real_;
+    RecordsetCalls& log_;
+};
+
+// The real Jet provider, with a record of what each Refresh asked for and what the readers
+// did with each record set.
 class RecordingBackend final : public panel::DataControlBackend {
   public:
     explicit RecordingBackend(std::shared_ptr<panel::DataControlBackend> real)
@@ -98,9 +152,13 @@ class RecordingBackend final : public panel::DataControlBackend {
                                            const std::string& recordSource,
                                            const panel::DataControlSettings& settings) override {
         opened.push_back(recordSource);
-        return real_->Open(connectionString, recordSource, settings);
+        std::unique_ptr<panel::Recordset> real =
+            real_->Open(connectionString, recordSource, settings);
+        recordsets.push_back({recordSource, {}});
+        return std::make_unique<RecordingRecordset>(std::move(real), recordsets.back());
     }
     std::vector<std::string> opened;
+    std::deque<RecordsetCalls> recordsets;  // a deque keeps each log where it is
 
   private:
     std::shared_ptr<panel::DataControlBackend> real_;
@@ -134,7 +192,8 @@ class HostTest : public ::testing::Test {
         environment.registry = std::make_shared<settings::RegistryFileStore>(
             files, (prefix_ / "settings.reg").string());
         environment.files = files;
-        environment.clock = std::make_shared<FixedClock>(today);
+        clock_ = std::make_shared<MovableClock>(today);
+        environment.clock = clock_;
         environment.locale = std::make_shared<Locale>(Locale::Czech());
         backend_ =
             std::make_shared<RecordingBackend>(std::make_shared<agenda_db::AgendaBackend>(files));
@@ -173,6 +232,7 @@ class HostTest : public ::testing::Test {
     infotrakon::testing::TemporaryWinePrefix wine_{"host"};
     const fs::path& prefix_ = wine_.path();
     std::shared_ptr<RecordingBackend> backend_;
+    std::shared_ptr<MovableClock> clock_;
     std::unique_ptr<InfoTrakon> control_;
 };
 

@@ -161,6 +161,8 @@ TEST_F(HostTest, ReferenceYearStaysThatOfTheStartUp) {
     Write(agenda);
     Start(Date::FromCivil(2026, 12, 31));
     EXPECT_EQ(Panel().Label5.caption(), "  1,00");
+    // Midnight passes; the refresh still sums from 1 January of the start-up's year.
+    clock_->MoveTo(Date::FromCivil(2027, 1, 1));
     control_->Click("Command2");
     EXPECT_EQ(Panel().DTPicker1.year(), 2026);
     EXPECT_EQ(Panel().Label5.caption(), "  1,00");
@@ -170,7 +172,10 @@ TEST_F(HostTest, ResizeAndFileExistsAreTheHostsToo) {
     Write(Agenda{});
     Start();
     control_->Resize(12000, 8000);
-    EXPECT_EQ(Panel().width(), 12000);
+    // The layout follows the host's size: the buttons at its right edge, the list across it.
+    EXPECT_EQ(Panel().Command2.left(), 12000 - 1215 - 10);
+    EXPECT_EQ(Panel().ListView1.width(), 12000 - 240);
+    EXPECT_EQ(Panel().Combo2.left(), 12000 - 1935 - 200);
     std::string path = "C:\\agenda\\AGENDA.mdb";
     EXPECT_TRUE(control_->FileExists(path));
     EXPECT_EQ(path, "C:\\agenda\\AGENDA.mdb");
