@@ -18,6 +18,21 @@ TEST_F(ProgramTest, BothProgramsTellTheirVersion) {
     EXPECT_EQ(mkagenda.out, "mkagenda 1.0.1\n");
 }
 
+// A command line a program cannot run exits with 2, whatever the command.
+TEST_F(ProgramTest, AWrongCommandLineExitsWithTwo) {
+    for (const char* arguments : {"show --colour", "print --view 9", "screenshot", "demo dance",
+                                  "query --db a.mdb", "print --size 10", "frobnicate", ""}) {
+        SCOPED_TRACE(arguments);
+        const Output output = Run(arguments);
+        EXPECT_EQ(output.status, 2) << output.err;
+        EXPECT_NE(output.err.find("infotrakon --help"), std::string::npos) << output.err;
+    }
+    for (const char* arguments : {"", "--rows x out.mdb", "--demo --from a.json out.mdb"}) {
+        SCOPED_TRACE(arguments);
+        EXPECT_EQ(Run(arguments, "", MKAGENDA_PATH).status, 2);
+    }
+}
+
 TEST_F(ProgramTest, AWindowWithoutADisplayIsAClearError) {
     const struct {
         const char* arguments;

@@ -1,5 +1,6 @@
 // The agenda list as the user chooses views and periods, with today pinned to Wednesday
 // 9 December 2026.
+#include "agenda_list/list_builder.h"
 #include "agenda_list/list_refresh.h"
 #include "host_fixture.h"
 
@@ -158,6 +159,44 @@ TEST_F(HostTest, RefillingGivesTheSameRows) {
     control_->Click("Command2");
     EXPECT_EQ(Rows(), once);
     EXPECT_EQ(once.size(), 4u);
+}
+
+// FillAgendaList on its own arguments, as RefreshAgendaList or a later caller may give them.
+TEST_F(HostTest, FillingWithoutAViewOrWithAnUnknownPeriod) {
+    Write(ViewsAgenda());
+    Start();
+    const Locale czech = Locale::Czech();
+    const FixedClock today(Today());
+    const settings::LocalFileSystem files(prefix_.string());
+    const agenda_db::ReaderContext context{files, czech, today};
+    panel::ListView& list = Panel().ListView1;
+    // No view chosen: every action of the period, whatever its state.
+    agenda_list::FillAgendaList(Panel(), list, false, false, false, false, "Tento týden", context);
+    EXPECT_EQ(Descriptions(Rows()), (std::vector<std::string>{"A", "C", "E"}));
+    EXPECT_EQ(Panel().Adodc1.recordSource(), "SELECT * FROM carservis");
+    // A period the panel does not know holds no day: the list is emptied and stays so.
+    agenda_list::FillAgendaList(Panel(), list, true, false, false, false, "Příští rok", context);
+    EXPECT_TRUE(Rows().empty());
+    agenda_list::FillAgendaList(Panel(), list, false, false, false, true, "", context);
+    EXPECT_TRUE(Rows().empty());
+}
+
+TEST_F(HostTest, ANullDeadlineStopsTheDeadlineList) {
+    Agenda agenda;
+    agenda.cars = {{"Tatra 815", "1M2", Today(), Today()}, {"Avia", "3C1", Null{}, Today()}};
+    Write(agenda);
+    Start();
+    std::string message;
+    EXPECT_EQ(ErrorOf([&] { control_->Click("Option4"); }, &message), 94);
+    EXPECT_NE(message.find("table cars, field stk, record 2"), std::string::npos) << message;
+    EXPECT_EQ(Rows().size(), 1u);  // the first vehicle's inspection, before the Null
+
+    agenda.cars = {{"Tatra 815", "1M2", Today(), Today()}, {"Avia", "3C1", Today(), Null{}}};
+    Write(agenda);
+    EXPECT_EQ(ErrorOf([&] { control_->Click("Option4"); }, &message), 94);
+    EXPECT_NE(message.find("table cars, field emise, record 2"), std::string::npos) << message;
+    // Both inspections, then the first vehicle's emissions: the second pass stopped.
+    EXPECT_EQ(Rows().size(), 3u);
 }
 
 }  // namespace

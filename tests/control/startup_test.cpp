@@ -1,6 +1,7 @@
 // The panel started by a host and refreshed: the title, the four cost figures, the version.
 #include "host_fixture.h"
 #include "mkagenda/description.h"
+#include "panel_run.h"
 
 namespace infotrakon::control::testing {
 namespace {
@@ -177,11 +178,62 @@ TEST_F(HostTest, ResizeAndFileExistsAreTheHostsToo) {
     EXPECT_EQ(Panel().ListView1.width(), 12000 - 240);
     EXPECT_EQ(Panel().Combo2.left(), 12000 - 1935 - 200);
     std::string path = "C:\\agenda\\AGENDA.mdb";
+    const std::string model = app::PanelJson(Panel(), std::nullopt);
     EXPECT_TRUE(control_->FileExists(path));
+    // The test changes nothing of the panel.
+    EXPECT_EQ(app::PanelJson(Panel(), std::nullopt), model);
     EXPECT_EQ(path, "C:\\agenda\\AGENDA.mdb");
     std::string missing = "C:\\Agenda\\nic.mdb";
     EXPECT_FALSE(control_->FileExists(missing));
     EXPECT_EQ(ErrorOf([&] { control_->Click("Label99"); }), 5);
+}
+
+// Every file and folder below `root`: its name, size, times and bytes.
+std::vector<std::string> Snapshot(const fs::path& root) {
+    std::vector<std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        struct stat status {};
+        ::lstat(entry.path().c_str(), &status);
+        std::string line = entry.path().string() + " " + std::to_string(status.st_size) + " " +
+                           std::to_string(status.st_mtim.tv_sec) + "." +
+                           std::to_string(status.st_mtim.tv_nsec) + " " +
+                           std::to_string(status.st_ctim.tv_sec) + "." +
+                           std::to_string(status.st_ctim.tv_nsec);
+        if (entry.is_regular_file()) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            line += " " + std::string(std::istreambuf_iterator<char>(in), {});
+        }
+        entries.push_back(line);
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+// The panel writes nothing: not the agenda, not the data link, not the host's settings, no
+// lock file anywhere in the prefix, whatever the user clicks.
+TEST_F(HostTest, ThePanelWritesNothing) {
+    Agenda agenda;
+    agenda.carservis = {{Today(), true, false, 0, Currency{10000}}};
+    agenda.cars = {{"Tatra", "1M2", Today(), Today()}};
+    Write(agenda);
+    std::ofstream(prefix_ / "drive_c" / "Agenda" / "agenda.udl", std::ios::binary)
+        << infotrakon::testing::Utf16File(
+               "[oledb]\r\nProvider=Microsoft.Jet.OLEDB.4.0;Data "
+               "Source=C:\\Agenda\\agenda.mdb\r\n");
+    for (const char* setting :
+         {"\"C:\\\\Agenda\\\\agenda.mdb\"", "\"C:\\\\Agenda\\\\agenda.udl\""}) {
+        SetHostSetting(setting);
+        const std::vector<std::string> withSetting = Snapshot(prefix_);
+        Start();
+        for (const char* view : {"Option1", "Option2", "Option3", "Option4"}) {
+            control_->Click(view);
+            for (int period = 0; period < 6; ++period) control_->ChooseItem("Combo2", period);
+        }
+        control_->Click("Command2");
+        control_->Resize(6000, 4000);
+        control_.reset();
+        EXPECT_EQ(Snapshot(prefix_), withSetting) << setting;
+    }
 }
 
 }  // namespace

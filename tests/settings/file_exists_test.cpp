@@ -68,6 +68,21 @@ TEST_F(FileExistsTest, WindowsPathsThroughThePrefix) {
     EXPECT_TRUE(files.FileExists(viaZ));
 }
 
+// A relative path is found from the current folder; a wildcard names files of the last
+// folder only, never a folder on the way.
+TEST_F(FileExistsTest, RelativePathsAndWildcardsInFolders) {
+    const LocalFileSystem files(At("prefix"));
+    const fs::path previous = fs::current_path();
+    fs::current_path(root_);
+    EXPECT_TRUE(files.FileExists("plain.mdb"));
+    EXPECT_TRUE(files.FileExists("prefix\\drive_c\\Trakon\\Data\\agenda.mdb"));
+    EXPECT_FALSE(files.FileExists("folder.mdb"));
+    fs::current_path(previous);
+    EXPECT_FALSE(files.FileExists("C:\\Tra*\\Data\\agenda.mdb"));
+    EXPECT_FALSE(files.FileExists("C:\\Trakon\\Dat?\\*.mdb"));
+    EXPECT_TRUE(files.FileExists("C:\\Trakon\\Data\\*.mdb"));
+}
+
 TEST(Wildcards, MatchLikeADirectorySearch) {
     EXPECT_TRUE(MatchesWildcard("*", "a.b"));
     EXPECT_TRUE(MatchesWildcard("*.MDB", "agenda.mdb"));
