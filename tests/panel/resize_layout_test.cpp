@@ -82,18 +82,43 @@ TEST(ResizeLayout, NarrowPanelSkipsTheRefusedWidthAndGoesOn) {
     EXPECT_EQ(ColumnWidths(panel.ListView1), (std::vector<Twips>{800, 500, 500, 3355, 700}));
 }
 
+// The list's width (step 3) is the first step that can fail: a panel 100 twips wide asks for
+// -140. Every later step still runs, from the list's width as it stands.
 TEST(ResizeLayout, AFailingStepDoesNotStopTheOthers) {
     Panel panel;
-    int calls = 0;
+    bool columnsSet = false;
+    panel.SetSize(100, 5000);
+    ApplyResizeLayout(panel, [&](bool, ListView&) { columnsSet = true; });
+    EXPECT_EQ(panel.ListView1.width(), 7455);  // refused: the design width stays
+    EXPECT_EQ(panel.ListView1.height(), 5000 - 3240 - kListBottomMargin);
+    for (const Label* currency : {&panel.Label6, &panel.Label9, &panel.Label12, &panel.Label15})
+        EXPECT_EQ(currency->left(), 7455 - 350) << currency->name();
+    for (const Label* amount : {&panel.Label5, &panel.Label8, &panel.Label11, &panel.Label14})
+        EXPECT_EQ(amount->left(), 7455 - 350 - 1250 - 100) << amount->name();
+    EXPECT_EQ(panel.Combo2.left(), 100 - 1935 - 200);
+    EXPECT_TRUE(columnsSet);
+}
+
+// A failure inside the column widths (step 14) ends that step: the columns after the failing
+// one keep the widths they had.
+TEST(ResizeLayout, AColumnThatFailsLeavesTheLaterColumnsAsTheyWere) {
+    Panel panel;
     Resize(panel, 6000, 4000);
+    const std::vector<Twips> before = ColumnWidths(panel.ListView1);
     panel.SetSize(7000, 4000);
-    ApplyResizeLayout(panel, [&](bool, ListView&) {
-        ++calls;
-        throw Error(error_number::kInvalidPropertyValue, "refused");
+    ApplyResizeLayout(panel, [](bool, ListView& list) {
+        list.SetColumnWidth(1, 111);
+        list.SetColumnWidth(2, 222);
+        throw Error(error_number::kInvalidPropertyValue, "column 3 refused");
     });
-    EXPECT_EQ(calls, 1);
+    const std::vector<Twips> after = ColumnWidths(panel.ListView1);
+    EXPECT_EQ(after[0], 111);
+    EXPECT_EQ(after[1], 222);
+    EXPECT_EQ(std::vector<Twips>(after.begin() + 2, after.end()),
+              std::vector<Twips>(before.begin() + 2, before.end()));
+    // The steps before it ran in full.
+    EXPECT_EQ(panel.ListView1.width(), 7000 - 240);
     EXPECT_EQ(panel.Combo2.left(), 7000 - 1935 - 200);
-    EXPECT_EQ(panel.ListView1.width(), 6760);
 }
 
 TEST(ResizeLayout, HiddenElementsStayHiddenAndInPlace) {
