@@ -215,6 +215,17 @@ TEST_F(AgendaBackendTest, WhatTheProviderCannotOpenIsAClearError) {
     }
 }
 
+// A path of another extension keeps the connection string of the last query: the panel reads
+// the earlier database once more, not the file the path names.
+TEST_F(AgendaBackendTest, APathOfAnotherExtensionReadsTheEarlierDatabase) {
+    Connect("C:\\Agenda\\agenda.mdb");
+    EXPECT_EQ(Walk("SELECT * FROM cars", "", "name"), std::vector<Variant>{"Tatra 815"});
+    WriteFile("notes.txt", "no database here");
+    Connect("C:\\Agenda\\notes.txt");
+    EXPECT_EQ(Walk("SELECT * FROM cars", "", "name"), std::vector<Variant>{"Tatra 815"});
+    EXPECT_EQ(Walk("SELECT * FROM carservis", "stav>=1", "stav"), std::vector<Variant>{1});
+}
+
 TEST_F(AgendaBackendTest, ConnectingFollowsTheExtensionOfThePath) {
     WriteFile("notes.txt", "x");
     panel_.Adodc1.SetConnectionString("kept");
