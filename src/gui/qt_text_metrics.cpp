@@ -1,21 +1,35 @@
 #include "gui/qt_text_metrics.h"
 
+#include <QFile>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QScreen>
 
 namespace infotrakon::gui {
 
+// Debian's fonts-wine ships a free face made to the design face's metrics, in a folder that
+// fontconfig does not search.
+constexpr const char* kWineDesignFace = "/usr/share/wine/fonts/ms_sans_serif.ttf";
+
 QFont QtFont(const panel::Font& font) {
-    // Where the design's bitmap face is missing, the metric-compatible sans faces stand in
-    // before fontconfig's general choice, so that captions keep close to their design widths.
-    static const bool substituted = [] {
+    // The design face where it is installed; where it is missing, the metric-compatible sans
+    // faces stand in before fontconfig's general choice, so that captions keep close to their
+    // design widths.
+    // Wine's face is drawn in three pixel sizes and has no bold: bold captions (the title and
+    // the amounts) take the metric-compatible faces, which Qt can draw bold.
+    static const bool onlyRegular = [] {
+        const bool fromWine = !QFontDatabase::families().contains("MS Sans Serif") &&
+                              QFile::exists(kWineDesignFace) &&
+                              QFontDatabase::addApplicationFont(kWineDesignFace) >= 0;
         QFont::insertSubstitutions(
             "MS Sans Serif", {"Microsoft Sans Serif", "Liberation Sans", "Arial", "DejaVu Sans"});
-        return true;
+        QFont::insertSubstitutions("Microsoft Sans Serif",
+                                   {"Liberation Sans", "Arial", "DejaVu Sans"});
+        return fromWine;
     }();
-    (void)substituted;
-    QFont qt(QString::fromStdString(font.name));
+    QFont qt(font.bold() && onlyRegular ? QStringLiteral("Microsoft Sans Serif")
+                                        : QString::fromStdString(font.name));
     qt.setStyleHint(QFont::SansSerif);
     qt.setPointSizeF(font.size);
     qt.setWeight(font.bold() ? QFont::Bold : QFont::Normal);
