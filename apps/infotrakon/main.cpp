@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "control/panel_json.h"
 #include "core/error.h"
 #include "demo.h"
 #include "panel/text_metrics.h"
@@ -19,7 +20,7 @@ using namespace infotrakon;
 int Print(const app::PanelOptions& options, bool json) {
     const app::PanelRun run = app::RunPanel(options, panel::DefaultTextMetrics());
     const panel::Panel& panel = run.control->panel();
-    std::cout << (json ? app::PanelJson(panel, run.error) : app::PanelText(panel));
+    std::cout << (json ? control::PanelJson(panel, run.error) : app::PanelText(panel));
     if (!run.error) return 0;
     std::cerr << "infotrakon: error " << run.error->number() << ": " << run.error->what() << "\n";
     return 1;

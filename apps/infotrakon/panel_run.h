@@ -29,9 +29,6 @@ PanelRun RunPanel(const PanelOptions& options, const panel::TextMetrics& metrics
 // Delivers one event of the command line to a running panel.
 void DeliverEvent(control::InfoTrakon& control, const PanelEvent& event);
 
-// The whole element model and the error as JSON.
-std::string PanelJson(const panel::Panel& panel, const std::optional<Error>& error);
-
 // The panel for a person: title, version, figures, the chosen view and period, the list.
 std::string PanelText(const panel::Panel& panel);
 

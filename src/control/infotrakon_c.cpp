@@ -1,17 +1,21 @@
 #include "control/infotrakon_c.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "control/identity.h"
 #include "control/infotrakon.h"
+#include "control/panel_json.h"
 #include "core/error.h"
 #include "settings/registry_file.h"
 
 struct InfoTrakonPanel {
     std::unique_ptr<infotrakon::control::InfoTrakon> control;
     std::string lastError;
+    int lastNumber = 0;
 };
 
 namespace {
@@ -23,11 +27,13 @@ template <typename Action>
 int Guarded(InfoTrakonPanel* panel, Action&& action) {
     if (panel == nullptr) return infotrakon::error_number::kInvalidProcedureCall;
     panel->lastError.clear();
+    panel->lastNumber = 0;
     try {
         action();
         return 0;
     } catch (const infotrakon::Error& error) {
         panel->lastError = error.what();
+        panel->lastNumber = error.number();
         return error.number();
     } catch (const std::bad_alloc&) {
         panel->lastError = "Out of memory";
@@ -43,16 +49,35 @@ int Guarded(InfoTrakonPanel* panel, Action&& action) {
 extern "C" {
 
 int infotrakon_create(const char* wine_prefix, InfoTrakonPanel** panel) {
-    if (panel == nullptr) return infotrakon::error_number::kInvalidProcedureCall;
+    return infotrakon_create_ex(nullptr, wine_prefix, nullptr, panel);
+}
+
+int infotrakon_create_ex(const char* settings_file, const char* wine_prefix, const char* today,
+                         InfoTrakonPanel** panel) {
+    using namespace infotrakon;
+    if (panel == nullptr) return error_number::kInvalidProcedureCall;
     *panel = nullptr;
     auto created = std::make_unique<InfoTrakonPanel>();
-    const std::string prefix = wine_prefix != nullptr ? std::string(wine_prefix)
-                                                      : infotrakon::settings::DefaultWinePrefix();
+    const std::string prefix =
+        wine_prefix != nullptr ? std::string(wine_prefix) : settings::DefaultWinePrefix();
     const int made = Guarded(created.get(), [&] {
-        created->control = std::make_unique<infotrakon::control::InfoTrakon>(
-            infotrakon::control::HostEnvironment::ForHost(prefix));
+        control::HostEnvironment environment = control::HostEnvironment::ForHost(prefix);
+        if (settings_file != nullptr)
+            environment.registry =
+                std::make_shared<settings::RegistryFileStore>(environment.files, settings_file);
+        if (today != nullptr) {
+            const std::optional<Date> day = Date::FromIso(today);
+            if (!day || day->hasTime())
+                throw Error(error_number::kInvalidProcedureCall,
+                            std::string("\"") + today + "\" is no date YYYY-MM-DD");
+            environment.clock = std::make_shared<FixedClock>(*day);
+        }
+        created->control = std::make_unique<control::InfoTrakon>(std::move(environment));
     });
-    if (made != 0) return made;
+    if (made != 0) {
+        // Nothing to hand the host: the message goes with the number alone.
+        return made;
+    }
     const int started = Guarded(created.get(), [&] { created->control->Initialize(); });
     *panel = created.release();
     return started;
@@ -96,6 +121,20 @@ int infotrakon_invoke(InfoTrakonPanel* panel, long dispatch_id, const char* argu
     }
     return infotrakon_file_exists(panel, argument, result);
 }
+
+int infotrakon_state_json(const InfoTrakonPanel* panel, char** json) {
+    if (panel == nullptr || json == nullptr || !panel->control)
+        return infotrakon::error_number::kInvalidProcedureCall;
+    std::optional<infotrakon::Error> error;
+    if (panel->lastNumber != 0) error.emplace(panel->lastNumber, panel->lastError);
+    const std::string text = infotrakon::control::PanelJson(panel->control->panel(), error);
+    *json = static_cast<char*>(std::malloc(text.size() + 1));
+    if (*json == nullptr) return infotrakon::error_number::kOutOfMemory;
+    std::memcpy(*json, text.c_str(), text.size() + 1);
+    return 0;
+}
+
+void infotrakon_free(void* memory) { std::free(memory); }
 
 const char* infotrakon_identity(const char* item) {
     using namespace infotrakon::control;

@@ -4,6 +4,8 @@
 #ifndef INFOTRAKON_C_H
 #define INFOTRAKON_C_H
 
+#include "infotrakon_version.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -14,6 +16,11 @@ typedef struct InfoTrakonPanel InfoTrakonPanel;
  * ~/.wine) and runs its start-up. When the start-up fails the panel is still created, as the
  * failed step left it: *panel is set and the error's number returned. */
 int infotrakon_create(const char* wine_prefix, InfoTrakonPanel** panel);
+/* As infotrakon_create, with the host's settings read from `settings_file` (a Wine system.reg
+ * or a regedit export; NULL: system.reg of the prefix) and today pinned to `today`
+ * ("YYYY-MM-DD"; NULL: the system's date). */
+int infotrakon_create_ex(const char* settings_file, const char* wine_prefix, const char* today,
+                         InfoTrakonPanel** panel);
 void infotrakon_destroy(InfoTrakonPanel* panel);
 
 /* The message of the last error of this panel ("" if none). Valid until the next call. */
@@ -32,6 +39,12 @@ int infotrakon_file_exists(InfoTrakonPanel* panel, const char* path, short* resu
  * identifier gives the platform's "member not found" status. */
 int infotrakon_invoke(InfoTrakonPanel* panel, long dispatch_id, const char* argument,
                       short* result);
+
+/* The whole element model as `infotrakon print --json` prints it, with the last error of this
+ * panel, as UTF-8 JSON in *json; free it with infotrakon_free. */
+int infotrakon_state_json(const InfoTrakonPanel* panel, char** json);
+/* Frees what a call of this interface gave to free. */
+void infotrakon_free(void* memory);
 
 /* The identities a host knows the control by: "TypeLibrary", "TypeLibraryId",
  * "TypeLibraryVersion", "Class", "ClassId", "DefaultInterface", "DefaultInterfaceId",

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
+#include "control/panel_json.h"
 #include "core/text_encoding.h"
 #include "host_fixture.h"
 #include "mkagenda/description.h"
@@ -58,7 +59,7 @@ class ServerAgendaTest : public HostTest {
         Start();
         std::vector<nlohmann::json> models;
         const auto take = [&] {
-            nlohmann::json model = nlohmann::json::parse(app::PanelJson(Panel(), std::nullopt));
+            nlohmann::json model = nlohmann::json::parse(control::PanelJson(Panel(), std::nullopt));
             model["elements"].erase("Label3");
             model["elements"]["Adodc1"].erase("connectionString");
             models.push_back(model);

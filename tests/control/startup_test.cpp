@@ -1,4 +1,5 @@
 // The panel started by a host and refreshed: the title, the four cost figures, the version.
+#include "control/panel_json.h"
 #include "host_fixture.h"
 #include "mkagenda/description.h"
 #include "panel_run.h"
@@ -178,10 +179,10 @@ TEST_F(HostTest, ResizeAndFileExistsAreTheHostsToo) {
     EXPECT_EQ(Panel().ListView1.width(), 12000 - 240);
     EXPECT_EQ(Panel().Combo2.left(), 12000 - 1935 - 200);
     std::string path = "C:\\agenda\\AGENDA.mdb";
-    const std::string model = app::PanelJson(Panel(), std::nullopt);
+    const std::string model = control::PanelJson(Panel(), std::nullopt);
     EXPECT_TRUE(control_->FileExists(path));
     // The test changes nothing of the panel.
-    EXPECT_EQ(app::PanelJson(Panel(), std::nullopt), model);
+    EXPECT_EQ(control::PanelJson(Panel(), std::nullopt), model);
     EXPECT_EQ(path, "C:\\agenda\\AGENDA.mdb");
     std::string missing = "C:\\Agenda\\nic.mdb";
     EXPECT_FALSE(control_->FileExists(missing));
