@@ -1,4 +1,3 @@
-#include "agenda_db/agenda_backend.h"
 #include "control/infotrakon.h"
 #include "settings/local_file_system.h"
 #include "settings/registry_file.h"
@@ -6,15 +5,10 @@
 namespace infotrakon::control {
 
 HostEnvironment HostEnvironment::ForHost(const std::string& winePrefix) {
-    HostEnvironment environment;
     auto files = std::make_shared<settings::LocalFileSystem>(winePrefix);
-    environment.registry =
+    auto registry =
         std::make_shared<settings::RegistryFileStore>(files, winePrefix + "/system.reg");
-    environment.files = files;
-    environment.clock = std::make_shared<SystemClock>();
-    environment.locale = std::make_shared<Locale>(Locale::FromEnvironment());
-    environment.backend = std::make_shared<agenda_db::AgendaBackend>(files);
-    return environment;
+    return Of(std::move(registry), std::move(files));
 }
 
 }  // namespace infotrakon::control

@@ -18,6 +18,17 @@ agenda_db::ReaderContext ContextOf(const HostEnvironment& environment) {
 
 }  // namespace
 
+HostEnvironment HostEnvironment::Of(std::shared_ptr<settings::RegistryStore> registry,
+                                    std::shared_ptr<const FileSystem> files) {
+    HostEnvironment environment;
+    environment.registry = std::move(registry);
+    environment.files = files;
+    environment.clock = std::make_shared<SystemClock>();
+    environment.locale = std::make_shared<Locale>(Locale::FromEnvironment());
+    environment.backend = std::make_shared<agenda_db::AgendaBackend>(std::move(files));
+    return environment;
+}
+
 std::string VersionText() {
     return std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +
            std::to_string(kVersionRevision);

@@ -28,6 +28,11 @@ struct HostEnvironment {
     // host runs in: its system.reg and its drives, the system clock, the environment's locale.
     // On Windows, the machine's own registry, files, clock and user locale; no prefix.
     static HostEnvironment ForHost(const std::string& winePrefix);
+
+    // The platform's clock and the user's locale, with the host's `registry` and `files` and
+    // the agenda provider over those files.
+    static HostEnvironment Of(std::shared_ptr<settings::RegistryStore> registry,
+                              std::shared_ptr<const FileSystem> files);
 };
 
 // The version text of the control library: major, minor and revision.
