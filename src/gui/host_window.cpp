@@ -14,6 +14,7 @@ HostWindow::HostWindow(control::InfoTrakon& control, bool showMessageBoxes)
     statusBar();
     resize(view_->PanelPixels().width(),
            view_->PanelPixels().height() + statusBar()->sizeHint().height());
+    view_->setMinimumSize(view_->MinimumPixels());
 }
 
 void HostWindow::ShowError(const Error& error) {

@@ -1,5 +1,6 @@
 #include "gui/panel_view.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QHeaderView>
@@ -8,6 +9,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cmath>
 
 #include "gui/qt_text_metrics.h"
@@ -161,11 +163,31 @@ void PanelView::resizeEvent(QResizeEvent* event) {
 }
 
 void PanelView::Deliver(const std::function<void()>& event) {
+    // The panel's work runs on this thread: a slow server holds the window meanwhile, and the
+    // busy cursor says so.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         event();
     } catch (const Error& error) {
+        QApplication::restoreOverrideCursor();
         if (onError_) onError_(error);
+        return;
     }
+    QApplication::restoreOverrideCursor();
+}
+
+QSize PanelView::MinimumPixels() const {
+    // The amounts follow the panel's right edge, 1940 twips in from it; below the widest
+    // caption's end plus that, a figure would cover its caption. The four views stay in sight.
+    const panel::Panel& panel = control_.panel();
+    panel::Twips captions = 0;
+    for (const panel::Label* caption :
+         {&panel.Label4, &panel.Label7, &panel.Label10, &panel.Label13})
+        captions = std::max(captions, caption->left() + caption->width());
+    const auto px = [this](double twips) {
+        return static_cast<int>(std::ceil(twips / twipsPerPixel_));
+    };
+    return {px(captions + 100 + 1940), px(panel.Option4.top() + panel.Option4.height())};
 }
 
 void PanelView::ElementChanged(const panel::Element& element) { Sync(element); }
@@ -176,10 +198,25 @@ void PanelView::Sync(const panel::Element& element) {
     QWidget* widget = found->second;
     widget->setGeometry(Pixels(element));
     switch (element.kind()) {
-        case panel::ElementKind::kLabel:
-            static_cast<QLabel*>(widget)->setText(
-                Text(static_cast<const panel::Label&>(element).caption()));
+        case panel::ElementKind::kLabel: {
+            // A caption wider than its label is cut with an ellipsis (an amount keeps its
+            // last digits in sight); the whole text stays in the tooltip and the
+            // accessible name.
+            const auto& model = static_cast<const panel::Label&>(element);
+            auto* label = static_cast<QLabel*>(widget);
+            const QString caption = Text(model.caption());
+            const bool right = model.alignment() == panel::Alignment::kRight;
+            // An auto-size label takes its caption's size: only a fixed box cuts.
+            const QString shown = model.autoSize()
+                                      ? caption
+                                      : label->fontMetrics().elidedText(
+                                            caption, right ? Qt::ElideLeft : Qt::ElideRight,
+                                            std::max(0, label->width()));
+            label->setText(shown);
+            label->setToolTip(shown == caption ? QString() : caption);
+            label->setAccessibleName(caption);
             break;
+        }
         case panel::ElementKind::kOptionButton: {
             const auto& model = static_cast<const panel::OptionButton&>(element);
             auto* option = static_cast<QRadioButton*>(widget);
@@ -238,9 +275,12 @@ void PanelView::RowsChanged(const panel::ListView& model, panel::RowChange chang
 void PanelView::ShowRow(const panel::ListView& model, std::size_t row, QTreeWidgetItem* item) {
     if (item == nullptr || row >= model.items().size()) return;
     const panel::ListItem& cells = model.items()[row];
+    // A cell narrower than its text shows an ellipsis; the whole text is its tooltip.
     item->setText(0, Text(cells.text));
+    item->setToolTip(0, Text(cells.text));
     for (int sub = 0; sub < panel::ListView::kSubItemCount; ++sub) {
         item->setText(sub + 1, Text(cells.subItems[static_cast<std::size_t>(sub)]));
+        item->setToolTip(sub + 1, Text(cells.subItems[static_cast<std::size_t>(sub)]));
         if (model.columns()[static_cast<std::size_t>(sub + 1)].alignment ==
             panel::Alignment::kRight)
             item->setTextAlignment(sub + 1, Qt::AlignRight | Qt::AlignVCenter);

@@ -28,6 +28,8 @@ class PanelView final : public QWidget, private panel::ElementObserver {
     QWidget* WidgetOf(std::string_view name) const;
     // The panel's size in pixels on this screen.
     QSize PanelPixels() const;
+    // The smallest size at which no figure covers its caption and the list shows rows.
+    QSize MinimumPixels() const;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -189,6 +190,47 @@ TEST_F(PanelViewTest, ScreenshotOfTheDemoPanel) {
     EXPECT_GT(dark(QRect(420, 30, 90, 62)), 100);             // the four figures
     EXPECT_GT(dark(QRect(8, 230, 400, 16)), 50);              // the list's first row
     EXPECT_EQ(dark(QRect(20, 300, 400, 60)), 0);              // below the last row
+}
+
+// What the view must cut shows an ellipsis, and the whole text is in its tooltip and
+// accessible name: a list cell of the narrow "Datum" column, an amount too long for its box.
+TEST_F(PanelViewTest, ACutTextShowsWhole) {
+    Agenda agenda;
+    agenda.carservis = {{Today(), true, true, 0, Currency{363486841628}, 1520, 0.0, "Oprava"}};
+    Write(agenda);
+    Show();
+    auto* list = Shown<QTreeWidget>("ListView1");
+    ASSERT_EQ(list->topLevelItemCount(), 0);  // Option1: planned, this one is done
+    control_->Click("Option3");
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    QTreeWidgetItem* row = list->topLevelItem(0);
+    EXPECT_EQ(row->toolTip(0), "9.12.2026");
+    EXPECT_EQ(row->toolTip(4), row->text(4));
+    auto* amount = Shown<QLabel>("Label5");
+    EXPECT_EQ(amount->accessibleName(), QString::fromUtf8(" 36348 684,16"));
+    EXPECT_EQ(amount->toolTip(), amount->accessibleName());
+    EXPECT_TRUE(amount->text().startsWith(QString::fromUtf8("…"))) << amount->text().toStdString();
+    EXPECT_TRUE(amount->text().endsWith("684,16")) << amount->text().toStdString();
+    // A double-click on a divider fits the column to its contents.
+    const int before = list->columnWidth(0);
+    emit list->header()->sectionHandleDoubleClicked(0);
+    EXPECT_GT(list->columnWidth(0), before);
+    EXPECT_GE(list->columnWidth(0), list->fontMetrics().horizontalAdvance("9.12.2026"));
+}
+
+// The host window does not shrink below the size at which a figure would cover its caption.
+TEST_F(PanelViewTest, TheWindowKeepsFiguresClearOfTheirCaptions) {
+    Write(Agenda{});
+    HostWindow& window = Show();
+    window.resize(100, 100);
+    QApplication::processEvents();
+    panel::Panel& panel = Panel();
+    for (const auto& [caption, amount] : {std::pair{&panel.Label4, &panel.Label5},
+                                          {&panel.Label7, &panel.Label8},
+                                          {&panel.Label10, &panel.Label11},
+                                          {&panel.Label13, &panel.Label14}})
+        EXPECT_GE(amount->left(), caption->left() + caption->width()) << amount->name();
+    EXPECT_GE(window.view().width(), window.view().minimumWidth());
 }
 
 TEST(RefreshPicture, IsASheetWithGreenArrows) {
