@@ -101,6 +101,9 @@ PanelView::PanelView(control::InfoTrakon& control, ErrorHandler onError, QWidget
                 list->setUniformRowHeights(true);
                 list->setSelectionMode(QAbstractItemView::SingleSelection);
                 list->header()->setStretchLastSection(false);
+                // The panel's white shows through the rows: at a fractional scale factor the
+                // viewport's own fill, rounded outwards, would cover the frame's lines.
+                list->viewport()->setAutoFillBackground(false);
                 QStringList headers;
                 for (const panel::ColumnHeader& column : model.columns())
                     headers << Text(column.text);

@@ -16,9 +16,10 @@ QFont QtFont(const panel::Font& font) {
     // The design face where it is installed; where it is missing, the metric-compatible sans
     // faces stand in before fontconfig's general choice, so that captions keep close to their
     // design widths.
-    // Wine's face is drawn in three pixel sizes and has no bold: bold captions (the title and
-    // the amounts) take the metric-compatible faces, which Qt can draw bold.
-    static const bool onlyRegular = [] {
+    // Wine's face holds bitmaps of three pixel sizes and no outlines or bold: it is drawn one
+    // to one only, so on a screen that scales, and for bold captions (the title and the
+    // amounts), the metric-compatible faces take its place.
+    static const bool bitmapsOnly = [] {
         const bool fromWine = !QFontDatabase::families().contains("MS Sans Serif") &&
                               QFile::exists(kWineDesignFace) &&
                               QFontDatabase::addApplicationFont(kWineDesignFace) >= 0;
@@ -26,10 +27,12 @@ QFont QtFont(const panel::Font& font) {
             "MS Sans Serif", {"Microsoft Sans Serif", "Liberation Sans", "Arial", "DejaVu Sans"});
         QFont::insertSubstitutions("Microsoft Sans Serif",
                                    {"Liberation Sans", "Arial", "DejaVu Sans"});
-        return fromWine;
+        return fromWine || !QFontDatabase::isSmoothlyScalable("MS Sans Serif");
     }();
-    QFont qt(font.bold() && onlyRegular ? QStringLiteral("Microsoft Sans Serif")
-                                        : QString::fromStdString(font.name));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const bool scaled = screen != nullptr && screen->devicePixelRatio() != 1.0;
+    const bool standIn = bitmapsOnly && (font.bold() || scaled) && font.name == "MS Sans Serif";
+    QFont qt(standIn ? QStringLiteral("Microsoft Sans Serif") : QString::fromStdString(font.name));
     qt.setStyleHint(QFont::SansSerif);
     qt.setPointSizeF(font.size);
     qt.setWeight(font.bold() ? QFont::Bold : QFont::Normal);

@@ -1,7 +1,9 @@
 #include "gui/refresh_picture.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 
 #include "panel/pictures.h"
 
@@ -51,9 +53,14 @@ QPixmap RefreshPicture(qreal scale) {
 }
 
 QIcon RefreshIcon() {
+    // Drawn for the screen's own scale too: an icon enlarges or shrinks the nearest of its
+    // pictures, which blurs the thin lines at a scale such as 1.5.
     QIcon icon;
     icon.addPixmap(RefreshPicture(1));
     icon.addPixmap(RefreshPicture(2));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal scale = screen != nullptr ? screen->devicePixelRatio() : 1;
+    if (scale != 1 && scale != 2) icon.addPixmap(RefreshPicture(scale));
     return icon;
 }
 

@@ -13,11 +13,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "../control/host_fixture.h"
-#include "gui/host_window.h"
-#include "gui/qt_text_metrics.h"
 #include "gui/refresh_picture.h"
-#include "mkagenda/description.h"
+#include "qt_host_fixture.h"
 
 namespace infotrakon::gui {
 namespace {
@@ -25,56 +22,9 @@ namespace {
 using control::testing::Action;
 using control::testing::Agenda;
 
-QApplication& Application() {
-    static int argc = 1;
-    static char name[] = "gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    return *application;
-}
-
-class PanelViewTest : public control::testing::HostTest {
-  protected:
-    void SetUp() override {
-        Application();
-        HostTest::SetUp();
-    }
-
-    // The panel started with the Qt metrics, in a host window at the design size.
-    HostWindow& Show() {
-        StartWith(metrics_);
-        window_ = std::make_unique<HostWindow>(*control_, false);
-        window_->show();
-        QApplication::processEvents();
-        return *window_;
-    }
-
-    void StartWith(const panel::TextMetrics& metrics) {
-        control::HostEnvironment environment = Environment();
-        environment.textMetrics = &metrics;
-        control_ = std::make_unique<control::InfoTrakon>(std::move(environment));
-        control_->Initialize();
-    }
-
-    void TearDown() override {
-        window_.reset();
-        HostTest::TearDown();
-    }
-
-    template <typename Widget>
-    Widget* Shown(const char* name) {
-        return dynamic_cast<Widget*>(window_->view().WidgetOf(name));
-    }
-
-    QtTextMetrics metrics_;
-    std::unique_ptr<HostWindow> window_;
-};
-
-void WriteDemo(const std::filesystem::path& path, const Date& today) {
-    mkagenda::JetWriter writer;
-    mkagenda::WriteDemoAgenda(writer, today);
-    writer.Finish(path.string());
-}
+using testing::Application;
+using testing::WriteDemo;
+using PanelViewTest = testing::QtHostTest;
 
 TEST_F(PanelViewTest, ElementsSitAtTheirPlacesInTheirFonts) {
     WriteDemo(prefix_ / "drive_c" / "Agenda" / "agenda.mdb", Today());
