@@ -181,6 +181,10 @@ Command ParseCommandLine(const std::vector<std::string>& commandLine) {
 
     PanelArguments showArguments, printArguments, screenshotArguments, demoArguments;
     showArguments.AddTo(*show);
+    bool follow = false;
+    show->add_flag("--follow", follow,
+                   "clicks Aktualizovat whenever the host's settings file or the agenda file "
+                   "changes, once the change has settled");
     printArguments.AddTo(*print);
     screenshotArguments.AddTo(*screenshot);
     demoArguments.AddTo(*demo);
@@ -241,6 +245,7 @@ Command ParseCommandLine(const std::vector<std::string>& commandLine) {
     if (*show) {
         command.kind = Command::Kind::kShow;
         command.panel = showArguments.Read(*show);
+        command.panel.follow = follow;
     } else if (*print) {
         command.kind = Command::Kind::kPrint;
         command.panel = printArguments.Read(*print);

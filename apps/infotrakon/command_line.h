@@ -32,6 +32,8 @@ struct PanelOptions {
     float width = 8310;  // the host's size, in twips
     float height = 5805;
     std::vector<PanelEvent> events;
+    // show: refresh whenever the host's settings file or the agenda file changes
+    bool follow = false;
 };
 
 struct Command {

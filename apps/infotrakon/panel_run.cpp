@@ -24,6 +24,11 @@ std::string Padded(const std::string& text, std::size_t width, bool right) {
 
 }  // namespace
 
+std::string SettingsFileOf(const PanelOptions& options) {
+    return options.settings.value_or(options.winePrefix.value_or(settings::DefaultWinePrefix()) +
+                                     "/system.reg");
+}
+
 control::HostEnvironment EnvironmentFor(const PanelOptions& options,
                                         const panel::TextMetrics& metrics) {
     const std::string prefix = options.winePrefix.value_or(settings::DefaultWinePrefix());

@@ -22,6 +22,9 @@ struct PanelRun {
 control::HostEnvironment EnvironmentFor(const PanelOptions& options,
                                         const panel::TextMetrics& metrics);
 
+// The host's settings file of these options: --settings, else the Wine prefix's system.reg.
+std::string SettingsFileOf(const PanelOptions& options);
+
 // Creates the panel, runs its start-up, places it at the host's size and delivers the
 // events in order; stops at the first error, which the result keeps.
 PanelRun RunPanel(const PanelOptions& options, const panel::TextMetrics& metrics);

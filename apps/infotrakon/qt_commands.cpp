@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "gui/host_follower.h"
 #include "gui/host_window.h"
 #include "gui/panel_view.h"
 #include "gui/qt_text_metrics.h"
@@ -94,6 +95,7 @@ int ShowPanel(const PanelOptions& options, const std::vector<std::string>& qtArg
     const gui::QtTextMetrics metrics;
     PanelRun run = RunPanel(options, metrics);
     gui::HostWindow window(*run.control);
+    if (options.follow) new gui::HostFollower(*run.control, window.view(), SettingsFileOf(options));
     window.show();
     if (run.error) {
         ReportError(*run.error);

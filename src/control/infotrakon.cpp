@@ -95,4 +95,11 @@ bool InfoTrakon::FileExists(const std::string& path) const {
     return environment_.files->FileExists(path);
 }
 
+std::string InfoTrakon::AgendaLocalPath() const {
+    const std::string& agenda = panel_.Label3.caption();
+    // Label3 holds its design caption until the start-up reads the host's setting.
+    if (agenda.empty() || agenda == "Label3") return {};
+    return environment_.files->LocalPath(agenda);
+}
+
 }  // namespace infotrakon::control

@@ -64,6 +64,9 @@ class InfoTrakon {
 
     // The public method: whether `path` names an existing ordinary file. `path` is not changed.
     bool FileExists(const std::string& path) const;
+    // The platform's path of the agenda database that the last refresh read (Label3); empty
+    // before the start-up, or when the host's setting names none.
+    std::string AgendaLocalPath() const;
 
     panel::Panel& panel() { return panel_; }
     const panel::Panel& panel() const { return panel_; }

@@ -50,6 +50,8 @@ TEST(CommandLine, ReadsThePanelOptionsAndKeepsTheEventsInOrder) {
     EXPECT_EQ(design.panel.width, 8310);
     EXPECT_EQ(design.panel.height, 5805);
     EXPECT_TRUE(design.panel.events.empty());
+    EXPECT_FALSE(design.panel.follow);
+    EXPECT_TRUE(ParseCommandLine({"show", "--follow", "--settings", "x.reg"}).panel.follow);
 
     const Command shot = ParseCommandLine({"screenshot", "out.png", "--period", "Včera"});
     EXPECT_EQ(shot.kind, Command::Kind::kScreenshot);
@@ -115,6 +117,8 @@ TEST(CommandLine, RefusesWhatItCannotRun) {
         {"demo", "screenshot"},
         {"demo", "print", "out.png"},
         {"demo", "dance"},
+        {"print", "--follow"},
+        {"screenshot", "out.png", "--follow"},
     };
     for (const auto& arguments : cases) {
         std::string shown;
