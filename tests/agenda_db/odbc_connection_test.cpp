@@ -15,6 +15,7 @@
 
 #include "agenda_db/connection_string.h"
 #include "agenda_db/odbc/odbc_recordset.h"
+#include "agenda_db/odbc_connection_string.h"
 #include "core/error.h"
 #include "support/postgres_server.h"
 #include "support/test_support.h"
@@ -91,17 +92,19 @@ TEST(OdbcConnectionTest, ALoginThatIsNeverAnsweredEndsAfterTheConnectTimeout) {
 }
 
 TEST(OdbcConnectionTest, AStatementLongerThanTheCommandTimeoutIsCancelled) {
-    const TemporaryPostgres server;
+    const TemporaryPostgres& server = TemporaryPostgres::Shared();
     server.CreateDatabase("slow");
     server.Psql("slow", "-c 'CREATE VIEW slow AS SELECT 1 AS id FROM pg_sleep(20)'");
     panel::DataControlSettings settings;
     settings.commandTimeoutSeconds = 1;
     const auto start = Clock::now();
     std::string message;
+    // Opening asks for the columns only; the rows are asked for by the first read.
     const int number = ErrorNumberOf(
         [&] {
             OpenOdbcRecordset(LinkTo(server.OdbcProperties("slow")), "SELECT * FROM slow", settings,
-                              std::make_shared<OdbcConnectionPool>());
+                              std::make_shared<OdbcConnectionPool>())
+                ->RecordCount();
         },
         &message);
     const double seconds = SecondsSince(start);
@@ -111,7 +114,7 @@ TEST(OdbcConnectionTest, AStatementLongerThanTheCommandTimeoutIsCancelled) {
 }
 
 TEST(OdbcConnectionTest, AConnectionLostWhileTheRowsAreReadIsAClearError) {
-    const TemporaryPostgres server;
+    const TemporaryPostgres& server = TemporaryPostgres::Shared();
     server.CreateDatabase("lost");
     // Rows that take half a minute to come, a thousand at a time through the cursor: the
     // connection is cut long before the last.
@@ -143,7 +146,7 @@ TEST(OdbcConnectionTest, AConnectionLostWhileTheRowsAreReadIsAClearError) {
 }
 
 TEST(OdbcConnectionTest, AKeptConnectionIsClosedOnceItHasIdledTooLong) {
-    const TemporaryPostgres server;
+    const TemporaryPostgres& server = TemporaryPostgres::Shared();
     server.CreateDatabase("idle");
     server.Psql("idle", "-c 'CREATE TABLE t (id integer)' -c 'INSERT INTO t VALUES (1)'");
     const auto pool = std::make_shared<OdbcConnectionPool>(std::chrono::milliseconds(1000));
@@ -159,6 +162,30 @@ TEST(OdbcConnectionTest, AKeptConnectionIsClosedOnceItHasIdledTooLong) {
     }
     EXPECT_EQ(left, "0");
     EXPECT_GE(SecondsSince(start), 1.0);
+}
+
+// The panel writes nothing: its session refuses a write even when asked for one, so a
+// record source that slipped through could change nothing on the server.
+TEST(OdbcConnectionTest, TheSessionIsReadOnly) {
+    const TemporaryPostgres& server = TemporaryPostgres::Shared();
+    server.CreateDatabase("readonly");
+    server.Psql("readonly", "-c 'CREATE TABLE t (id integer)' -c 'INSERT INTO t VALUES (1)'");
+    const auto properties = LinkTo(server.OdbcProperties("readonly"));
+    const auto connection = odbc::Connect(OdbcConnectionString(properties),
+                                          odbc::NameOf(OdbcProperties(properties)), {});
+    for (const char* write : {"INSERT INTO t VALUES (2)", "UPDATE t SET id = 3", "DELETE FROM t",
+                              "CREATE TABLE u (id integer)"}) {
+        SCOPED_TRACE(write);
+        odbc::Handle statement(SQL_HANDLE_STMT, connection->dbc->get());
+        std::u16string text = odbc::Wide(write);
+        EXPECT_FALSE(SQL_SUCCEEDED(SQLExecDirectW(statement.get(), odbc::WideArgument(text),
+                                                  static_cast<SQLINTEGER>(text.size()))));
+        const std::string state = odbc::Diagnose(SQL_HANDLE_STMT, statement.get(), {}).state;
+        EXPECT_EQ(state, "25006");  // a read-only transaction
+    }
+    EXPECT_EQ(server.Query("readonly", "SELECT string_agg(id::text, ',') FROM t"), "1");
+    EXPECT_EQ(server.Query("readonly", "SELECT count(*) FROM pg_tables WHERE tablename = 'u'"),
+              "0");
 }
 
 }  // namespace

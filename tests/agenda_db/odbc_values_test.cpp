@@ -26,9 +26,8 @@ class OdbcValuesTest : public ::testing::Test {
   protected:
     // One server for the suite, with tables of every type.
     static void SetUpTestSuite() {
-        server_ = new TemporaryPostgres();
-        const TemporaryPostgres& server = *server_;
-        server.CreateDatabase("types");
+        const TemporaryPostgres& server = TemporaryPostgres::Shared();
+        server.CreateDatabase(Database());
         const std::filesystem::path script =
             std::filesystem::temp_directory_path() /
             ("infotrakon-types-" + std::to_string(::getpid()) + ".sql");
@@ -50,25 +49,19 @@ class OdbcValuesTest : public ::testing::Test {
                 (2, '20260-01-01', '0100-01-01'), (3, 'infinity', '0044-03-15 BC'),
                 (4, '-infinity', NULL), (5, '9999-12-31 23:59:59', '0099-12-31');
         )sql";
-        server.Psql("types", "-f '" + script.string() + "'");
+        server.Psql(Database(), "-f '" + script.string() + "'");
         std::filesystem::remove(script);
     }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
+    // A database of this process's own: the suite's processes share the server.
+    static std::string Database() { return "types_" + std::to_string(::getpid()); }
 
     static std::unique_ptr<panel::Recordset> Open(const std::string& table) {
-        return OpenOdbcRecordset(ParseConnectionString("Provider=MSDASQL.1;Extended Properties=\"" +
-                                                       server_->OdbcProperties("types") + "\""),
-                                 "SELECT * FROM " + table, {},
-                                 std::make_shared<OdbcConnectionPool>());
+        return OpenOdbcRecordset(
+            ParseConnectionString("Provider=MSDASQL.1;Extended Properties=\"" +
+                                  TemporaryPostgres::Shared().OdbcProperties(Database()) + "\""),
+            "SELECT * FROM " + table, {}, std::make_shared<OdbcConnectionPool>());
     }
-
-    static TemporaryPostgres* server_;
 };
-
-TemporaryPostgres* OdbcValuesTest::server_ = nullptr;
 
 TEST_F(OdbcValuesTest, EveryServerTypeReadsAsItsKind) {
     const auto records = Open("typy");

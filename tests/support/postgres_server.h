@@ -1,6 +1,6 @@
-// A PostgreSQL server of the test's own: a cluster in a temporary folder, reached only
-// through a Unix socket in that folder (it listens on no network address), stopped and
-// removed with the object, even when the test fails.
+// A PostgreSQL server for tests: a cluster in a temporary folder, reached only through a
+// Unix socket in that folder (it listens on no network address). A test's own server is
+// stopped and removed with the object, even when the test fails.
 #pragma once
 
 #include <glob.h>
@@ -8,10 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -23,19 +25,32 @@ class TemporaryPostgres {
     static constexpr const char* kPassword = "tajné heslo";
     static constexpr int kPort = 5433;
 
-    TemporaryPostgres() {
-        binaries_ = FindBinaries();
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("infotrakon-pg-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-        std::ofstream(folder_ / "password") << kPassword << "\n";
+    enum class Lifetime {
+        kOwn,     // made and started now; stopped and removed with the object
+        kKept,    // made and started now; left running for other processes
+        kJoined,  // already running, made by another process; left as it is
+    };
+
+    // A cluster of its own, in a fresh temporary folder.
+    TemporaryPostgres() : TemporaryPostgres(FreshFolder(), Lifetime::kOwn) {}
+
+    TemporaryPostgres(std::filesystem::path folder, Lifetime lifetime)
+        : binaries_(FindBinaries()), folder_(std::move(folder)), lifetime_(lifetime) {
         // The server refuses to run as root; it runs as the postgres user then.
         if (::geteuid() == 0) {
-            const passwd* postgres = ::getpwnam("postgres");
-            if (postgres == nullptr)
+            if (::getpwnam("postgres") == nullptr)
                 throw std::runtime_error("no postgres user to run the server as");
             runAs_ = "runuser -u postgres -- ";
+        }
+        if (lifetime_ == Lifetime::kJoined) {
+            running_ = true;
+            return;
+        }
+        Remove();
+        std::filesystem::create_directories(folder_);
+        std::ofstream(folder_ / "password") << kPassword << "\n";
+        if (!runAs_.empty()) {
+            const passwd* postgres = ::getpwnam("postgres");
             for (const auto& path : {folder_, folder_ / "password"})
                 if (::chown(path.c_str(), postgres->pw_uid, postgres->pw_gid) != 0)
                     throw std::runtime_error("cannot hand " + path.string() + " to postgres");
@@ -47,27 +62,44 @@ class TemporaryPostgres {
         Start();
     }
     ~TemporaryPostgres() {
-        Stop();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
+        if (lifetime_ == Lifetime::kOwn) Remove();
     }
     TemporaryPostgres(const TemporaryPostgres&) = delete;
     TemporaryPostgres& operator=(const TemporaryPostgres&) = delete;
+
+    // The server that the tests of one program share: the one that ctest started for them and
+    // named in INFOTRAKON_TEST_POSTGRES, else one of this process, made when first asked for.
+    // A test that stops its server makes one of its own.
+    static const TemporaryPostgres& Shared() {
+        static const std::unique_ptr<TemporaryPostgres> shared = [] {
+            const char* folder = std::getenv("INFOTRAKON_TEST_POSTGRES");
+            return folder != nullptr && *folder != '\0'
+                       ? std::make_unique<TemporaryPostgres>(folder, Lifetime::kJoined)
+                       : std::make_unique<TemporaryPostgres>();
+        }();
+        return *shared;
+    }
 
     void Start() {
         if (running_) return;
         Run(binaries_ + "/pg_ctl -D '" + (folder_ / "data").string() + "' -w -t 60 -l '" +
             (folder_ / "server.log").string() + "' -o \"-k '" + folder_.string() +
             "' -c listen_addresses='' -p " + std::to_string(kPort) +
-            " -c fsync=off\" start >/dev/null");
+            " -c fsync=off -c shared_preload_libraries=pg_stat_statements\" start >/dev/null");
         running_ = true;
     }
     void Stop() {
         if (!running_) return;
         running_ = false;
-        std::system((runAs_ + binaries_ + "/pg_ctl -D '" + (folder_ / "data").string() +
-                     "' -w -m fast stop >/dev/null 2>&1")
-                        .c_str());
+        StopServer();
+    }
+    // Stops a server of the folder, even one that an earlier run left behind, and removes
+    // the folder.
+    void Remove() {
+        running_ = false;
+        if (std::filesystem::exists(folder_ / "data" / "postmaster.pid")) StopServer();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
     }
 
     // Runs a SQL script (or a command with -c) through psql on the given database.
@@ -93,8 +125,10 @@ class TemporaryPostgres {
         while (!output.empty() && output.back() == '\n') output.pop_back();
         return output;
     }
+    // A new database, in place of one of that name that a test run before left.
     void CreateDatabase(const std::string& name) const {
-        Psql("postgres", "-c 'CREATE DATABASE " + name + "'");
+        Psql("postgres", "-c 'DROP DATABASE IF EXISTS " + name +
+                             " WITH (FORCE)' -c 'CREATE DATABASE " + name + "'");
     }
 
     const std::filesystem::path& socketFolder() const { return folder_; }
@@ -108,6 +142,18 @@ class TemporaryPostgres {
     }
 
   private:
+    static std::filesystem::path FreshFolder() {
+        static std::atomic<int> made = 0;
+        return std::filesystem::temp_directory_path() /
+               ("infotrakon-pg-" + std::to_string(::getpid()) + "-" + std::to_string(++made));
+    }
+
+    void StopServer() const {
+        std::system((runAs_ + binaries_ + "/pg_ctl -D '" + (folder_ / "data").string() +
+                     "' -w -m fast stop >/dev/null 2>&1")
+                        .c_str());
+    }
+
     static std::string FindBinaries() {
         glob_t found{};
         std::string directory;
@@ -128,6 +174,7 @@ class TemporaryPostgres {
 
     std::string binaries_;
     std::filesystem::path folder_;
+    Lifetime lifetime_;
     std::string runAs_;
     bool running_ = false;
 };

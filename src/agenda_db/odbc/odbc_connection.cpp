@@ -98,6 +98,9 @@ std::unique_ptr<Connection> Connect(const std::string& connectionString, const S
     SQLSetConnectAttrW(
         connection->dbc->get(), SQL_ATTR_CONNECTION_TIMEOUT,
         reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(settings.commandTimeoutSeconds)), 0);
+    // The panel writes nothing: a driver that honours the access mode refuses writes itself.
+    SQLSetConnectAttrW(connection->dbc->get(), SQL_ATTR_ACCESS_MODE,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_MODE_READ_ONLY)), 0);
     std::u16string text = Wide(connectionString);
     SQLWCHAR out[1024];
     SQLSMALLINT outLength = 0;

@@ -82,8 +82,8 @@ struct Connection {
     std::unique_ptr<Handle> dbc;  // freed before its environment
 };
 
-// Logs in with the data control's connect time-out. On PostgreSQL the session writes money
-// in the C locale.
+// Logs in with the data control's connect time-out, asking for a read-only connection. On
+// PostgreSQL the session is read-only and writes money in the C locale.
 std::unique_ptr<Connection> Connect(const std::string& connectionString, const ServerName& server,
                                     const panel::DataControlSettings& settings);
 

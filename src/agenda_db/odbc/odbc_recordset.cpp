@@ -95,11 +95,12 @@ class OdbcRecordset final : public FilteredRecordset {
           connectionString_(std::move(connectionString)),
           settings_(settings),
           pool_(std::move(pool)) {
-        // Refresh runs the statement, so that a missing table or a refused login shows here;
-        // the rows are read when first asked for, with the filter that is set by then, over
-        // the same connection.
+        // Refresh runs the statement, so that a missing table or a refused login shows here,
+        // but asks for no rows: the driver's cursor would send its first block at once. The
+        // rows are read when first asked for, with the filter that is set by then, over the
+        // same connection.
         const std::string doing = "run \"" + recordSource_ + "\" on";
-        Ran ran = RunOnAConnection(nullptr, {});
+        Ran ran = RunOnAConnection(nullptr, {}, Rows::kNone);
         if (!ran.succeeded) {
             // Access finds tables whatever their letter case; so does the panel on a server.
             const std::optional<std::string> sameName =
@@ -108,7 +109,7 @@ class OdbcRecordset final : public FilteredRecordset {
             if (!sameName) Fail(SQL_HANDLE_STMT, ran.statement->get(), server_, doing);
             statement_ = "SELECT * FROM " + *sameName;
             ran.statement = NewStatement(*ran.connection);
-            if (!Run(*ran.statement, {}))
+            if (!Run(*ran.statement, {}, Rows::kNone))
                 Fail(SQL_HANDLE_STMT, ran.statement->get(), server_, doing);
         }
         const Handle& statement = *ran.statement;
@@ -156,8 +157,9 @@ class OdbcRecordset final : public FilteredRecordset {
         std::unique_ptr<Handle> statement;  // freed before its connection
         bool succeeded = false;
     };
+    enum class Rows { kPassing, kNone };
     Ran RunOnAConnection(std::unique_ptr<Connection> connection,
-                         const std::vector<const BoundComparison*>& pushed) {
+                         const std::vector<const BoundComparison*>& pushed, Rows rows) {
         bool pooled = false;
         if (!connection) {
             connection = pool_->Take(connectionString_);
@@ -165,12 +167,12 @@ class OdbcRecordset final : public FilteredRecordset {
         }
         Ran ran{connection ? std::move(connection) : Connect(), nullptr, false};
         ran.statement = NewStatement(*ran.connection);
-        ran.succeeded = Run(*ran.statement, pushed);
+        ran.succeeded = Run(*ran.statement, pushed, rows);
         if (ran.succeeded || !pooled || !odbc::IsDead(*ran.connection, *ran.statement)) return ran;
         ran.statement.reset();
         ran.connection = Connect();
         ran.statement = NewStatement(*ran.connection);
-        ran.succeeded = Run(*ran.statement, pushed);
+        ran.succeeded = Run(*ran.statement, pushed, rows);
         return ran;
     }
 
@@ -190,10 +192,13 @@ class OdbcRecordset final : public FilteredRecordset {
             reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(settings_.commandTimeoutSeconds)), 0);
     }
 
-    // Runs the statement with the pushed comparisons as its WHERE clause; false if it failed.
-    bool Run(Handle& statement, const std::vector<const BoundComparison*>& pushed) {
+    // Runs the statement with the pushed comparisons as its WHERE clause, or for its columns
+    // only; false if it failed.
+    bool Run(Handle& statement, const std::vector<const BoundComparison*>& pushed, Rows rows) {
         std::string sql = statement_;
-        if (!pushed.empty()) {
+        if (rows == Rows::kNone) {
+            sql = "SELECT * FROM (" + statement_ + ") AS agenda_source WHERE 1 = 0";
+        } else if (!pushed.empty()) {
             // Field names as identifiers; every value goes as a bound parameter.
             sql = "SELECT * FROM (" + statement_ + ") AS agenda_source WHERE ";
             for (std::size_t i = 0; i < pushed.size(); ++i)
@@ -286,7 +291,7 @@ class OdbcRecordset final : public FilteredRecordset {
         for (const BoundComparison& bound : filter)
             if (ServerCanCompare(columns_[bound.column], bound.comparison.constant))
                 pushed.push_back(&bound);
-        Ran ran = RunOnAConnection(std::move(connection_), pushed);
+        Ran ran = RunOnAConnection(std::move(connection_), pushed, Rows::kPassing);
         if (!ran.succeeded)
             Fail(SQL_HANDLE_STMT, ran.statement->get(), server_, "read table " + table() + " on");
         Handle& statement = *ran.statement;

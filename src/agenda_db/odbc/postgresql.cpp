@@ -26,11 +26,16 @@ bool IsPostgreSql(const Connection& connection) {
 }
 
 void PrepareSession(const Connection& connection, const ServerName& server) {
-    Handle statement(SQL_HANDLE_STMT, connection.dbc->get());
-    std::u16string text = Wide("SET lc_monetary TO 'C'");
-    if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), WideArgument(text),
-                                      static_cast<SQLINTEGER>(text.size()))))
-        Fail(SQL_HANDLE_STMT, statement.get(), server, "read money as money on");
+    const auto run = [&](const char* sql, const std::string& doing) {
+        Handle statement(SQL_HANDLE_STMT, connection.dbc->get());
+        std::u16string text = Wide(sql);
+        if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), WideArgument(text),
+                                          static_cast<SQLINTEGER>(text.size()))))
+            Fail(SQL_HANDLE_STMT, statement.get(), server, doing);
+    };
+    // The driver takes the access mode as a hint only; the server enforces this.
+    run("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY", "make the session read-only on");
+    run("SET lc_monetary TO 'C'", "read money as money on");
 }
 
 bool IsMoneyColumn(SQLHSTMT statement, SQLUSMALLINT column) {
