@@ -97,8 +97,9 @@ std::string OdbcConnectionString(const std::vector<ConnectionProperty>& properti
     for (const ConnectionProperty& property : OdbcProperties(properties))
         text += property.key + "=" + OdbcValue(property.value) + ";";
     // Booleans as booleans and rows read through a cursor, so that running a statement does
-    // not pull a whole table before its filter is known.
-    text += "BoolsAsChar=0;UseDeclareFetch=1;Fetch=1000;";
+    // not pull a whole table before its filter is known. The driver's logs off: Debian
+    // registers it with CommLog=1, which writes a file into /tmp for every connection.
+    text += "BoolsAsChar=0;UseDeclareFetch=1;Fetch=1000;CommLog=0;Debug=0;";
     return text;
 }
 

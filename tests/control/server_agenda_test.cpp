@@ -252,10 +252,7 @@ TEST_F(ServerAgendaTest, ALinkToAnOdbcSourceNamedInOdbcIniReachesTheServer) {
     std::ofstream(odbcIni) << "[trakon]\nDriver = PostgreSQL Unicode\nServername = "
                            << server_->socketFolder().string()
                            << "\nPort = " << TemporaryPostgres::kPort << "\nDatabase = dsn\n";
-    const struct UserOdbcIni {
-        explicit UserOdbcIni(const fs::path& path) { ::setenv("ODBCINI", path.c_str(), 1); }
-        ~UserOdbcIni() { ::unsetenv("ODBCINI"); }
-    } userOdbcIni(odbcIni);
+    const infotrakon::testing::ScopedVariable userOdbcIni("ODBCINI", odbcIni.string());
     WriteLink("dsn.udl", "DSN=trakon;UID=agenda;PWD=tajné heslo");
     std::ofstream(prefix_ / "drive_c" / "Agenda" / "outside.udl", std::ios::binary)
         << infotrakon::testing::Utf16File(
@@ -339,6 +336,42 @@ TEST_F(ServerAgendaTest, ARefreshAfterTheServerStoppedFailsAndTheNextWorksAgain)
     own.Start();
     control_->Click("Command2");
     EXPECT_EQ(Panel().Label5.caption(), figure);
+}
+
+// An ODBC source may ask its driver for logs: the panel turns them off, for they would be
+// files written on its behalf (the driver's own log and its communication log, named after
+// the program and its process). The driver is registered here without a log of its own.
+TEST_F(ServerAgendaTest, TheDriverWritesNoLogEvenWhereTheSourceAsksForOne) {
+    Load([](mkagenda::TableWriter& writer) { mkagenda::WriteDemoAgenda(writer, Today()); },
+         "nolog");
+    std::ofstream(prefix_ / "odbcinst.ini")
+        << "[PostgreSQL Unicode]\nDriver = psqlodbcw.so\nDebug = 0\nCommLog = 0\n";
+    std::ofstream(prefix_ / "odbc.ini")
+        << "[trakonlog]\nDriver = PostgreSQL Unicode\nServername = "
+        << server_->socketFolder().string() << "\nPort = " << TemporaryPostgres::kPort
+        << "\nDatabase = nolog\nDebug = 1\nCommLog = 1\n";
+    const infotrakon::testing::ScopedVariable system("ODBCSYSINI", prefix_.string());
+    const infotrakon::testing::ScopedVariable user("ODBCINI", (prefix_ / "odbc.ini").string());
+    const auto logs = [] {
+        std::vector<fs::path> found;
+        const std::string ours = std::to_string(::getpid()) + ".log";
+        for (const auto& entry : fs::directory_iterator(fs::temp_directory_path()))
+            if (const std::string name = entry.path().filename().string();
+                (name.starts_with("psqlodbc_") || name.starts_with("mylog_")) &&
+                name.ends_with(ours))
+                found.push_back(entry.path());
+        return found;
+    };
+    ASSERT_EQ(logs(), std::vector<fs::path>{});
+    WriteLink("log.udl", "DSN=trakonlog;UID=agenda;PWD=tajné heslo");
+    SetHostSetting("\"C:\\\\Agenda\\\\log.udl\"");
+    Start();
+    control_->Click("Command2");
+    EXPECT_EQ(Panel().Label16.caption(), "Autodoprava Novák s.r.o.");
+    // The connections kept for the next refresh close with the control.
+    control_.reset();
+    backend_.reset();
+    EXPECT_EQ(logs(), std::vector<fs::path>{});
 }
 
 TEST_F(ServerAgendaTest, AStartUpAndItsRefreshesLogInOnce) {

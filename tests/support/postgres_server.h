@@ -55,6 +55,10 @@ class TemporaryPostgres {
                 if (::chown(path.c_str(), postgres->pw_uid, postgres->pw_gid) != 0)
                     throw std::runtime_error("cannot hand " + path.string() + " to postgres");
         }
+        // The driver as Debian registers it, but without its communication log, which would
+        // leave a file in /tmp for every test process.
+        std::ofstream(folder_ / "odbcinst.ini")
+            << "[PostgreSQL Unicode]\nDriver = psqlodbcw.so\nDebug = 0\nCommLog = 0\n";
         Run(binaries_ + "/initdb -D '" + (folder_ / "data").string() + "' -U " + kUser +
             " --pwfile='" + (folder_ / "password").string() +
             "' -A scram-sha-256 -E UTF8 --locale=C.UTF-8 >'" + (folder_ / "initdb.log").string() +
@@ -69,13 +73,16 @@ class TemporaryPostgres {
 
     // The server that the tests of one program share: the one that ctest started for them and
     // named in INFOTRAKON_TEST_POSTGRES, else one of this process, made when first asked for.
-    // A test that stops its server makes one of its own.
+    // A test that stops its server makes one of its own. The process then finds the ODBC
+    // driver registered in the server's folder.
     static const TemporaryPostgres& Shared() {
         static const std::unique_ptr<TemporaryPostgres> shared = [] {
             const char* folder = std::getenv("INFOTRAKON_TEST_POSTGRES");
-            return folder != nullptr && *folder != '\0'
-                       ? std::make_unique<TemporaryPostgres>(folder, Lifetime::kJoined)
-                       : std::make_unique<TemporaryPostgres>();
+            auto server = folder != nullptr && *folder != '\0'
+                              ? std::make_unique<TemporaryPostgres>(folder, Lifetime::kJoined)
+                              : std::make_unique<TemporaryPostgres>();
+            ::setenv("ODBCSYSINI", server->socketFolder().c_str(), 0);
+            return server;
         }();
         return *shared;
     }
