@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <thread>
 
 #include "control/panel_json.h"
@@ -17,6 +18,28 @@ namespace infotrakon::control::testing {
 namespace {
 
 using infotrakon::testing::TemporaryPostgres;
+
+// An environment variable set for one test, and as it was again after it.
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = ::getenv(name)) saved_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedVariable() {
+        if (saved_) {
+            ::setenv(name_, saved_->c_str(), 1);
+        } else {
+            ::unsetenv(name_);
+        }
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+  private:
+    const char* name_;
+    std::optional<std::string> saved_;
+};
 
 class ServerAgendaTest : public HostTest {
   protected:
@@ -252,7 +275,7 @@ TEST_F(ServerAgendaTest, ALinkToAnOdbcSourceNamedInOdbcIniReachesTheServer) {
     std::ofstream(odbcIni) << "[trakon]\nDriver = PostgreSQL Unicode\nServername = "
                            << server_->socketFolder().string()
                            << "\nPort = " << TemporaryPostgres::kPort << "\nDatabase = dsn\n";
-    const infotrakon::testing::ScopedVariable userOdbcIni("ODBCINI", odbcIni.string());
+    const ScopedVariable userOdbcIni("ODBCINI", odbcIni.string());
     WriteLink("dsn.udl", "DSN=trakon;UID=agenda;PWD=tajné heslo");
     std::ofstream(prefix_ / "drive_c" / "Agenda" / "outside.udl", std::ios::binary)
         << infotrakon::testing::Utf16File(
@@ -350,8 +373,8 @@ TEST_F(ServerAgendaTest, TheDriverWritesNoLogEvenWhereTheSourceAsksForOne) {
         << "[trakonlog]\nDriver = PostgreSQL Unicode\nServername = "
         << server_->socketFolder().string() << "\nPort = " << TemporaryPostgres::kPort
         << "\nDatabase = nolog\nDebug = 1\nCommLog = 1\n";
-    const infotrakon::testing::ScopedVariable system("ODBCSYSINI", prefix_.string());
-    const infotrakon::testing::ScopedVariable user("ODBCINI", (prefix_ / "odbc.ini").string());
+    const ScopedVariable system("ODBCSYSINI", prefix_.string());
+    const ScopedVariable user("ODBCINI", (prefix_ / "odbc.ini").string());
     const auto logs = [] {
         std::vector<fs::path> found;
         const std::string ours = std::to_string(::getpid()) + ".log";

@@ -5,10 +5,8 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <ostream>
 #include <string>
 
@@ -88,28 +86,6 @@ inline std::string Utf16File(const std::string& utf8) {
     }
     return bytes;
 }
-
-// An environment variable set for one test, and as it was again after it.
-class ScopedVariable {
-  public:
-    ScopedVariable(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = ::getenv(name)) saved_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedVariable() {
-        if (saved_) {
-            ::setenv(name_, saved_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> saved_;
-};
 
 // A fresh folder laid out as a Wine prefix, drive C linked as Wine links it, with a folder
 // C:\Agenda; removed with the object. Named after the running test, so suites may run side
