@@ -11,6 +11,9 @@
 namespace infotrakon::app {
 namespace {
 
+// A reminder more than a year before its deadline would come before the last deadline was due.
+constexpr int kLongestReminder = 366;
+
 const char* const kPeriods[] = {agenda_list::kToday,    agenda_list::kYesterday,
                                 agenda_list::kTomorrow, agenda_list::kLastWeek,
                                 agenda_list::kThisWeek, agenda_list::kThisMonth};
@@ -35,17 +38,42 @@ float Twips(const std::string& text, const std::string& whole) {
     return value;
 }
 
-// The options that every panel command takes, and the events in their order.
-struct PanelArguments {
-    std::string settings, winePrefix, today, size, period;
-    int view = 0;
+// A day of the command line, from 100-01-01 to 9999-12-31 as the agenda's dates are.
+Date DayOption(const std::string& option, const std::string& text) {
+    const std::optional<Date> day = Date::FromIso(text);
+    if (!day || day->hasTime() || day->year() < 100 || day->year() > 9999)
+        throw UsageError{option + " \"" + text +
+                         "\" is no date YYYY-MM-DD from 0100-01-01 to 9999-12-31"};
+    return *day;
+}
+
+// "30,7": the days before a deadline on which the calendar reminds of it.
+std::vector<int> ReminderDays(const std::string& text) {
+    std::vector<int> days;
+    if (text == "none") return days;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        const std::string item = text.substr(start, comma - start);
+        int value = -1;
+        const auto read = std::from_chars(item.data(), item.data() + item.size(), value);
+        if (item.empty() || read.ec != std::errc() || read.ptr != item.data() + item.size() ||
+            value < 0 || value > kLongestReminder)
+            throw UsageError{"--remind \"" + text +
+                             "\": each reminder is a whole number of days from 0 to " +
+                             std::to_string(kLongestReminder) + ", such as --remind 30,7"};
+        if (std::find(days.begin(), days.end(), value) == days.end()) days.push_back(value);
+        start = comma + 1;
+    }
+    return days;
+}
+
+// Where the host is: the options of every command that finds the agenda as the panel does.
+struct HostArguments {
+    std::string settings, winePrefix, today;
     CLI::Option* settingsOption = nullptr;
     CLI::Option* prefixOption = nullptr;
     CLI::Option* todayOption = nullptr;
-    CLI::Option* sizeOption = nullptr;
-    CLI::Option* viewOption = nullptr;
-    CLI::Option* periodOption = nullptr;
-    CLI::Option* refreshOption = nullptr;
 
     void AddTo(CLI::App& command) {
         settingsOption = command
@@ -61,6 +89,27 @@ struct PanelArguments {
                            ->type_name("DIR");
         todayOption =
             command.add_option("--today", today, "pins the panel's today")->type_name("YYYY-MM-DD");
+    }
+
+    void ReadInto(PanelOptions& options) const {
+        if (*settingsOption) options.settings = settings;
+        if (*prefixOption) options.winePrefix = winePrefix;
+        if (*todayOption) options.today = DayOption("--today", today);
+    }
+};
+
+// The options that every panel command takes, and the events in their order.
+struct PanelArguments {
+    HostArguments host;
+    std::string size, period;
+    int view = 0;
+    CLI::Option* sizeOption = nullptr;
+    CLI::Option* viewOption = nullptr;
+    CLI::Option* periodOption = nullptr;
+    CLI::Option* refreshOption = nullptr;
+
+    void AddTo(CLI::App& command) {
+        host.AddTo(command);
         sizeOption = command
                          .add_option("--size", size,
                                      "the host's size of the panel in twips (default 8310x5805)")
@@ -84,13 +133,7 @@ struct PanelArguments {
 
     PanelOptions Read(const CLI::App& command) const {
         PanelOptions options;
-        if (*settingsOption) options.settings = settings;
-        if (*prefixOption) options.winePrefix = winePrefix;
-        if (*todayOption) {
-            options.today = Date::FromIso(today);
-            if (!options.today || options.today->hasTime())
-                throw UsageError{"--today \"" + today + "\" is no date YYYY-MM-DD"};
-        }
+        host.ReadInto(options);
         if (*sizeOption) {
             const std::size_t x = size.find_first_of("xX");
             if (x == std::string::npos)
@@ -178,6 +221,9 @@ Command ParseCommandLine(const std::vector<std::string>& commandLine) {
         "writes a demo agenda and its host settings into a fresh folder and shows the panel on it");
     CLI::App* query = app.add_subcommand(
         "query", "runs one record source through the panel's data control and prints the records");
+    CLI::App* calendar = app.add_subcommand(
+        "calendar",
+        "writes the deadlines of the vehicles in service as an iCalendar calendar, with reminders");
 
     PanelArguments showArguments, printArguments, screenshotArguments, demoArguments;
     showArguments.AddTo(*show);
@@ -210,16 +256,38 @@ Command ParseCommandLine(const std::vector<std::string>& commandLine) {
     CLI::Option* queryPrefixOption =
         query->add_option("--wine-prefix", queryPrefix, "the Wine prefix of the host's drives");
 
+    HostArguments calendarHost;
+    calendarHost.AddTo(*calendar);
+    std::string calendarOut, reminders, from;
+    CLI::Option* outOption =
+        calendar
+            ->add_option("--out", calendarOut,
+                         "writes the calendar into FILE (atomically) instead of to stdout")
+            ->type_name("FILE");
+    calendar->add_flag("--follow", command.calendar.follow,
+                       "writes FILE anew whenever the host's settings file or the agenda changes");
+    CLI::Option* remindOption =
+        calendar
+            ->add_option(
+                "--remind", reminders,
+                "reminders, so many days before each deadline (default 30,7; none for none)")
+            ->type_name("DAYS,...");
+    CLI::Option* fromOption =
+        calendar
+            ->add_option("--from", from,
+                         "lists the deadlines from this day on (default: 30 days before today)")
+            ->type_name("YYYY-MM-DD");
+
     const auto known = [&](const std::string& name) {
-        for (const CLI::App* sub : {show, print, screenshot, demo, query})
+        for (const CLI::App* sub : {show, print, screenshot, demo, query, calendar})
             if (sub->get_name() == name) return true;
         return false;
     };
     if (!arguments.empty() && !arguments.front().starts_with("-") && !known(arguments.front()))
         throw UsageError{"unknown command \"" + arguments.front() +
-                         "\"; the commands are show, print, screenshot, demo and query"};
+                         "\"; the commands are show, print, screenshot, demo, query and calendar"};
     if (arguments.empty())
-        throw UsageError{"a command is needed: show, print, screenshot, demo or query"};
+        throw UsageError{"a command is needed: show, print, screenshot, demo, query or calendar"};
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     try {
@@ -264,6 +332,14 @@ Command ParseCommandLine(const std::vector<std::string>& commandLine) {
         if (command.demoMode != Command::DemoMode::kScreenshot && !demoOutput.empty())
             throw UsageError{"demo: \"" + demoOutput + "\" is only for demo screenshot"};
         command.output = demoOutput;
+    } else if (*calendar) {
+        command.kind = Command::Kind::kCalendar;
+        calendarHost.ReadInto(command.calendar.host);
+        if (*outOption) command.calendar.out = calendarOut;
+        if (command.calendar.follow && !command.calendar.out)
+            throw UsageError{"calendar --follow writes a file: it needs --out FILE"};
+        if (*remindOption) command.calendar.reminderDays = ReminderDays(reminders);
+        if (*fromOption) command.calendar.from = DayOption("--from", from);
     } else {
         command.kind = Command::Kind::kQuery;
         if (*queryPrefixOption) command.query.winePrefix = queryPrefix;

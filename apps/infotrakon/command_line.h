@@ -36,8 +36,17 @@ struct PanelOptions {
     bool follow = false;
 };
 
+// calendar: the vehicles' deadlines as an iCalendar file or feed.
+struct CalendarOptions {
+    PanelOptions host;               // --settings, --wine-prefix and --today, as print takes them
+    std::optional<std::string> out;  // else stdout
+    bool follow = false;             // writes `out` anew whenever the host's files change
+    std::vector<int> reminderDays = {30, 7};
+    std::optional<Date> from;  // the first day listed; else 30 days before today
+};
+
 struct Command {
-    enum class Kind { kHelp, kShow, kPrint, kScreenshot, kQuery, kDemo };
+    enum class Kind { kHelp, kShow, kPrint, kScreenshot, kQuery, kDemo, kCalendar };
     enum class DemoMode { kAuto, kShow, kPrint, kScreenshot };
     Kind kind = Kind::kHelp;
     PanelOptions panel;
@@ -45,6 +54,7 @@ struct Command {
     std::string output;  // the PNG of a screenshot
     DemoMode demoMode = DemoMode::kAuto;
     QueryOptions query;
+    CalendarOptions calendar;
     std::string helpText;  // for kHelp: the help or the version to print
     // Qt's own options (-platform NAME, -style NAME, ...), for the QApplication of show,
     // screenshot and demo.

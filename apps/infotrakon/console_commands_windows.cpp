@@ -1,5 +1,6 @@
 // infotrakon.exe on Windows is a console program: it prints the panel and runs queries. The
 // panel's window there is the control ITrakon.ocx in its host program.
+#include "calendar_command.h"
 #include "command_line.h"
 #include "demo.h"
 #include "qt_commands.h"
@@ -22,5 +23,11 @@ int WritePanelScreenshot(const PanelOptions&, const std::string&, const std::vec
 }
 
 PanelOptions PrepareDemo(const PanelOptions&) { NoWindowHere("demo"); }
+
+int RunCalendar(const CalendarOptions&) {
+    throw UsageError{
+        "calendar is not part of infotrakon.exe: it runs on Linux, beside a host under Wine; "
+        "print and query work here"};
+}
 
 }  // namespace infotrakon::app

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar_command.h"
 #include "command_line.h"
 #include "control/panel_json.h"
 #include "core/error.h"
@@ -55,6 +56,9 @@ int Run(const app::Command& command) {
         case Kind::kQuery:
             app::RunQuery(command.query, std::cout);
             return 0;
+        case Kind::kCalendar:
+            WarnAboutMissingHostFiles(command.calendar.host);
+            return app::RunCalendar(command.calendar);
         case Kind::kPrint:
             WarnAboutMissingHostFiles(command.panel);
             return Print(command.panel, command.json);

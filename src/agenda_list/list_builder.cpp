@@ -1,5 +1,6 @@
 #include "agenda_list/list_builder.h"
 
+#include "agenda_list/deadlines.h"
 #include "agenda_list/period.h"
 #include "core/error.h"
 #include "core/text_form.h"
@@ -22,19 +23,6 @@ std::string FieldText(panel::Recordset& records, const char* field, const Record
 // The text of a number that is shown only when it is not exactly "0".
 std::string UnlessZero(std::string text) { return text == "0" ? std::string() : text; }
 
-// The calendar day of a date field, without its time of day; a Null or a value that is no
-// date cannot be tested against the period.
-Date WholeDay(panel::Recordset& records, const char* field, const RecordPlace& place) {
-    const Variant value = records.FieldValue(field);
-    if (const Date* date = value.get<Date>()) return date->WholeDay();
-    const Error error =
-        value.isNull()
-            ? Error(error_number::kInvalidUseOfNull, "Invalid use of Null")
-            : Error(error_number::kTypeMismatch, std::string("Type mismatch: a value of kind ") +
-                                                     value.kindName() + " is no date");
-    place.Raise(error, field);
-}
-
 void WriteActionRow(panel::ListView& list, panel::Recordset& records, const RecordPlace& place,
                     const Locale& locale) {
     const std::size_t row = list.AddItem(FieldText(records, "datum", place, locale));
@@ -46,14 +34,11 @@ void WriteActionRow(panel::ListView& list, panel::Recordset& records, const Reco
 }
 
 void WriteDeadlineRow(panel::ListView& list, panel::Recordset& records, const Date& day,
-                      const char* suffix, const Locale& locale) {
+                      const DeadlineKind& kind, const Locale& locale) {
     const std::size_t row = list.AddItem(TextForm(Variant(day), locale));
     list.SetSubItem(row, 1, "");
     list.SetSubItem(row, 2, "");
-    // A vehicle without a name or a plate is still listed: both join as empty texts.
-    list.SetSubItem(row, 3,
-                    JoinedTextForm(records.FieldValue("name"), locale) + " " +
-                        JoinedTextForm(records.FieldValue("spz"), locale) + suffix);
+    list.SetSubItem(row, 3, DeadlineText(records, kind, locale));
     list.SetSubItem(row, 3, FlattenLineBreaks(list.SubItem(row, 3)));
     list.SetSubItem(row, 4, "");
 }
@@ -69,8 +54,8 @@ void FillAgendaList(panel::Panel& panel, panel::ListView& list, bool planned, bo
     std::string recordSource = "SELECT * FROM carservis";
     std::string filter;
     if (deadlines) {
-        recordSource = "SELECT * FROM cars";
-        filter = "vyrazeno=false";
+        recordSource = kVehiclesSource;
+        filter = kVehiclesInServiceFilter;
     } else {
         if (planned) filter = "servis=false";
         if (pending) filter = "servis=false and stav=0";
@@ -79,19 +64,15 @@ void FillAgendaList(panel::Panel& panel, panel::ListView& list, bool planned, bo
     panel::Recordset& records = agenda_db::OpenAgendaRecordset(panel, recordSource, filter);
     if (deadlines) {
         // Two passes over the vehicles: the inspections, then the emission certificates.
-        const struct {
-            const char* field;
-            const char* suffix;
-        } passes[] = {{"stk", " - konec STK"}, {"emise", " - končí platnost emisí"}};
-        for (const auto& pass : passes)
+        for (const DeadlineKind& kind : kDeadlineKinds)
             agenda_db::WalkRecords(records, "cars", [&](const RecordPlace& place) {
-                const Date day = WholeDay(records, pass.field, place);
+                const Date day = FieldDay(records, kind.field, place);
                 if (IsDateInPeriod(period, day, context.clock))
-                    WriteDeadlineRow(list, records, day, pass.suffix, context.locale);
+                    WriteDeadlineRow(list, records, day, kind, context.locale);
             });
     } else {
         agenda_db::WalkRecords(records, "carservis", [&](const RecordPlace& place) {
-            if (IsDateInPeriod(period, WholeDay(records, "datum", place), context.clock))
+            if (IsDateInPeriod(period, FieldDay(records, "datum", place), context.clock))
                 WriteActionRow(list, records, place, context.locale);
         });
     }

@@ -13,6 +13,7 @@ inline constexpr int kSubscriptOutOfRange = 9;
 inline constexpr int kTypeMismatch = 13;
 inline constexpr int kBadFileNameOrNumber = 52;
 inline constexpr int kFileNotFound = 53;
+inline constexpr int kPathFileAccess = 75;
 inline constexpr int kInvalidUseOfNull = 94;
 inline constexpr int kInvalidProcedureCall = 5;
 inline constexpr int kInvalidPropertyValue = 380;

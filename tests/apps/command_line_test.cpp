@@ -24,6 +24,28 @@ TEST(CommandLine, ReadsTheQueryOptions) {
     EXPECT_EQ(plain.query.winePrefix, std::nullopt);
 }
 
+TEST(CommandLine, ReadsTheCalendarOptions) {
+    const Command command =
+        ParseCommandLine({"calendar", "--settings", "/tmp/host.reg", "--wine-prefix", "/srv/wine",
+                          "--today", "2026-12-07", "--out", "/srv/www/terminy.ics", "--follow",
+                          "--remind", "14,1,0,14", "--from", "2026-11-01"});
+    EXPECT_EQ(command.kind, Command::Kind::kCalendar);
+    EXPECT_EQ(command.calendar.host.settings, "/tmp/host.reg");
+    EXPECT_EQ(command.calendar.host.winePrefix, "/srv/wine");
+    EXPECT_EQ(command.calendar.host.today, Date::FromCivil(2026, 12, 7));
+    EXPECT_EQ(command.calendar.out, "/srv/www/terminy.ics");
+    EXPECT_TRUE(command.calendar.follow);
+    EXPECT_EQ(command.calendar.reminderDays, (std::vector<int>{14, 1, 0}));
+    EXPECT_EQ(command.calendar.from, Date::FromCivil(2026, 11, 1));
+
+    const Command plain = ParseCommandLine({"calendar"});
+    EXPECT_EQ(plain.calendar.out, std::nullopt);
+    EXPECT_FALSE(plain.calendar.follow);
+    EXPECT_EQ(plain.calendar.reminderDays, (std::vector<int>{30, 7}));
+    EXPECT_EQ(plain.calendar.from, std::nullopt);
+    EXPECT_TRUE(ParseCommandLine({"calendar", "--remind", "none"}).calendar.reminderDays.empty());
+}
+
 TEST(CommandLine, ReadsThePanelOptionsAndKeepsTheEventsInOrder) {
     const Command command = ParseCommandLine(
         {"print", "--json", "--settings", "/tmp/host.reg", "--wine-prefix", "/srv/wine", "--today",
@@ -119,6 +141,17 @@ TEST(CommandLine, RefusesWhatItCannotRun) {
         {"demo", "dance"},
         {"print", "--follow"},
         {"screenshot", "out.png", "--follow"},
+        {"calendar", "--follow"},
+        {"calendar", "--remind", ""},
+        {"calendar", "--remind", "30,"},
+        {"calendar", "--remind", "-1"},
+        {"calendar", "--remind", "367"},
+        {"calendar", "--remind", "7 days"},
+        {"calendar", "--from", "2026-02-30"},
+        {"calendar", "--from", "0099-12-31"},
+        {"calendar", "--from", "2026-01-01T08:00:00"},
+        {"calendar", "--view", "4"},
+        {"calendar", "--out"},
     };
     for (const auto& arguments : cases) {
         std::string shown;
