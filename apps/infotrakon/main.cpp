@@ -7,6 +7,7 @@
 #include "command_line.h"
 #include "control/panel_json.h"
 #include "core/error.h"
+#include "core/guarded.h"
 #include "demo.h"
 #include "panel/text_metrics.h"
 #include "panel_run.h"
@@ -89,21 +90,20 @@ int Run(const app::Command& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> arguments = app::ProgramArguments(argc, argv);
-    try {
-        return Run(app::ParseCommandLine(arguments));
-    } catch (const app::NoDisplay& error) {
-        std::cerr << "infotrakon: " << error.message << "\n";
-        return 1;
-    } catch (const app::UsageError& error) {
-        std::cerr << "infotrakon: " << error.message
-                  << "\nRun infotrakon --help for the commands.\n";
-        return 2;
-    } catch (const Error& error) {
-        std::cerr << "infotrakon: error " << error.number() << ": " << error.what() << "\n";
-        return 1;
-    } catch (const std::exception& error) {
-        std::cerr << "infotrakon: " << error.what() << "\n";
-        return 1;
-    }
+    int status = 1;
+    const std::optional<Error> error = Guarded([&] {
+        try {
+            status = Run(app::ParseCommandLine(app::ProgramArguments(argc, argv)));
+        } catch (const app::NoDisplay& noDisplay) {
+            std::cerr << "infotrakon: " << noDisplay.message << "\n";
+            status = 1;
+        } catch (const app::UsageError& usage) {
+            std::cerr << "infotrakon: " << usage.message
+                      << "\nRun infotrakon --help for the commands.\n";
+            status = 2;
+        }
+    });
+    if (!error) return status;
+    std::cerr << "infotrakon: error " << error->number() << ": " << error->what() << "\n";
+    return 1;
 }

@@ -50,7 +50,7 @@ std::unique_ptr<panel::Recordset> AgendaBackend::Open(const std::string& connect
         properties = ParseConnectionString(DataLinkInitString(bytes, *dataLink));
     }
     if (NamesOdbcSource(properties)) {
-        std::call_once(serversMade_, [&] { servers_ = MakeOdbcConnectionPool(); });
+        if (!servers_) servers_ = MakeOdbcConnectionPool();
         return OpenOdbcRecordset(properties, recordSource, settings, servers_);
     }
     const auto provider = FindProperty(properties, "Provider");

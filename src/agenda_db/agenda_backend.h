@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 
 #include "core/file_system.h"
 #include "panel/recordset.h"
@@ -25,7 +24,6 @@ class AgendaBackend final : public panel::DataControlBackend {
   private:
     std::shared_ptr<const FileSystem> files_;
     // Connections kept between record sets; made with the first one to a server.
-    std::once_flag serversMade_;
     std::shared_ptr<OdbcConnectionPool> servers_;
 };
 

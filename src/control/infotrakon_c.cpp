@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include "control/infotrakon.h"
 #include "control/panel_json.h"
 #include "core/error.h"
+#include "core/guarded.h"
 #include "settings/registry_file.h"
 
 struct InfoTrakonPanel {
@@ -23,25 +25,44 @@ namespace {
 // The status of a dispatch call to a member the interface does not have.
 constexpr int kMemberNotFound = static_cast<int>(0x80020003u & 0xFFFF);
 
-template <typename Action>
-int Guarded(InfoTrakonPanel* panel, Action&& action) {
+// Every function's work runs under the one error policy: the host gets the number, and the
+// message from infotrakon_last_error; no exception crosses into its code.
+int Guarded(InfoTrakonPanel* panel, const std::function<void()>& action) noexcept {
     if (panel == nullptr) return infotrakon::error_number::kInvalidProcedureCall;
     panel->lastError.clear();
     panel->lastNumber = 0;
-    try {
-        action();
-        return 0;
-    } catch (const infotrakon::Error& error) {
-        panel->lastError = error.what();
-        panel->lastNumber = error.number();
-        return error.number();
-    } catch (const std::bad_alloc&) {
-        panel->lastError = "Out of memory";
-        return infotrakon::error_number::kOutOfMemory;
-    } catch (const std::exception& error) {
-        panel->lastError = error.what();
-        return infotrakon::error_number::kInvalidProcedureCall;
-    }
+    const std::optional<infotrakon::Error> error = infotrakon::Guarded(action);
+    if (!error) return 0;
+    // The message is kept where the memory allows; the number goes back in any case.
+    infotrakon::Guarded([&] { panel->lastError = error->what(); });
+    panel->lastNumber = error->number();
+    return error->number();
+}
+
+const char* IdentityOf(const char* item) {
+    using namespace infotrakon::control;
+    static const std::string version = VersionText();
+    static const std::string libraryVersion =
+        std::to_string(kTypeLibraryMajorVersion) + "." + std::to_string(kTypeLibraryMinorVersion);
+    const struct {
+        const char* item;
+        const char* value;
+    } identities[] = {
+        {"TypeLibrary", kTypeLibraryName},
+        {"TypeLibraryId", kTypeLibraryId},
+        {"TypeLibraryVersion", libraryVersion.c_str()},
+        {"Class", kClassName},
+        {"ClassId", kClassId},
+        {"DefaultInterface", kDefaultInterfaceName},
+        {"DefaultInterfaceId", kDefaultInterfaceId},
+        {"EventInterface", kEventInterfaceName},
+        {"EventInterfaceId", kEventInterfaceId},
+        {"Version", version.c_str()},
+    };
+    if (item == nullptr) return nullptr;
+    for (const auto& identity : identities)
+        if (std::strcmp(identity.item, item) == 0) return identity.value;
+    return nullptr;
 }
 
 }  // namespace
@@ -57,10 +78,11 @@ int infotrakon_create_ex(const char* settings_file, const char* wine_prefix, con
     using namespace infotrakon;
     if (panel == nullptr) return error_number::kInvalidProcedureCall;
     *panel = nullptr;
-    auto created = std::make_unique<InfoTrakonPanel>();
-    const std::string prefix =
-        wine_prefix != nullptr ? std::string(wine_prefix) : settings::DefaultWinePrefix();
+    std::unique_ptr<InfoTrakonPanel> created(new (std::nothrow) InfoTrakonPanel);
+    if (!created) return error_number::kOutOfMemory;
     const int made = Guarded(created.get(), [&] {
+        const std::string prefix =
+            wine_prefix != nullptr ? std::string(wine_prefix) : settings::DefaultWinePrefix();
         control::HostEnvironment environment = control::HostEnvironment::ForHost(prefix);
         if (settings_file != nullptr)
             environment.registry =
@@ -84,7 +106,10 @@ int infotrakon_create_ex(const char* settings_file, const char* wine_prefix, con
 }
 
 void infotrakon_destroy(InfoTrakonPanel* panel) {
-    if (panel != nullptr && panel->control) panel->control->Terminate();
+    if (panel == nullptr) return;
+    Guarded(panel, [&] {
+        if (panel->control) panel->control->Terminate();
+    });
     delete panel;
 }
 
@@ -115,51 +140,33 @@ int infotrakon_file_exists(InfoTrakonPanel* panel, const char* path, short* resu
 
 int infotrakon_invoke(InfoTrakonPanel* panel, long dispatch_id, const char* argument,
                       short* result) {
-    if (dispatch_id != infotrakon::control::kFileExistsDispatchId) {
-        if (panel != nullptr) panel->lastError = "Member not found";
-        return kMemberNotFound;
-    }
+    if (dispatch_id != infotrakon::control::kFileExistsDispatchId)
+        return Guarded(panel, [] { throw infotrakon::Error(kMemberNotFound, "Member not found"); });
     return infotrakon_file_exists(panel, argument, result);
 }
 
 int infotrakon_state_json(const InfoTrakonPanel* panel, char** json) {
     if (panel == nullptr || json == nullptr || !panel->control)
         return infotrakon::error_number::kInvalidProcedureCall;
-    std::optional<infotrakon::Error> error;
-    if (panel->lastNumber != 0) error.emplace(panel->lastNumber, panel->lastError);
-    const std::string text = infotrakon::control::PanelJson(panel->control->panel(), error);
-    *json = static_cast<char*>(std::malloc(text.size() + 1));
-    if (*json == nullptr) return infotrakon::error_number::kOutOfMemory;
-    std::memcpy(*json, text.c_str(), text.size() + 1);
-    return 0;
+    *json = nullptr;
+    // Reading the state leaves the last error as it was: it is part of the state.
+    std::optional<infotrakon::Error> failed = infotrakon::Guarded([&] {
+        std::optional<infotrakon::Error> error;
+        if (panel->lastNumber != 0) error.emplace(panel->lastNumber, panel->lastError);
+        const std::string text = infotrakon::control::PanelJson(panel->control->panel(), error);
+        *json = static_cast<char*>(std::malloc(text.size() + 1));
+        if (*json == nullptr) throw std::bad_alloc();
+        std::memcpy(*json, text.c_str(), text.size() + 1);
+    });
+    return failed ? failed->number() : 0;
 }
 
 void infotrakon_free(void* memory) { std::free(memory); }
 
 const char* infotrakon_identity(const char* item) {
-    using namespace infotrakon::control;
-    static const std::string version = VersionText();
-    static const std::string libraryVersion =
-        std::to_string(kTypeLibraryMajorVersion) + "." + std::to_string(kTypeLibraryMinorVersion);
-    const struct {
-        const char* item;
-        const char* value;
-    } identities[] = {
-        {"TypeLibrary", kTypeLibraryName},
-        {"TypeLibraryId", kTypeLibraryId},
-        {"TypeLibraryVersion", libraryVersion.c_str()},
-        {"Class", kClassName},
-        {"ClassId", kClassId},
-        {"DefaultInterface", kDefaultInterfaceName},
-        {"DefaultInterfaceId", kDefaultInterfaceId},
-        {"EventInterface", kEventInterfaceName},
-        {"EventInterfaceId", kEventInterfaceId},
-        {"Version", version.c_str()},
-    };
-    if (item == nullptr) return nullptr;
-    for (const auto& identity : identities)
-        if (std::strcmp(identity.item, item) == 0) return identity.value;
-    return nullptr;
+    const char* found = nullptr;
+    infotrakon::Guarded([&] { found = IdentityOf(item); });
+    return found;
 }
 
 int infotrakon_event_member_count(void) { return 0; }

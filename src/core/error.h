@@ -18,6 +18,7 @@ inline constexpr int kInvalidUseOfNull = 94;
 inline constexpr int kInvalidProcedureCall = 5;
 inline constexpr int kInvalidPropertyValue = 380;
 inline constexpr int kObjectNotSet = 91;
+inline constexpr int kInternalError = 51;
 inline constexpr int kObjectClosed = 3704;
 // What ADO reports for a provider's own failure, and for a command that ran out of time.
 inline constexpr int kProviderError = -2147467259;

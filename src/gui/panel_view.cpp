@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/guarded.h"
 #include "gui/qt_text_metrics.h"
 #include "gui/refresh_picture.h"
 
@@ -165,18 +166,27 @@ void PanelView::resizeEvent(QResizeEvent* event) {
     resizing_ = false;
 }
 
+namespace {
+
+// The panel's work runs on this thread: a slow server holds the window meanwhile, and the
+// busy cursor says so, for as long as the work runs, however it ends.
+class BusyCursor {
+  public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
 void PanelView::Deliver(const std::function<void()>& event) {
-    // The panel's work runs on this thread: a slow server holds the window meanwhile, and the
-    // busy cursor says so.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        event();
-    } catch (const Error& error) {
-        QApplication::restoreOverrideCursor();
-        if (onError_) onError_(error);
-        return;
+    std::optional<Error> error;
+    {
+        const BusyCursor busy;
+        error = Guarded(event);
     }
-    QApplication::restoreOverrideCursor();
+    if (error && onError_) onError_(*error);
 }
 
 QSize PanelView::MinimumPixels() const {

@@ -2,9 +2,8 @@
 
 #include <oleauto.h>
 
-#include <new>
-
 #include "control/identity.h"
+#include "core/guarded.h"
 #include "core/text_encoding.h"
 #include "ocx/com_ptr.h"
 
@@ -16,8 +15,10 @@ HRESULT ResultOf(int number) {
 }
 
 HRESULT Report(const Error& error, REFIID iid) {
-    ComPtr<ICreateErrorInfo> made;
-    if (SUCCEEDED(CreateErrorInfo(made.Receive()))) {
+    // Without memory for the description the host still gets the call's HRESULT.
+    infotrakon::Guarded([&] {
+        ComPtr<ICreateErrorInfo> made;
+        if (FAILED(CreateErrorInfo(made.Receive()))) return;
         const std::u16string source = Utf8ToUtf16(control::kProgId);
         const std::u16string description = Utf8ToUtf16(error.what());
         made->SetGUID(iid);
@@ -25,23 +26,13 @@ HRESULT Report(const Error& error, REFIID iid) {
         made->SetDescription(
             const_cast<LPOLESTR>(reinterpret_cast<const wchar_t*>(description.c_str())));
         if (const auto info = made.As<IErrorInfo>(IID_IErrorInfo)) SetErrorInfo(0, info.get());
-    }
-    return ResultOf(error.number());
+    });
+    return error.number() == error_number::kOutOfMemory ? E_OUTOFMEMORY : ResultOf(error.number());
 }
 
-HRESULT Guarded(REFIID iid, const std::function<void()>& action) {
-    try {
-        action();
-        return S_OK;
-    } catch (const Error& error) {
-        return Report(error, iid);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (const std::exception& error) {
-        return Report(Error(error_number::kInvalidProcedureCall, error.what()), iid);
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+HRESULT Guarded(REFIID iid, const std::function<void()>& action) noexcept {
+    const std::optional<Error> error = infotrakon::Guarded(action);
+    return error ? Report(*error, iid) : S_OK;
 }
 
 }  // namespace infotrakon::ocx

@@ -14,12 +14,13 @@ namespace infotrakon::ocx {
 // control's -2147467259), else the control facility's code for it (53 as 0x800A0035).
 HRESULT ResultOf(int number);
 
-// Runs `action`; an Error it raises becomes the call's HRESULT and the thread's IErrorInfo
-// (`iid` the interface of the call), any other exception E_UNEXPECTED or E_OUTOFMEMORY. No
-// exception crosses into the host.
-HRESULT Guarded(REFIID iid, const std::function<void()>& action);
+// Runs `action` under the panel's error policy; what it raised becomes the call's HRESULT
+// and the thread's IErrorInfo (`iid` the interface of the call). No exception crosses into
+// the host.
+HRESULT Guarded(REFIID iid, const std::function<void()>& action) noexcept;
 
-// Records `error` as the thread's IErrorInfo and gives its HRESULT.
-HRESULT Report(const Error& error, REFIID iid);
+// Records `error` as the thread's IErrorInfo and gives its HRESULT: E_OUTOFMEMORY for an
+// exhausted memory, else that of its number.
+HRESULT Report(const Error& error, REFIID iid) noexcept;
 
 }  // namespace infotrakon::ocx

@@ -448,65 +448,102 @@ HRESULT Dispatch::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
 
 HRESULT Dispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (names == nullptr || ids == nullptr || count == 0) return E_POINTER;
-    const bool member = lstrcmpiW(names[0], L"FileExists") == 0;
+    const auto named = [names](UINT i, const wchar_t* name) {
+        return names[i] != nullptr && lstrcmpiW(names[i], name) == 0;
+    };
+    const bool member = named(0, L"FileExists");
     ids[0] = member ? control::kFileExistsDispatchId : DISPID_UNKNOWN;
     bool known = member;
     for (UINT i = 1; i < count; ++i) {
         // The one parameter, p, is the member's first.
-        const bool parameter = member && lstrcmpiW(names[i], L"p") == 0;
+        const bool parameter = member && named(i, L"p");
         ids[i] = parameter ? 0 : DISPID_UNKNOWN;
         known = known && parameter;
     }
     return known ? S_OK : DISP_E_UNKNOWNNAME;
 }
 
+// A Variant by reference may point at another; a chain deeper than any host makes is a loop.
+constexpr int kDeepestVariantChain = 16;
+
+// The text of FileExists's argument. A host passes it as a BSTR, a BSTR by reference, or a
+// Variant by reference that holds one (as VBScript passes a variable); anything else is
+// converted to a text. The argument itself is never changed. DISP_E_TYPEMISMATCH for what
+// is no text and cannot become one, or is a reference to nothing.
+HRESULT ArgumentText(const VARIANT& given, std::wstring& text) {
+    const VARIANT* argument = &given;
+    for (int depth = 0; V_VT(argument) == (VT_VARIANT | VT_BYREF); ++depth) {
+        if (V_VARIANTREF(argument) == nullptr || depth == kDeepestVariantChain)
+            return DISP_E_TYPEMISMATCH;
+        argument = V_VARIANTREF(argument);
+    }
+    const auto take = [&text](BSTR value) {
+        if (value != nullptr) text.assign(value, SysStringLen(value));
+    };
+    if (V_VT(argument) == VT_BSTR) {
+        take(V_BSTR(argument));
+        return S_OK;
+    }
+    if ((V_VT(argument) & VT_BYREF) != 0 && V_BYREF(argument) == nullptr)
+        return DISP_E_TYPEMISMATCH;
+    if (V_VT(argument) == (VT_BSTR | VT_BYREF)) {
+        take(*V_BSTRREF(argument));
+        return S_OK;
+    }
+    VARIANT converted;
+    VariantInit(&converted);
+    if (FAILED(VariantChangeType(&converted, const_cast<VARIANT*>(argument), 0, VT_BSTR)))
+        return DISP_E_TYPEMISMATCH;
+    take(V_BSTR(&converted));
+    VariantClear(&converted);
+    return S_OK;
+}
+
+// The call's shape: one argument, named (as p, dispatch identifier 0) or not.
+HRESULT CheckFileExistsParameters(const DISPPARAMS* parameters, UINT* argumentError) {
+    if (parameters == nullptr) return E_POINTER;
+    if (parameters->cArgs != 1 || parameters->cNamedArgs > parameters->cArgs)
+        return DISP_E_BADPARAMCOUNT;
+    if (parameters->rgvarg == nullptr) return E_POINTER;
+    if (parameters->cNamedArgs == 0) return S_OK;
+    if (parameters->rgdispidNamedArgs == nullptr) return E_POINTER;
+    if (parameters->rgdispidNamedArgs[0] == 0) return S_OK;
+    if (argumentError != nullptr) *argumentError = 0;
+    return DISP_E_PARAMNOTFOUND;
+}
+
+// A failed call as IDispatch reports it: DISP_E_EXCEPTION, with the error in EXCEPINFO.
+HRESULT DispatchException(HRESULT failed, EXCEPINFO* exception) {
+    if (exception != nullptr) {
+        *exception = EXCEPINFO{};
+        exception->scode = failed;
+        ComPtr<IErrorInfo> info;
+        if (GetErrorInfo(0, info.Receive()) == S_OK) {
+            info->GetSource(&exception->bstrSource);
+            info->GetDescription(&exception->bstrDescription);
+        }
+    }
+    return DISP_E_EXCEPTION;
+}
+
 HRESULT Dispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters,
                          VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
     if (id != control::kFileExistsDispatchId || (flags & DISPATCH_METHOD) == 0)
         return DISP_E_MEMBERNOTFOUND;
-    if (parameters == nullptr || parameters->cArgs != 1) return DISP_E_BADPARAMCOUNT;
-    if (parameters->cNamedArgs > 1 ||
-        (parameters->cNamedArgs == 1 && parameters->rgdispidNamedArgs[0] != 0))
-        return DISP_E_PARAMNOTFOUND;
-    // A host passes the text as a BSTR, a BSTR by reference, or a Variant by reference that
-    // holds one (as VBScript passes a variable); anything else is converted to a text. The
-    // argument itself is never changed.
-    const VARIANT* argument = &parameters->rgvarg[0];
-    while (V_VT(argument) == (VT_VARIANT | VT_BYREF) && V_VARIANTREF(argument) != nullptr)
-        argument = V_VARIANTREF(argument);
+    if (const HRESULT shape = CheckFileExistsParameters(parameters, argumentError); FAILED(shape))
+        return shape;
     std::wstring text;
-    if (V_VT(argument) == VT_BSTR) {
-        if (V_BSTR(argument) != nullptr)
-            text.assign(V_BSTR(argument), SysStringLen(V_BSTR(argument)));
-    } else if (V_VT(argument) == (VT_BSTR | VT_BYREF)) {
-        if (V_BSTRREF(argument) != nullptr && *V_BSTRREF(argument) != nullptr)
-            text.assign(*V_BSTRREF(argument), SysStringLen(*V_BSTRREF(argument)));
-    } else {
-        VARIANT converted;
-        VariantInit(&converted);
-        if (FAILED(VariantChangeType(&converted, const_cast<VARIANT*>(argument), 0, VT_BSTR))) {
-            if (argumentError != nullptr) *argumentError = 0;
-            return DISP_E_TYPEMISMATCH;
-        }
-        if (V_BSTR(&converted) != nullptr)
-            text.assign(V_BSTR(&converted), SysStringLen(V_BSTR(&converted)));
-        VariantClear(&converted);
-    }
+    HRESULT read = S_OK;
     bool exists = false;
-    const HRESULT called =
-        Guarded(IID__InfoTrakon, [&] { exists = control_.control().FileExists(Narrow(text)); });
-    if (FAILED(called)) {
-        if (exception != nullptr) {
-            *exception = EXCEPINFO{};
-            exception->scode = called;
-            ComPtr<IErrorInfo> info;
-            if (GetErrorInfo(0, info.Receive()) == S_OK) {
-                info->GetSource(&exception->bstrSource);
-                info->GetDescription(&exception->bstrDescription);
-            }
-        }
-        return DISP_E_EXCEPTION;
+    const HRESULT called = Guarded(IID__InfoTrakon, [&] {
+        read = ArgumentText(parameters->rgvarg[0], text);
+        if (SUCCEEDED(read)) exists = control_.control().FileExists(Narrow(text));
+    });
+    if (FAILED(read)) {
+        if (argumentError != nullptr) *argumentError = 0;
+        return read;
     }
+    if (FAILED(called)) return DispatchException(called, exception);
     if (result != nullptr) {
         VariantInit(result);
         V_VT(result) = VT_BOOL;
@@ -516,10 +553,11 @@ HRESULT Dispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parame
 }
 
 HRESULT Dispatch::FileExists(BSTR* p, VARIANT_BOOL* result) {
-    if (result == nullptr) return E_POINTER;
-    std::wstring text;
-    if (p != nullptr && *p != nullptr) text.assign(*p, SysStringLen(*p));
+    if (p == nullptr || result == nullptr) return E_POINTER;
+    *result = VARIANT_FALSE;
     return Guarded(IID__InfoTrakon, [&] {
+        std::wstring text;
+        if (*p != nullptr) text.assign(*p, SysStringLen(*p));
         *result = control_.control().FileExists(Narrow(text)) ? VARIANT_TRUE : VARIANT_FALSE;
     });
 }

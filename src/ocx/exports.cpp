@@ -3,6 +3,7 @@
 // After windows.h:
 #include <unknwn.h>
 
+#include "ocx/com_errors.h"
 #include "ocx/control_object.h"
 #include "ocx/itrakon.h"
 #include "ocx/module.h"
@@ -55,6 +56,17 @@ STDAPI DllGetClassObject(REFCLSID id, REFIID iid, LPVOID* object) {
 
 STDAPI DllCanUnloadNow() { return infotrakon::ocx::ModuleInUse() ? S_FALSE : S_OK; }
 
-STDAPI DllRegisterServer() { return infotrakon::ocx::RegisterControl(); }
+namespace {
 
-STDAPI DllUnregisterServer() { return infotrakon::ocx::UnregisterControl(); }
+// Registration builds its keys' texts, which needs memory; what fails is the call's HRESULT.
+HRESULT GuardedRegistration(HRESULT (*registration)()) {
+    HRESULT result = S_OK;
+    const HRESULT guarded = infotrakon::ocx::Guarded(IID_NULL, [&] { result = registration(); });
+    return FAILED(guarded) ? guarded : result;
+}
+
+}  // namespace
+
+STDAPI DllRegisterServer() { return GuardedRegistration(infotrakon::ocx::RegisterControl); }
+
+STDAPI DllUnregisterServer() { return GuardedRegistration(infotrakon::ocx::UnregisterControl); }

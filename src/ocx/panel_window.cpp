@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/guarded.h"
 #include "ocx/module.h"
 
 namespace infotrakon::ocx {
@@ -236,13 +237,9 @@ void PanelWindow::ShowRow(const panel::ListView& list, std::size_t row, bool ins
 }
 
 void PanelWindow::Deliver(const std::function<void()>& event) {
-    try {
-        event();
-    } catch (const Error& error) {
-        if (onError_) onError_(error);
-    } catch (const std::exception& error) {
-        if (onError_) onError_(Error(error_number::kInvalidProcedureCall, error.what()));
-    }
+    const std::optional<Error> error = infotrakon::Guarded(event);
+    // Showing the error is the host's window's work, and must not throw into it either.
+    if (error && onError_) infotrakon::Guarded([&] { onError_(*error); });
 }
 
 void PanelWindow::Command(int id, int notification) {

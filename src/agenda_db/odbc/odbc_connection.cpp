@@ -142,12 +142,12 @@ struct OdbcConnectionPool::Idle {
 };
 
 OdbcConnectionPool::OdbcConnectionPool(std::chrono::milliseconds idleLimit)
-    : idleLimit_(idleLimit), closer_([this](std::stop_token stop) { CloseStale(stop); }) {}
+    : idleLimit_(idleLimit) {}
 
 OdbcConnectionPool::~OdbcConnectionPool() = default;
 
 std::unique_ptr<odbc::Connection> OdbcConnectionPool::Take(const std::string& connectionString) {
-    const std::lock_guard lock(mutex_);
+    CloseStale();
     for (auto idle = idle_.rbegin(); idle != idle_.rend(); ++idle)
         if (idle->connectionString == connectionString) {
             std::unique_ptr<odbc::Connection> connection = std::move(idle->connection);
@@ -159,42 +159,21 @@ std::unique_ptr<odbc::Connection> OdbcConnectionPool::Take(const std::string& co
 
 void OdbcConnectionPool::Give(const std::string& connectionString,
                               std::unique_ptr<odbc::Connection> connection) {
-    {
-        const std::lock_guard lock(mutex_);
-        const auto kept = std::count_if(idle_.begin(), idle_.end(), [&](const Idle& idle) {
-            return idle.connectionString == connectionString;
-        });
-        if (static_cast<std::size_t>(kept) >= kIdlePerSource) return;
-        idle_.push_back(
-            {connectionString, std::move(connection), std::chrono::steady_clock::now()});
-    }
-    given_.notify_one();
+    CloseStale();
+    const auto kept = std::count_if(idle_.begin(), idle_.end(), [&](const Idle& idle) {
+        return idle.connectionString == connectionString;
+    });
+    if (static_cast<std::size_t>(kept) >= kIdlePerSource) return;
+    idle_.push_back({connectionString, std::move(connection), std::chrono::steady_clock::now()});
 }
 
-void OdbcConnectionPool::CloseStale(std::stop_token stop) {
-    std::unique_lock lock(mutex_);
-    while (!stop.stop_requested()) {
-        // Given one after the other, the connections stand oldest first.
-        const auto now = std::chrono::steady_clock::now();
-        const auto fresh = std::find_if(idle_.begin(), idle_.end(), [&](const Idle& idle) {
-            return now - idle.since < idleLimit_;
-        });
-        std::vector<Idle> stale(std::make_move_iterator(idle_.begin()),
-                                std::make_move_iterator(fresh));
-        idle_.erase(idle_.begin(), fresh);
-        if (!stale.empty()) {
-            // Logging off may wait for the server; the pool serves others meanwhile.
-            lock.unlock();
-            stale.clear();
-            lock.lock();
-            continue;
-        }
-        if (idle_.empty()) {
-            given_.wait(lock, stop, [&] { return !idle_.empty(); });
-        } else {
-            given_.wait_until(lock, stop, idle_.front().since + idleLimit_, [] { return false; });
-        }
-    }
+void OdbcConnectionPool::CloseStale() {
+    // Given one after the other, the connections stand oldest first.
+    const auto now = std::chrono::steady_clock::now();
+    const auto fresh = std::find_if(idle_.begin(), idle_.end(), [&](const Idle& idle) {
+        return now - idle.since < idleLimit_;
+    });
+    idle_.erase(idle_.begin(), fresh);
 }
 
 }  // namespace infotrakon::agenda_db

@@ -1,13 +1,9 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
 #include <memory>
-#include <mutex>
-#include <stop_token>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "agenda_db/connection_string.h"
@@ -95,8 +91,9 @@ bool IsDead(const Connection& connection, const Handle& failed);
 
 // Server connections that record sets have done with, kept for the next record set of the
 // same connection string: a start-up opens seven record sets, and every login to a server
-// costs round trips and a password hash. A connection left unused for `idleLimit` is closed
-// by the pool's own thread; all are closed with the pool. Safe to share between threads.
+// costs round trips and a password hash. The panel has no thread of its own, so a connection
+// left unused for `idleLimit` is closed when the pool is next used; all are closed with the
+// pool. Used on the host's thread only, as the panel is.
 class OdbcConnectionPool {
   public:
     static constexpr std::size_t kIdlePerSource = 4;
@@ -112,13 +109,10 @@ class OdbcConnectionPool {
 
   private:
     struct Idle;
-    void CloseStale(std::stop_token stop);
+    void CloseStale();
 
     const std::chrono::milliseconds idleLimit_;
-    std::mutex mutex_;
-    std::condition_variable_any given_;
-    std::vector<Idle> idle_;
-    std::jthread closer_;  // last: it stops and is joined before the rest goes
+    std::vector<Idle> idle_;  // oldest first
 };
 
 }  // namespace infotrakon::agenda_db

@@ -5,11 +5,22 @@
 
 #include "control/infotrakon.h"
 #include "control/panel_json.h"
+#include "core/guarded.h"
 #include "gui/panel_view.h"
 #include "gui/qt_text_metrics.h"
 #include "settings/registry_file.h"
 
 using namespace infotrakon;
+
+namespace {
+
+// An error of the start-up or of an event: kept for stateJson, and told to the host.
+void Report(InfoTrakonWidget& widget, std::optional<Error>& lastError, const Error& error) {
+    lastError = error;
+    emit widget.errorOccurred(error.number(), QString::fromUtf8(error.what()));
+}
+
+}  // namespace
 
 struct InfoTrakonWidget::Panel {
     QString winePrefix;
@@ -36,23 +47,22 @@ void InfoTrakonWidget::StartUp() {
     delete panel_->view;
     panel_->view = nullptr;
     panel_->lastError.reset();
-    const std::string prefix = panel_->winePrefix.isEmpty() ? settings::DefaultWinePrefix()
-                                                            : panel_->winePrefix.toStdString();
-    control::HostEnvironment environment = control::HostEnvironment::ForHost(prefix);
-    if (!panel_->settingsFile.isEmpty())
-        environment.registry = std::make_shared<settings::RegistryFileStore>(
-            environment.files, panel_->settingsFile.toStdString());
-    environment.textMetrics = &panel_->metrics;
-    panel_->control = std::make_unique<control::InfoTrakon>(std::move(environment));
-    const auto report = [this](const Error& error) {
-        panel_->lastError = error;
-        emit errorOccurred(error.number(), QString::fromUtf8(error.what()));
-    };
-    try {
+    panel_->control.reset();
+    // A panel that cannot even be made leaves the widget empty, with the error reported.
+    const std::optional<Error> error = Guarded([&] {
+        const std::string prefix = panel_->winePrefix.isEmpty() ? settings::DefaultWinePrefix()
+                                                                : panel_->winePrefix.toStdString();
+        control::HostEnvironment environment = control::HostEnvironment::ForHost(prefix);
+        if (!panel_->settingsFile.isEmpty())
+            environment.registry = std::make_shared<settings::RegistryFileStore>(
+                environment.files, panel_->settingsFile.toStdString());
+        environment.textMetrics = &panel_->metrics;
+        panel_->control = std::make_unique<control::InfoTrakon>(std::move(environment));
         panel_->control->Initialize();
-    } catch (const Error& error) {
-        report(error);
-    }
+    });
+    if (error) Report(*this, panel_->lastError, *error);
+    if (!panel_->control) return;
+    const auto report = [this](const Error& failed) { Report(*this, panel_->lastError, failed); };
     panel_->view = new gui::PanelView(*panel_->control, report, this);
     layout()->addWidget(panel_->view);
 }
@@ -72,15 +82,21 @@ void InfoTrakonWidget::setSettingsFile(const QString& file) {
 }
 
 bool InfoTrakonWidget::fileExists(const QString& path) const {
-    try {
-        return panel_->control->FileExists(path.toStdString());
-    } catch (const Error&) {
-        return false;
-    }
+    // A path that cannot be tested names no file the host could open.
+    bool exists = false;
+    if (panel_->control) Guarded([&] { exists = panel_->control->FileExists(path.toStdString()); });
+    return exists;
 }
 
 QString InfoTrakonWidget::stateJson() const {
-    return QString::fromStdString(control::PanelJson(panel_->control->panel(), panel_->lastError));
+    // Empty when there is no panel, or no memory left to write its state.
+    QString json;
+    if (panel_->control)
+        Guarded([&] {
+            json = QString::fromStdString(
+                control::PanelJson(panel_->control->panel(), panel_->lastError));
+        });
+    return json;
 }
 
 QSize InfoTrakonWidget::sizeHint() const {
@@ -88,11 +104,8 @@ QSize InfoTrakonWidget::sizeHint() const {
 }
 
 void InfoTrakonWidget::refresh() {
+    if (!panel_->control) return;
     panel_->lastError.reset();
-    try {
-        panel_->control->Click("Command2");
-    } catch (const Error& error) {
-        panel_->lastError = error;
-        emit errorOccurred(error.number(), QString::fromUtf8(error.what()));
-    }
+    if (const std::optional<Error> error = Guarded([&] { panel_->control->Click("Command2"); }))
+        Report(*this, panel_->lastError, *error);
 }
