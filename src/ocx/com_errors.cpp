@@ -14,7 +14,7 @@ HRESULT ResultOf(int number) {
     return MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, static_cast<unsigned>(number) & 0xFFFF);
 }
 
-HRESULT Report(const Error& error, REFIID iid) {
+HRESULT Report(const Error& error, REFIID iid) noexcept {
     // Without memory for the description the host still gets the call's HRESULT.
     infotrakon::Guarded([&] {
         ComPtr<ICreateErrorInfo> made;
