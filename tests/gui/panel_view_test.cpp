@@ -2,6 +2,7 @@
 #include "gui/panel_view.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
+#include <fstream>
 
 #include "gui/refresh_picture.h"
 #include "qt_host_fixture.h"
@@ -82,6 +84,43 @@ TEST_F(PanelViewTest, ClicksReachThePanel) {
     const auto before = backend_->opened.size();
     QTest::mouseClick(Shown<QPushButton>("Command2"), Qt::LeftButton);
     EXPECT_EQ(backend_->opened.size(), before + 6);
+}
+
+// Resident memory of this process, in bytes.
+long ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+// A host keeps the panel open all day: a thousand refreshes, period and view choices leave no
+// widget, cursor or memory behind.
+TEST_F(PanelViewTest, AThousandEventsLeaveNothingBehind) {
+    WriteDemo(prefix_ / "drive_c" / "Agenda" / "agenda.mdb", Today());
+    Show();
+    auto* refresh = Shown<QPushButton>("Command2");
+    auto* combo = Shown<QComboBox>("Combo2");
+    const char* const options[] = {"Option1", "Option2", "Option3", "Option4"};
+    const auto cycle = [&](int i) {
+        QTest::mouseClick(refresh, Qt::LeftButton);
+        combo->setCurrentIndex(i % 6);
+        QTest::mouseClick(Shown<QRadioButton>(options[i % 4]), Qt::LeftButton, {}, QPoint(5, 5));
+        // What the test's own recording backend writes down is not the panel's.
+        backend_->opened.clear();
+        backend_->recordsets.clear();
+    };
+    for (int i = 0; i < 100; ++i) cycle(i);
+    const auto widgets = QApplication::allWidgets().size();
+    const long settled = ResidentBytes();
+    for (int i = 100; i < 1000; ++i) {
+        cycle(i);
+        ASSERT_EQ(QApplication::overrideCursor(), nullptr) << "the busy cursor stayed, cycle " << i;
+    }
+    EXPECT_EQ(QApplication::allWidgets().size(), widgets);
+    const long grown = ResidentBytes() - settled;
+    RecordProperty("resident_growth_bytes", std::to_string(grown));
+    EXPECT_LT(grown, 1L << 20) << grown << " bytes more after 900 cycles";
 }
 
 TEST_F(PanelViewTest, TheHostsResizeLaysThePanelOut) {
