@@ -218,13 +218,28 @@ void Database::ReadPage(std::uint32_t page, std::vector<std::uint8_t>& out) cons
     out.resize(pageSize_);
     if (file_->ReadAt(static_cast<std::uint64_t>(page) * pageSize_, out) < pageSize_)
         Damaged("page " + std::to_string(page) + " is cut short");
-    if (databaseKey_ != 0 && page > 0) {
-        const std::uint32_t pageKey = databaseKey_ ^ page;
-        const std::uint8_t key[4] = {
-            static_cast<std::uint8_t>(pageKey), static_cast<std::uint8_t>(pageKey >> 8),
-            static_cast<std::uint8_t>(pageKey >> 16), static_cast<std::uint8_t>(pageKey >> 24)};
-        Rc4(key, sizeof key, out.data(), out.size());
-    }
+    DecodePage(page, out);
+}
+
+std::uint32_t Database::ReadPages(std::uint32_t first, std::uint32_t count,
+                                  std::vector<std::uint8_t>& out) const {
+    if (first >= pageCount_) return 0;
+    count = std::min(count, pageCount_ - first);
+    out.resize(static_cast<std::size_t>(count) * pageSize_);
+    const std::size_t got = file_->ReadAt(static_cast<std::uint64_t>(first) * pageSize_, out);
+    const auto whole = static_cast<std::uint32_t>(got / pageSize_);
+    for (std::uint32_t i = 0; i < whole; ++i)
+        DecodePage(first + i, std::span(out).subspan(i * pageSize_, pageSize_));
+    return whole;
+}
+
+void Database::DecodePage(std::uint32_t page, std::span<std::uint8_t> bytes) const {
+    if (databaseKey_ == 0 || page == 0) return;
+    const std::uint32_t pageKey = databaseKey_ ^ page;
+    const std::uint8_t key[4] = {
+        static_cast<std::uint8_t>(pageKey), static_cast<std::uint8_t>(pageKey >> 8),
+        static_cast<std::uint8_t>(pageKey >> 16), static_cast<std::uint8_t>(pageKey >> 24)};
+    Rc4(key, sizeof key, bytes.data(), bytes.size());
 }
 
 std::string Database::DecodeText(std::span<const std::uint8_t> bytes) const {
@@ -320,11 +335,12 @@ std::span<const std::uint8_t> Database::RowOnPage(const std::vector<std::uint8_t
                                                   std::uint32_t pageNumber, std::uint16_t slot,
                                                   const std::string& table) const {
     const Layout& layout = LayoutFor(jet3_);
-    const std::string where = "table " + table + ", page " + std::to_string(pageNumber);
+    // Made only for a message: this runs for every row.
+    const auto where = [&] { return "table " + table + ", page " + std::to_string(pageNumber); };
     const std::size_t rows = ReadU16(&page[layout.dataRowCountOffset]);
     const std::size_t tableEnd = layout.dataRowOffsetsStart + 2 * rows;
     if (slot >= rows || tableEnd > pageSize_)
-        Damaged(where + " has no row " + std::to_string(slot));
+        Damaged(where() + " has no row " + std::to_string(slot));
     const std::size_t start =
         ReadU16(&page[layout.dataRowOffsetsStart + 2 * slot]) & data_page::kRowOffsetMask;
     const std::size_t end = slot == 0
@@ -332,7 +348,7 @@ std::span<const std::uint8_t> Database::RowOnPage(const std::vector<std::uint8_t
                                 : ReadU16(&page[layout.dataRowOffsetsStart + 2 * (slot - 1)]) &
                                       data_page::kRowOffsetMask;
     if (start < tableEnd || start > end || end > pageSize_)
-        Damaged(where + ", row " + std::to_string(slot) + " lies outside its page");
+        Damaged(where() + ", row " + std::to_string(slot) + " lies outside its page");
     return std::span(&page[start], end - start);
 }
 
@@ -449,10 +465,26 @@ void TableCursor::Damaged(const std::string& what) const {
                       ", row " + std::to_string(position_.slot) + ": " + what);
 }
 
+// Enough pages for one read to cost little next to the rows it brings.
+constexpr std::uint32_t kPagesReadAhead = 32;
+
+void TableCursor::ReadAhead(std::uint32_t page) {
+    aheadCount_ = database_.ReadPages(page, kPagesReadAhead, ahead_);
+    aheadFirst_ = page;
+}
+
 bool TableCursor::LoadDataPage(std::uint32_t page) {
     if (!page_.empty() && loadedPage_ == page) return true;
     page_.clear();
-    database_.ReadPage(page, page_);
+    if (page < aheadFirst_ || page - aheadFirst_ >= aheadCount_) ReadAhead(page);
+    if (page >= aheadFirst_ && page - aheadFirst_ < aheadCount_) {
+        const std::size_t size = database_.pageSize_;
+        const auto start =
+            ahead_.begin() + static_cast<std::ptrdiff_t>((page - aheadFirst_) * size);
+        page_.assign(start, start + static_cast<std::ptrdiff_t>(size));
+    } else {
+        database_.ReadPage(page, page_);  // beyond the end of the file, or cut short there
+    }
     loadedPage_ = page;
     rowCountOnPage_ = 0;
     // A page of the map may since have gone to another table, or been freed.
@@ -529,7 +561,21 @@ void TableCursor::ParseRowLayout() {
     if (countSize + maskSize > length) Damaged("its null mask does not fit in it");
     nullMaskStart_ = row_.end - maskSize;
     variableOffsets_.clear();
-    if (table_.variableColumnCount == 0) return;
+    variableOffsetsRead_ = false;
+}
+
+// The offsets of the row's variable columns, read when the first of them is asked for: a
+// filter or a reader of fixed columns alone has no need of them.
+void TableCursor::ReadVariableOffsets() const {
+    variableOffsets_.clear();
+    if (table_.variableColumnCount == 0) {
+        variableOffsetsRead_ = true;
+        return;
+    }
+    const Layout& layout = LayoutFor(database_.jet3_);
+    const std::vector<std::uint8_t>& page = *row_.page;
+    const std::size_t length = row_.end - row_.start;
+    const std::size_t countSize = layout.rowCountFieldSize;
     const std::size_t dataStart = row_.start + countSize;
     if (nullMaskStart_ < dataStart + countSize) Damaged("its variable column count does not fit");
     const std::size_t countAt = nullMaskStart_ - countSize;
@@ -561,9 +607,11 @@ void TableCursor::ParseRowLayout() {
             (i > 0 && variableOffsets_[i] < variableOffsets_[i - 1]))
             Damaged("its variable column offsets are out of order");
     }
+    variableOffsetsRead_ = true;
 }
 
 std::span<const std::uint8_t> TableCursor::VariableBytes(const ColumnInfo& column) const {
+    if (!variableOffsetsRead_) ReadVariableOffsets();
     const std::size_t index = column.variableIndex;
     if (index + 1 >= variableOffsets_.size()) return {};
     return std::span(&(*row_.page)[variableOffsets_[index]],

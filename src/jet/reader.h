@@ -70,9 +70,11 @@ class TableCursor {
         std::size_t end = 0;
     };
     bool LoadDataPage(std::uint32_t page);
+    void ReadAhead(std::uint32_t page);
     // Sets up the current row from its slot; false for a deleted row.
     bool LocateRow(std::uint16_t slot);
     void ParseRowLayout();
+    void ReadVariableOffsets() const;
     std::span<const std::uint8_t> VariableBytes(const ColumnInfo& column) const;
     [[noreturn]] void Damaged(const std::string& what) const;
 
@@ -83,6 +85,10 @@ class TableCursor {
     std::uint16_t nextSlot_ = 0;
     std::vector<std::uint8_t> page_;
     std::uint32_t loadedPage_ = 0;
+    // The pages read ahead of the scan: a row's page is mostly the next one in the file.
+    std::vector<std::uint8_t> ahead_;
+    std::uint32_t aheadFirst_ = 0;
+    std::uint32_t aheadCount_ = 0;
     std::uint16_t rowCountOnPage_ = 0;
     std::vector<std::uint8_t> overflowPage_;
     RowPosition position_;
@@ -90,7 +96,8 @@ class TableCursor {
     // The row's layout, parsed once per row.
     std::uint16_t rowColumnCount_ = 0;
     std::size_t nullMaskStart_ = 0;
-    std::vector<std::size_t> variableOffsets_;  // absolute, one more than the columns
+    mutable std::vector<std::size_t> variableOffsets_;  // absolute, one more than the columns
+    mutable bool variableOffsetsRead_ = false;
 };
 
 class Database {
@@ -128,6 +135,11 @@ class Database {
     };
 
     void ReadPage(std::uint32_t page, std::vector<std::uint8_t>& out) const;
+    // Up to `count` pages from `first` on in one read, each decoded as ReadPage decodes it;
+    // the number of whole pages read, fewer at the end of the file.
+    std::uint32_t ReadPages(std::uint32_t first, std::uint32_t count,
+                            std::vector<std::uint8_t>& out) const;
+    void DecodePage(std::uint32_t page, std::span<std::uint8_t> bytes) const;
     TableInfo ReadTableDefinition(std::string name, std::uint32_t page) const;
     std::vector<std::uint32_t> ReadUsageMap(const TableInfo& table, std::uint32_t pointer) const;
     std::vector<std::uint8_t> ReadLongValue(std::span<const std::uint8_t> header,
