@@ -95,6 +95,7 @@ Filter ParseFilter(std::string_view text) {
         if (constant.empty())
             Invalid(text, "the comparison of " + comparison.field + " has no constant");
         comparison.constant = Constant(text, constant);
+        comparison.constantNumber = NumericValue(comparison.constant);
         filter.comparisons.push_back(std::move(comparison));
         if (end >= whole.size()) break;
         start = end + 5;
@@ -112,9 +113,13 @@ bool Satisfies(const Variant& value, const Comparison& comparison) {
                                                              : *date >= *constantDate;
     // On one scale with the constant: Booleans as -1 and 0, dates as OLE dates.
     const auto left = NumericValue(value);
-    const auto right = NumericValue(comparison.constant);
-    if (!left || !right) return false;
-    return comparison.op == Comparison::Operator::kEqual ? *left == *right : *left >= *right;
+    return left && SatisfiesNumber(*left, comparison);
+}
+
+bool SatisfiesNumber(double value, const Comparison& comparison) {
+    const std::optional<double>& constant = comparison.constantNumber;
+    if (!constant) return false;
+    return comparison.op == Comparison::Operator::kEqual ? value == *constant : value >= *constant;
 }
 
 }  // namespace infotrakon::agenda_db

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,8 @@ struct Comparison {
     std::string field;
     Operator op = Operator::kEqual;
     Variant constant;  // bool, whole number or Date
+    // The constant on the scale numbers compare on: Booleans as -1 and 0, dates as OLE dates.
+    std::optional<double> constantNumber;
 };
 
 struct Filter {
@@ -30,5 +33,7 @@ Filter ParseFilter(std::string_view text);
 // Whether a field's value satisfies a comparison. Null satisfies none; values of kinds
 // that cannot be compared with the constant satisfy none either.
 bool Satisfies(const Variant& value, const Comparison& comparison);
+// The same for a value that is a number (a Boolean as -1 or 0), not a date.
+bool SatisfiesNumber(double value, const Comparison& comparison);
 
 }  // namespace infotrakon::agenda_db

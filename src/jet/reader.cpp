@@ -618,25 +618,48 @@ std::span<const std::uint8_t> TableCursor::VariableBytes(const ColumnInfo& colum
                      variableOffsets_[index + 1] - variableOffsets_[index]);
 }
 
+bool TableCursor::Present(const ColumnInfo& column) const {
+    // A column added after the row was written is not in the row's null mask.
+    if (column.number >= rowColumnCount_) return false;
+    return ((*row_.page)[nullMaskStart_ + column.number / 8] >> (column.number % 8)) & 1;
+}
+
+std::span<const std::uint8_t> TableCursor::FixedBytes(const ColumnInfo& column) const {
+    const std::size_t size = FixedSize(column.type) != 0 ? FixedSize(column.type) : column.length;
+    const std::size_t start =
+        row_.start + LayoutFor(database_.jet3_).rowCountFieldSize + column.fixedOffset;
+    if (start + size > nullMaskStart_) Damaged("field " + column.name + " lies outside its row");
+    return std::span(&(*row_.page)[start], size);
+}
+
+StoredNumber TableCursor::Number(std::size_t columnIndex) const {
+    const ColumnInfo& column = table_.columns[columnIndex];
+    using Kind = StoredNumber::Kind;
+    if (column.type == ColumnType::kBoolean) return {Kind::kNumber, Present(column) ? -1.0 : 0.0};
+    const bool whole = column.type == ColumnType::kByte || column.type == ColumnType::kInteger ||
+                       column.type == ColumnType::kLong;
+    if (!whole || !column.fixed) return {};
+    if (!Present(column)) return {Kind::kNull, 0};
+    const std::uint8_t* p = FixedBytes(column).data();
+    switch (column.type) {
+        case ColumnType::kByte:
+            return {Kind::kNumber, static_cast<double>(p[0])};
+        case ColumnType::kInteger:
+            return {Kind::kNumber, static_cast<double>(static_cast<std::int16_t>(ReadU16(p)))};
+        default:
+            return {Kind::kNumber, static_cast<double>(static_cast<std::int32_t>(ReadU32(p)))};
+    }
+}
+
 Variant TableCursor::Value(std::size_t columnIndex) const {
     const ColumnInfo& column = table_.columns[columnIndex];
-    const std::vector<std::uint8_t>& page = *row_.page;
-    // A column added after the row was written is not in the row's null mask.
-    if (column.number >= rowColumnCount_)
-        return column.type == ColumnType::kBoolean ? Variant(false) : Variant(Null{});
-    const bool present = (page[nullMaskStart_ + column.number / 8] >> (column.number % 8)) & 1;
+    const bool present = Present(column);
     if (column.type == ColumnType::kBoolean) return present;
     if (!present) return Null{};
 
     std::span<const std::uint8_t> bytes;
     if (column.fixed) {
-        const std::size_t size =
-            FixedSize(column.type) != 0 ? FixedSize(column.type) : column.length;
-        const std::size_t start =
-            row_.start + LayoutFor(database_.jet3_).rowCountFieldSize + column.fixedOffset;
-        if (start + size > nullMaskStart_)
-            Damaged("field " + column.name + " lies outside its row");
-        bytes = std::span(&page[start], size);
+        bytes = FixedBytes(column);
     } else {
         bytes = VariableBytes(column);
         // A variable column added later may lie beyond the row's offsets.

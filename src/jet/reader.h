@@ -49,6 +49,14 @@ struct TableInfo {
     std::optional<std::size_t> FindColumn(std::string_view name) const;
 };
 
+// A Boolean or whole-number field of a row as stored, for comparing it without making a
+// value of it: a Boolean as -1 or 0.
+struct StoredNumber {
+    enum class Kind { kNull, kNumber, kOther };  // kOther: a type of another kind
+    Kind kind = Kind::kOther;
+    double number = 0;
+};
+
 // A forward walk over the live rows of one table, and random access to a row already seen.
 // Values are decoded only when asked for.
 class TableCursor {
@@ -62,6 +70,8 @@ class TableCursor {
     RowPosition position() const { return position_; }
     // The value of a column of the current row; Null for a database Null.
     Variant Value(std::size_t column) const;
+    // A Boolean or whole-number column of the current row as stored.
+    StoredNumber Number(std::size_t column) const;
 
   private:
     struct RowBytes {
@@ -76,6 +86,9 @@ class TableCursor {
     void ParseRowLayout();
     void ReadVariableOffsets() const;
     std::span<const std::uint8_t> VariableBytes(const ColumnInfo& column) const;
+    std::span<const std::uint8_t> FixedBytes(const ColumnInfo& column) const;
+    // Whether the column has a value in the current row, by its bit of the null mask.
+    bool Present(const ColumnInfo& column) const;
     [[noreturn]] void Damaged(const std::string& what) const;
 
     const Database& database_;

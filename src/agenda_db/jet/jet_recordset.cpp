@@ -21,8 +21,21 @@ std::optional<std::size_t> JetRecordset::FindColumn(const std::string& name) con
 std::size_t JetRecordset::FindRecords(const std::vector<BoundComparison>& filter) {
     positions_.clear();
     jet::TableCursor scan(*database_, table_);
+    // Booleans and whole numbers are compared as stored; other fields as their values.
+    const auto passes = [&] {
+        for (const BoundComparison& bound : filter) {
+            const jet::StoredNumber stored = scan.Number(bound.column);
+            using Kind = jet::StoredNumber::Kind;
+            const bool satisfied =
+                stored.kind == Kind::kOther  ? Satisfies(scan.Value(bound.column), bound.comparison)
+                : stored.kind == Kind::kNull ? false
+                                             : SatisfiesNumber(stored.number, bound.comparison);
+            if (!satisfied) return false;
+        }
+        return true;
+    };
     while (scan.Next()) {
-        if (!Passes(filter, [&](std::size_t column) { return scan.Value(column); })) continue;
+        if (!passes()) continue;
         CheckCountable(positions_.size());
         positions_.push_back(scan.position());
     }
