@@ -79,6 +79,9 @@ add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/share/changelog.gz
 add_custom_target(infotrakon_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/share/changelog.gz)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
   ${PROJECT_BINARY_DIR}/share/changelog.gz DESTINATION ${doc_dir} COMPONENT runtime)
+# The tags of Debian's checker that the package accepts, with the reasons.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/lintian-overrides
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME infotrakon COMPONENT runtime)
 
 # Manual pages from the programs' own --help and --version, compressed as Debian keeps them.
 find_program(HELP2MAN help2man)
@@ -109,17 +112,21 @@ endif()
 # needs.
 set(CPACK_PACKAGE_NAME infotrakon)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "InfoTrakon maintainers <infotrakon@localhost>")
+set(CPACK_PACKAGE_CONTACT "InfoTrakon maintainers <maintainers@infotrakon.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "Information panel of a fleet and staff management program")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "The costs of the vehicles and the staff this year, the planned repairs and the deadlines\n of the agenda database the host program opened last, read-only; as a Qt program, a Qt\n widget with a Designer plugin, and a C library.")
+  "The costs of the vehicles and the staff this year, the planned repairs and\n the deadlines of the agenda database the host program opened last, read-only;\n as a Qt program, a Qt widget with a Designer plugin, and a C library.")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The shlibs file of the two libraries, and the trigger that runs ldconfig for them.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# ldconfig by dpkg's trigger: maintainer scripts of our own keep cpack from writing ones that
+# call it.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/triggers
+  ${PROJECT_SOURCE_DIR}/packaging/debian/postinst ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)
 # Programs and libraries without their debugging sections, as Debian installs them.
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine")

@@ -19,13 +19,13 @@ math(EXPR INFOTRAKON_TYPE_LIBRARY_LOCALE_KEY "${INFOTRAKON_TYPE_LIBRARY_LOCALE}"
   OUTPUT_FORMAT HEXADECIMAL)
 string(REGEX REPLACE "^0x" "" INFOTRAKON_TYPE_LIBRARY_LOCALE_KEY
   ${INFOTRAKON_TYPE_LIBRARY_LOCALE_KEY})
-set(wxs ${PROJECT_BINARY_DIR}/packaging/InfoTrakon.wxs)
-configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/InfoTrakon.wxs.in ${wxs} @ONLY)
-set(msi ${PROJECT_BINARY_DIR}/InfoTrakon-${PROJECT_VERSION}.msi)
+set(INFOTRAKON_WXS ${PROJECT_BINARY_DIR}/packaging/InfoTrakon.wxs)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/InfoTrakon.wxs.in ${INFOTRAKON_WXS} @ONLY)
+set(INFOTRAKON_MSI ${PROJECT_BINARY_DIR}/InfoTrakon-${PROJECT_VERSION}.msi)
 # wixl takes the files' names relative to the folder it runs in.
-add_custom_command(OUTPUT ${msi}
-  COMMAND ${INFOTRAKON_WIXL} --arch x86 --output ${msi} ${wxs}
+add_custom_command(OUTPUT ${INFOTRAKON_MSI}
+  COMMAND ${INFOTRAKON_WIXL} --arch x86 --output ${INFOTRAKON_MSI} ${INFOTRAKON_WXS}
   WORKING_DIRECTORY ${INFOTRAKON_PROGRAM_DIR}
-  DEPENDS ${wxs} itrakon_ocx infotrakon
+  DEPENDS ${INFOTRAKON_WXS} itrakon_ocx infotrakon
   COMMENT "Building the Windows Installer package InfoTrakon-${PROJECT_VERSION}.msi" VERBATIM)
-add_custom_target(infotrakon_msi ALL DEPENDS ${msi})
+add_custom_target(infotrakon_msi ALL DEPENDS ${INFOTRAKON_MSI})

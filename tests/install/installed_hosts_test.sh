@@ -111,7 +111,7 @@ c_host "$work/examples" "$usr" c-host
 c_host "$work/folder-form" "$usr" c-host-folder-form
 # The package knows its two components and no other.
 mkdir "$work/component"
-printf 'cmake_minimum_required(VERSION 3.25)\nproject(component NONE)\nfind_package(InfoTrakon REQUIRED COMPONENTS Control Gadgets)\n' \
+printf 'cmake_minimum_required(VERSION 3.25)\nproject(component C)\nfind_package(InfoTrakon REQUIRED COMPONENTS Control Gadgets)\n' \
   >"$work/component/CMakeLists.txt"
 if cmake -S "$work/component" -B "$work/component/build" -DCMAKE_PREFIX_PATH="$usr" \
   >"$work/component.log" 2>&1; then
