@@ -41,12 +41,15 @@ folder="$program_files\\InfoTrakon"
 unix_folder=$(winepath -u "$folder" 2>/dev/null)
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
+# reg in English, whose "(Default)" is plain ASCII.
+reg() { INFOTRAKON_WINE_LOCALE=en_US.UTF-8 "$wine_run" reg "$@" </dev/null 2>/dev/null; }
 # Every key of ours under HKEY_CLASSES_ROOT, with its values, as reg query lists them.
 our_keys() {
   for key in "CLSID\\{$class_id}" "$prog_id" "TypeLib\\{$library_id}" \
     "Interface\\{$default_interface_id}" "Interface\\{$event_interface_id}"; do
     # shellcheck disable=SC2086 # no view: no word
-    "$wine_run" reg query "HKCR\\$key" /s $view </dev/null 2>/dev/null | tr -d '\r' | grep . ||
+    # (reg says on standard output that a key is missing)
+    reg query "HKCR\\$key" /s $view | tr -d '\r' | grep -e '^HKEY' -e '^    ' ||
       true
   done
 }
@@ -55,12 +58,12 @@ product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductC
 # The uninstall entries named InfoTrakon: their keys.
 entries() {
   # shellcheck disable=SC2086
-  "$wine_run" reg query "$uninstall" /s $view </dev/null 2>/dev/null | tr -d '\r' |
+  reg query "$uninstall" /s $view | tr -d '\r' |
     awk '/^HKEY/ { key = $0 } /^ +DisplayName +REG_SZ +InfoTrakon$/ { print key }'
 }
 entry_value() {  # entry_value PRODUCT_CODE NAME
   # shellcheck disable=SC2086
-  "$wine_run" reg query "$uninstall\\$1" /v "$2" $view </dev/null 2>/dev/null | tr -d '\r' |
+  reg query "$uninstall\\$1" /v "$2" $view | tr -d '\r' |
     sed -n "s/^ *$2 *REG_SZ *//p"
 }
 expect_failure=no
@@ -125,7 +128,7 @@ fi
 
 # A higher version replaces it: the same package with another version and product code.
 new_version=$(echo "$old_version" | awk -F. '{ printf "%d.%d.%d", $1, $2, $3 + 1 }')
-new_code=$(cat /proc/sys/kernel/random/uuid | tr a-f A-F)
+new_code=$(tr a-f A-F </proc/sys/kernel/random/uuid)
 (cd "$programs" && wixl --arch x86 -D ProductVersion="$new_version" -D ProductCode="$new_code" \
   --output "$work/InfoTrakon-$new_version.msi" "$wxs")
 msiexec upgrade.log /i "$(windows "$work/InfoTrakon-$new_version.msi")"
