@@ -120,7 +120,7 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The shlibs file of the two libraries, and the trigger that runs ldconfig for them.
+# The shlibs file of the two libraries, for the packages built against them.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # ldconfig by dpkg's trigger: maintainer scripts of our own keep cpack from writing ones that
