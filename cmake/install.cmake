@@ -92,13 +92,17 @@ if(HELP2MAN)
     set(compressed ${page}.gz)
     if(program STREQUAL "infotrakon")
       set(summary "the information panel of a fleet and staff management program")
+      # Every command with its options, not only the list of commands.
+      set(help_option --help-all)
     else()
       set(summary "writes agenda databases for the information panel")
+      set(help_option --help)
     endif()
     add_custom_command(OUTPUT ${compressed}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/share
       COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
-        ${HELP2MAN} --no-info --no-discard-stderr --output=${page} --name=${summary}
+        ${HELP2MAN} --no-info --no-discard-stderr --help-option=${help_option}
+        --output=${page} --name=${summary}
         $<TARGET_FILE:${program}>
       COMMAND ${GZIP} -9nf ${page}
       DEPENDS ${program} COMMENT "Writing the manual page of ${program}" VERBATIM)
