@@ -98,10 +98,11 @@ if(HELP2MAN)
       set(summary "writes agenda databases for the information panel")
       set(help_option --help)
     endif()
+    # In UTF-8: the options name the panel's Czech captions.
     add_custom_command(OUTPUT ${compressed}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/share
       COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
-        ${HELP2MAN} --no-info --no-discard-stderr --help-option=${help_option}
+        ${HELP2MAN} --no-info --no-discard-stderr --help-option=${help_option} --locale=C.UTF-8
         --output=${page} --name=${summary}
         $<TARGET_FILE:${program}>
       COMMAND ${GZIP} -9nf ${page}
