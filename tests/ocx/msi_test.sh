@@ -47,8 +47,8 @@ reg() { INFOTRAKON_WINE_LOCALE=en_US.UTF-8 "$wine_run" reg "$@" </dev/null 2>/de
 our_keys() {
   for key in "CLSID\\{$class_id}" "$prog_id" "TypeLib\\{$library_id}" \
     "Interface\\{$default_interface_id}" "Interface\\{$event_interface_id}"; do
-    # shellcheck disable=SC2086 # no view: no word
     # (reg says on standard output that a key is missing)
+    # shellcheck disable=SC2086 # no view: no word
     reg query "HKCR\\$key" /s $view | tr -d '\r' | grep -e '^HKEY' -e '^    ' ||
       true
   done
@@ -169,15 +169,15 @@ packed() {
     for (i = 17; i <= 32; i += 2) out = out substr($0, i + 1, 1) substr($0, i, 1)
     print out }'
 }
-traces=$(grep -i -l -e 'InfoTrakon' -e 'ITrakon' -e "$class_id" -e "$library_id" \
-  -e "$default_interface_id" -e "$event_interface_id" -e "$upgrade_code" -e "$new_code" \
-  -e "$(packed "$upgrade_code")" -e "$(packed "$new_code")" -e "$(packed "$old_code")" \
-  "$WINEPREFIX"/*.reg || true)
-if [ -n "$traces" ]; then
-  grep -i -n -e 'InfoTrakon' -e 'ITrakon' -e "$class_id" -e "$(packed "$new_code")" \
-    -e "$(packed "$upgrade_code")" "$WINEPREFIX"/*.reg | head -20
-  echo "the registry keeps traces of the package"; exit 1
-fi
+# Our names and identities, as the Wine registry files hold them.
+for trace in "$prog_id" ITrakon.ocx '"InfoTrakon"' "$class_id" "$library_id" \
+  "$default_interface_id" "$event_interface_id" "$upgrade_code" "$new_code" \
+  "$(echo "$old_code" | tr -d '{}')" "$(packed "$upgrade_code")" "$(packed "$new_code")" \
+  "$(packed "$old_code")"; do
+  if grep -i -n -F -e "$trace" "$WINEPREFIX"/*.reg; then
+    echo "the registry keeps $trace"; exit 1
+  fi
+done
 files=$(cd "$WINEPREFIX/drive_c" && find . -iname '*trakon*' ! -path './Trakon*' | head)
 [ -z "$files" ] || { echo "files left: $files"; exit 1; }
 cached=$(find "$WINEPREFIX/drive_c/windows/Installer" -name '*.msi' 2>/dev/null | head)
