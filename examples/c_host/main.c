@@ -1,6 +1,8 @@
 /* c_host: a host in C. It creates the panel as the host program's form does, clicks
  * "Aktualizovat" and prints the element model. Build it with pkg-config:
- *   cc main.c $(pkg-config --cflags --libs infotrakon) -o c_host */
+ *   cc main.c $(pkg-config --cflags --libs infotrakon) -o c_host
+ * or with CMake (CMakeLists.txt, find_package(InfoTrakon COMPONENTS Control)). The header is
+ * <infotrakon.h> or <infotrakon/infotrakon.h>, as a host prefers. */
 #include <infotrakon.h>
 #include <stdio.h>
 

@@ -1,8 +1,22 @@
-# The identities under which hosts know the control, in one place: control/identity.h and the
-# control's IDL are both made from these.
+# The identities under which hosts know the control, in one place: control/identity.h, the
+# control's IDL and the Windows Installer package's registry values are all made from these.
+set(INFOTRAKON_TYPE_LIBRARY_NAME ITrakon)
 set(INFOTRAKON_TYPE_LIBRARY_ID 6C3A0E51-4F27-4B8E-9D1A-2E5F7B90C413)
+set(INFOTRAKON_TYPE_LIBRARY_MAJOR_VERSION 1)
+set(INFOTRAKON_TYPE_LIBRARY_MINOR_VERSION 0)
+set(INFOTRAKON_TYPE_LIBRARY_LOCALE 0x409)
+set(INFOTRAKON_CLASS_NAME InfoTrakon)
+set(INFOTRAKON_PROG_ID ${INFOTRAKON_TYPE_LIBRARY_NAME}.${INFOTRAKON_CLASS_NAME})
 set(INFOTRAKON_CLASS_ID A4D2C7E8-1B39-4F60-8E75-93C1D0B6F2A7)
+set(INFOTRAKON_DEFAULT_INTERFACE_NAME _InfoTrakon)
 set(INFOTRAKON_DEFAULT_INTERFACE_ID 3E8B5F02-C6D4-47A1-B9E3-5A0F12D7C864)
+set(INFOTRAKON_EVENT_INTERFACE_NAME __InfoTrakon)
 set(INFOTRAKON_EVENT_INTERFACE_ID D95C1A63-7E08-4B2F-A4C6-0F8E3B21D5E9)
 set(INFOTRAKON_FILE_EXISTS_DISPATCH_ID 0x60030003)
 set(INFOTRAKON_MISC_STATUS 0x28191)
+# The resource number of the toolbox picture in ITrakon.ocx.
+set(INFOTRAKON_TOOLBOX_BITMAP_ID 30000)
+
+# The Windows Installer package: every version shares the upgrade code, so that a newer one
+# replaces an older one instead of installing beside it.
+set(INFOTRAKON_UPGRADE_CODE A6067470-5C9A-4657-ACEC-421624778C55)

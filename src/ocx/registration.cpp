@@ -48,7 +48,8 @@ HRESULT RegisterControl() {
         {kClassKey + L"\\Control", nullptr, L""},
         {kClassKey + L"\\MiscStatus", nullptr, misc},
         {kClassKey + L"\\MiscStatus\\1", nullptr, misc},
-        {kClassKey + L"\\ToolboxBitmap32", nullptr, path + L", 30000"},
+        {kClassKey + L"\\ToolboxBitmap32", nullptr,
+         path + L", " + std::to_wstring(control::kToolboxBitmapId)},
         {kClassKey + L"\\TypeLib", nullptr, Wide(control::kTypeLibraryId)},
         {kClassKey + L"\\Version", nullptr,
          std::to_wstring(control::kTypeLibraryMajorVersion) + L"." +

@@ -1,0 +1,86 @@
+# What the tests of ITrakon.ocx under Wine share, sourced by ocx_test.sh and msi_test.sh: a
+# fresh Wine prefix and a work folder of the test's own, an Xvfb display of its own, all stopped
+# and removed at the end; the host's agenda in the prefix with what the Linux program shows of
+# it; the VBScript check of FileExists and the form host test program.
+# The sourcing script sets wine_run (scripts/wine-run) and linux (the Linux programs' folder).
+
+windows() { winepath -w "$1" 2>/dev/null; }
+
+xvfb=""
+stop_prefix() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
+  rm -rf "$WINEPREFIX" "$work"
+}
+
+# start_prefix NAME [ARCH]: a fresh prefix (win32 unless ARCH), a work folder, and a display when
+# WITH_DISPLAY is not "no".
+start_prefix() {
+  WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/infotrakon-wine-$1.XXXXXX")
+  work=$(mktemp -d "${TMPDIR:-/tmp}/infotrakon-$1.XXXXXX")
+  WINEARCH=${2:-win32}
+  export WINEPREFIX WINEARCH
+  trap stop_prefix EXIT INT TERM
+  if [ "${WITH_DISPLAY:-yes}" != no ]; then
+    # Xvfb picks a free display number and tells it.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    xvfb=$!
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    DISPLAY=":$(cat "$work/display")"
+    export DISPLAY
+  fi
+  WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" wineboot -i \
+    </dev/null >/dev/null 2>&1
+}
+
+# write_agendas: the agenda the host opened last, a damaged copy and one without the panel's
+# tables, and in $work/start.json and $work/events.json what the Linux program shows of the
+# same agenda on the same day.
+write_agendas() {
+  today=$(date +%F)
+  data="$WINEPREFIX/drive_c/Trakon/Data"
+  mkdir -p "$data"
+  "$linux/mkagenda" --demo "$data/agenda.mdb" --today "$today" >/dev/null
+  head -c 6000 "$data/agenda.mdb" >"$data/damaged.mdb"
+  printf '%s' '{"tables": [{"name": "firma", "columns": [{"name": "nazev", "type": "text"}],
+    "rows": [["Jiná firma"]]}]}' >"$work/bare.json"
+  "$linux/mkagenda" --from "$work/bare.json" "$data/bare.mdb" >/dev/null
+  "$wine_run" reg add 'HKLM\Software\Velmora\Trakon\ProgramSeting' /v LastFullFileNameOpen \
+    /d 'C:\Trakon\Data\agenda.mdb' /f </dev/null >/dev/null 2>&1
+  wineserver -k; wineserver -w
+  LC_ALL=cs_CZ.UTF-8 "$linux/infotrakon" print --json --wine-prefix "$WINEPREFIX" \
+    --today "$today" >"$work/start.json"
+  LC_ALL=cs_CZ.UTF-8 "$linux/infotrakon" print --json --wine-prefix "$WINEPREFIX" \
+    --today "$today" --size 6000x4000 --view 4 --period "Tento měsíc" --refresh \
+    >"$work/events.json"
+}
+
+# check_script FILE_EXISTS.VBS: a script's CreateObject("ITrakon.InfoTrakon") and FileExists.
+check_script() {
+  echo "cscript:"
+  "$wine_run" cscript //nologo "$(windows "$1")" 'C:\Trakon\Data\agenda.mdb' </dev/null \
+    | tr -d '\r' | iconv -f CP852 -t UTF-8 | tee "$work/script.out"
+  for line in 'agenda -1 C:\Trakon\Data\agenda.mdb' 'missing 0' 'folder 0' \
+    'unchanged C:\Trakon\Data\agenda.mdb' 'done'; do
+    # VBScript writes Booleans in the user's language; the numbers are the same everywhere.
+    sed -e 's/ Pravda/ -1/; s/ Nepravda/ 0/; s/ True/ -1/; s/ False/ 0/' "$work/script.out" |
+      grep -qxF "$line" || { echo "cscript did not give: $line"; return 1; }
+  done
+}
+
+# run_host OCX_TESTS.EXE OCX_WINDOWS_PATH [ARGUMENTS...]: the host test program on the control
+# at OCX_WINDOWS_PATH, with the agendas of write_agendas.
+run_host() {
+  host_tests=$1 host_ocx=$2
+  shift 2
+  echo "host:"
+  INFOTRAKON_OCX=$host_ocx \
+  INFOTRAKON_AGENDA='C:\Trakon\Data\agenda.mdb' \
+  INFOTRAKON_DAMAGED_AGENDA='C:\Trakon\Data\damaged.mdb' \
+  INFOTRAKON_AGENDA_WITHOUT_TABLES='C:\Trakon\Data\bare.mdb' \
+  INFOTRAKON_EXPECTED_START=$(windows "$work/start.json") \
+  INFOTRAKON_EXPECTED_EVENTS=$(windows "$work/events.json") \
+  INFOTRAKON_SCREENSHOT=${INFOTRAKON_OCX_SCREENSHOT:+$(windows "$INFOTRAKON_OCX_SCREENSHOT")} \
+    "$wine_run" "$host_tests" "$@" </dev/null
+}
