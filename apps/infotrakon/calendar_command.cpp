@@ -1,6 +1,5 @@
 #include "calendar_command.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #include "calendar/deadlines.h"
 #include "calendar/icalendar.h"
 #include "core/error.h"
+#include "core/file_system.h"
 #include "gui/file_follower.h"
 #include "panel_run.h"
 
@@ -29,20 +29,16 @@ constexpr int kSettleMilliseconds = 500;
                 "Cannot write the calendar '" + path + "': " + what + ": " + std::strerror(errno));
 }
 
+// A calendar of deadlines is a few hundred bytes an event; anything far larger is no
+// calendar this command wrote.
+constexpr std::size_t kLargestEarlierCalendar = 64u << 20;
+
 // The calendar already at `path`, for the sequences of its events; none when there is no file.
 calendar::EventHistory EarlierEvents(const std::string& path) {
     std::error_code failed;
     if (!fs::exists(path, failed)) return {};
-    const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (file < 0)
-        throw Error(error_number::kPathFileAccess, "Cannot read the calendar '" + path +
-                                                       "' already there: " + std::strerror(errno));
-    std::string text;
-    char buffer[65536];
-    ssize_t got = 0;
-    while ((got = ::read(file, buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<std::size_t>(got));
-    ::close(file);
+    const std::string text =
+        ReadWholeFile(*OpenLocalFile(path), kLargestEarlierCalendar, "an earlier calendar");
     if (text.find('\0') != std::string::npos)
         throw Error(error_number::kDatabaseFormat,
                     "'" + path + "' is no iCalendar calendar; it is left as it is");

@@ -93,13 +93,7 @@ void RunQuery(const QueryOptions& options, std::ostream& out) {
     panel::Panel panel;
     panel.Adodc1.SetBackend(std::make_shared<agenda_db::AgendaBackend>(files));
     panel.Label3.SetCaption(options.database);
-    if (!agenda_db::ConnectAgenda(panel, *files))
-        throw Error(error_number::kCouldNotFindFile,
-                    "Could not find file '" + options.database + "'");
-    if (panel.Adodc1.connectionString().empty())
-        throw Error(
-            error_number::kProviderNotSupported,
-            "'" + options.database + "' is neither an Access file (.mdb) nor a data link (.udl)");
+    agenda_db::ConnectAgendaOrRaise(panel, *files);
     panel::Recordset& records =
         agenda_db::OpenAgendaRecordset(panel, options.recordSource, options.filter);
     const std::int32_t count = records.RecordCount();

@@ -29,6 +29,15 @@ bool ConnectAgenda(panel::Panel& panel, const FileSystem& files) {
     return true;
 }
 
+void ConnectAgendaOrRaise(panel::Panel& panel, const FileSystem& files) {
+    const std::string& path = panel.Label3.caption();
+    if (!ConnectAgenda(panel, files))
+        throw Error(error_number::kCouldNotFindFile, "Could not find file '" + path + "'");
+    if (panel.Adodc1.connectionString().empty())
+        throw Error(error_number::kProviderNotSupported,
+                    "'" + path + "' is neither an Access file (.mdb) nor a data link (.udl)");
+}
+
 panel::Recordset& OpenAgendaRecordset(panel::Panel& panel, const std::string& recordSource,
                                       const std::string& filter) {
     panel.Adodc1.SetRecordSource(recordSource);

@@ -31,6 +31,10 @@ std::optional<std::string> AgendaConnectionString(const std::string& path);
 // is not there; a path of another extension leaves the connection string as it was.
 bool ConnectAgenda(panel::Panel& panel, const FileSystem& files);
 
+// ConnectAgenda for a reader that cannot do without the agenda: Error 3024 when the file is
+// not there, 3706 for a path that is neither an .mdb nor a .udl file.
+void ConnectAgendaOrRaise(panel::Panel& panel, const FileSystem& files);
+
 // Runs a record source through Adodc1 and filters its record set.
 panel::Recordset& OpenAgendaRecordset(panel::Panel& panel, const std::string& recordSource,
                                       const std::string& filter);

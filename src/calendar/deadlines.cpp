@@ -104,12 +104,7 @@ AgendaDeadlines ReadAgendaDeadlines(panel::Panel& panel, settings::RegistryStore
     if (result.agenda.empty())
         throw Error(error_number::kCouldNotFindFile,
                     "The host's settings name no agenda (LastFullFileNameOpen is not set)");
-    if (!agenda_db::ConnectAgenda(panel, context.files))
-        throw Error(error_number::kCouldNotFindFile, "Could not find file '" + result.agenda + "'");
-    if (panel.Adodc1.connectionString().empty())
-        throw Error(
-            error_number::kProviderNotSupported,
-            "'" + result.agenda + "' is neither an Access file (.mdb) nor a data link (.udl)");
+    agenda_db::ConnectAgendaOrRaise(panel, context.files);
     result.company =
         JoinedTextForm(summary::FirstFieldValue(panel, context, "nazev", "", "SELECT * FROM firma"),
                        context.locale);

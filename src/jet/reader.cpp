@@ -476,8 +476,9 @@ void TableCursor::ReadAhead(std::uint32_t page) {
 bool TableCursor::LoadDataPage(std::uint32_t page) {
     if (!page_.empty() && loadedPage_ == page) return true;
     page_.clear();
-    if (page < aheadFirst_ || page - aheadFirst_ >= aheadCount_) ReadAhead(page);
-    if (page >= aheadFirst_ && page - aheadFirst_ < aheadCount_) {
+    const auto readAhead = [&] { return page >= aheadFirst_ && page - aheadFirst_ < aheadCount_; };
+    if (!readAhead()) ReadAhead(page);
+    if (readAhead()) {
         const std::size_t size = database_.pageSize_;
         const auto start =
             ahead_.begin() + static_cast<std::ptrdiff_t>((page - aheadFirst_) * size);
