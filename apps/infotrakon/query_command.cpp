@@ -9,6 +9,7 @@
 
 #include "agenda_db/agenda_access.h"
 #include "agenda_db/agenda_backend.h"
+#include "agenda_db/record_source.h"
 #include "core/error.h"
 #include "core/text_form.h"
 #include "panel/panel.h"
@@ -102,11 +103,12 @@ void RunQuery(const QueryOptions& options, std::ostream& out) {
     // Every value is read before anything is printed, so that an error prints no half table.
     std::vector<std::vector<Variant>> rows;
     rows.reserve(static_cast<std::size_t>(count));
-    for (std::int32_t i = 0; i < count; ++i) {
-        std::vector<Variant>& row = rows.emplace_back();
-        for (const std::string& field : fields) row.push_back(records.FieldValue(field));
-        records.MoveNext();
-    }
+    agenda_db::WalkRecords(records, agenda_db::RecordSourceTable(options.recordSource),
+                           [&](const agenda_db::RecordPlace&) {
+                               std::vector<Variant>& row = rows.emplace_back();
+                               for (const std::string& field : fields)
+                                   row.push_back(records.FieldValue(field));
+                           });
     records.Close();
 
     if (options.json) {

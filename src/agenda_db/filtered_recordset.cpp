@@ -1,5 +1,6 @@
 #include "agenda_db/filtered_recordset.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "core/error.h"
@@ -63,11 +64,19 @@ void FilteredRecordset::Close() {
     ForgetRecords();
 }
 
-bool FilteredRecordset::Passes(const std::vector<BoundComparison>& filter,
-                               const std::function<Variant(std::size_t)>& valueOf) {
-    for (const BoundComparison& bound : filter)
-        if (!Satisfies(valueOf(bound.column), bound.comparison)) return false;
-    return true;
+std::size_t FilteredRecordset::KeepPassingRecords() {
+    ForgetRecords();
+    const std::unique_ptr<RecordScan> scan = Scan(filter_);
+    std::size_t kept = 0;
+    while (scan->Next()) {
+        if (!std::all_of(filter_.begin(), filter_.end(),
+                         [&](const BoundComparison& bound) { return scan->Satisfies(bound); }))
+            continue;
+        CheckCountable(kept);
+        scan->Keep();
+        ++kept;
+    }
+    return kept;
 }
 
 void FilteredRecordset::CheckCountable(std::size_t records) const {
@@ -78,7 +87,7 @@ void FilteredRecordset::CheckCountable(std::size_t records) const {
 
 void FilteredRecordset::Load() {
     CheckOpen();
-    if (!count_) count_ = FindRecords(filter_);
+    if (!count_) count_ = KeepPassingRecords();
 }
 
 void FilteredRecordset::CheckOpen() const {

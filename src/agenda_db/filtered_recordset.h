@@ -2,7 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -13,10 +13,29 @@
 
 namespace infotrakon::agenda_db {
 
-// What every provider's record set shares: the filter bound to the table's fields, the
-// records that pass it found once per filter, the walk over them, and the errors of a
+// A comparison of the filter with the column of the table it names.
+struct BoundComparison {
+    Comparison comparison;
+    std::size_t column;
+};
+
+// A provider's pass over the records of its table, which the record set drives: it moves
+// from record to record, answers the filter's comparisons on the record it is at, and keeps
+// that record for reading when the record passes.
+class RecordScan {
+  public:
+    virtual ~RecordScan() = default;
+    // Moves to the next record; false past the last.
+    virtual bool Next() = 0;
+    virtual bool Satisfies(const BoundComparison& bound) = 0;
+    // Keeps the current record as the next passing one.
+    virtual void Keep() = 0;
+};
+
+// What every provider's record set shares: the filter bound to the table's fields, the scan
+// for the records that pass it run once per filter, the walk over them, and the errors of a
 // record set that is closed, at its end, or asked for a field it has not got. A provider
-// says how to find its columns, how to find the passing records and how to read one value.
+// says how to find its columns, how to scan its records and how to read one kept value.
 class FilteredRecordset : public panel::Recordset {
   public:
     void SetFilter(const std::string& text) final;
@@ -27,31 +46,24 @@ class FilteredRecordset : public panel::Recordset {
     void Close() final;
 
   protected:
-    struct BoundComparison {
-        Comparison comparison;
-        std::size_t column;
-    };
-
     explicit FilteredRecordset(std::string table) : table_(std::move(table)) {}
 
     const std::string& table() const { return table_; }
     // Field names as the provider matches them.
     virtual std::optional<std::size_t> FindColumn(const std::string& name) const = 0;
-    // Finds the records that pass `filter`, keeps what it needs to read them again, and
-    // gives their number.
-    virtual std::size_t FindRecords(const std::vector<BoundComparison>& filter) = 0;
-    // A field of the `record`-th passing record.
+    // A scan of the records for `filter`, which its records must pass: the provider may
+    // leave out beforehand those that it knows cannot.
+    virtual std::unique_ptr<RecordScan> Scan(const std::vector<BoundComparison>& filter) = 0;
+    // A field of the `record`-th kept record.
     virtual Variant Value(std::size_t record, std::size_t column) = 0;
-    // Lets go of the records found.
+    // Lets go of the records kept.
     virtual void ForgetRecords() = 0;
-
-    static bool Passes(const std::vector<BoundComparison>& filter,
-                       const std::function<Variant(std::size_t)>& valueOf);
-    // Raises the error of a set that has grown beyond what RecordCount can tell.
-    void CheckCountable(std::size_t records) const;
 
   private:
     void Load();
+    std::size_t KeepPassingRecords();
+    // Raises the error of a set that has grown beyond what RecordCount can tell.
+    void CheckCountable(std::size_t records) const;
     void CheckOpen() const;
     [[noreturn]] void NoCurrentRecord() const;
 

@@ -52,6 +52,11 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 std::string Utf16ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
+    AppendUtf8(text, out);
+    return out;
+}
+
+void AppendUtf8(std::u16string_view text, std::string& out) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t code = text[i];
         if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
@@ -76,7 +81,6 @@ std::string Utf16ToUtf8(std::u16string_view text) {
             out += static_cast<char>(0x80 | (code & 0x3F));
         }
     }
-    return out;
 }
 
 std::optional<std::string> TextAfterByteOrderMark(std::string_view bytes) {

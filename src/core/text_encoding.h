@@ -23,6 +23,8 @@ std::string AnsiToUtf8(std::string_view text, const char* codePage);
 std::u16string Utf8ToUtf16(std::string_view text);
 // UTF-16 code units to UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
+// Utf16ToUtf8 onto the end of `out`, for a caller that reuses one buffer.
+void AppendUtf8(std::u16string_view text, std::string& out);
 
 // The text of a file that begins with a byte order mark, as UTF-8: UTF-16LE after FF FE (a
 // dangling odd byte dropped), UTF-8 after EF BB BF. nullopt for a file without a mark, whose

@@ -155,13 +155,4 @@ std::string FormatAmount(const std::string& text, const Locale& locale) {
     return sign + " " + head + " " + tail + locale.decimalSeparator() + decimals;
 }
 
-std::string QuotedSqlIdentifier(const std::string& name) {
-    std::string quoted = "\"";
-    for (const char c : name) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
 }  // namespace infotrakon

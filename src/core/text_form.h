@@ -16,9 +16,6 @@ std::string JoinedTextForm(const Variant& value, const Locale& locale);
 std::string CurrencyDigits(Currency amount, const std::string& separator = ".",
                            bool fourDecimals = false);
 
-// A name as an SQL identifier: in double quotes, a double quote in it doubled.
-std::string QuotedSqlIdentifier(const std::string& name);
-
 // A number written with `digits` significant digits (15 for a Double, 7 for a Single), no
 // trailing zeros, the locale's separator.
 std::string NumberText(double number, int digits, const Locale& locale);

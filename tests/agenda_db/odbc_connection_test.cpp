@@ -15,7 +15,7 @@
 
 #include "agenda_db/connection_string.h"
 #include "agenda_db/odbc/odbc_recordset.h"
-#include "agenda_db/odbc_connection_string.h"
+#include "agenda_db/odbc/odbc_connection_string.h"
 #include "core/error.h"
 #include "support/postgres_server.h"
 #include "support/test_support.h"

@@ -48,6 +48,11 @@ class OdbcValuesTest : public ::testing::Test {
             INSERT INTO dny VALUES (1, '2026-12-07 10:00:00.75', '2026-12-07'),
                 (2, '20260-01-01', '0100-01-01'), (3, 'infinity', '0044-03-15 BC'),
                 (4, '-infinity', NULL), (5, '9999-12-31 23:59:59', '0099-12-31');
+            CREATE TABLE dlouhe (id integer, kratky varchar(200), dlouhy text, bajty bytea,
+                cislo numeric);
+            INSERT INTO dlouhe SELECT n, repeat('ž', n % 201), repeat('😀a', n),
+                decode(repeat('f0', n), 'hex'), (n::text || repeat('0', n % 120))::numeric
+                FROM generate_series(0, 2999) AS n;
         )sql";
         server.Psql(Database(), "-f '" + script.string() + "'");
         std::filesystem::remove(script);
@@ -157,6 +162,41 @@ TEST_F(OdbcValuesTest, ADateAccessCannotHoldIsAnErrorOnlyWhereItIsRead) {
               error_number::kTypeMismatch);
     records->SetFilter("id >= 5");
     EXPECT_EQ(records->RecordCount(), 1);
+}
+
+// Rows come a block at a time; a value longer than a block holds is read whole on its own.
+TEST_F(OdbcValuesTest, LongValuesAndManyBlocksOfRowsReadWhole) {
+    const auto records = Open("dlouhe");
+    for (const char* filter : {"", "id >= 1500"}) {
+        SCOPED_TRACE(filter);
+        records->SetFilter(filter);
+        const int first = *filter ? 1500 : 0;
+        ASSERT_EQ(records->RecordCount(), 3000 - first);
+        // In the table's order, which is not that of the ids.
+        std::vector<bool> seen(3000);
+        for (int i = first; i < 3000; ++i, records->MoveNext()) {
+            const Variant id = records->FieldValue("id");
+            ASSERT_TRUE(id.get<std::int64_t>()) << ::testing::PrintToString(id);
+            const int n = static_cast<int>(*id.get<std::int64_t>());
+            ASSERT_TRUE(n >= first && n < 3000 && !seen[static_cast<std::size_t>(n)]) << n;
+            seen[static_cast<std::size_t>(n)] = true;
+            std::string shortText, longText;
+            for (int j = 0; j < n % 201; ++j) shortText += "ž";
+            for (int j = 0; j < n; ++j) longText += "😀a";
+            const std::string digits = std::to_string(n) + std::string(n % 120, '0');
+            // Within Access's currency, to 922337203685477, an exact Currency.
+            const bool currency =
+                digits.size() < 15 || (digits.size() == 15 && digits <= "922337203685477");
+            const Variant number =
+                currency ? Variant(Currency{std::stoll(digits) * 10000}) : Variant(Decimal{digits});
+            ASSERT_EQ(records->FieldValue("kratky"), Variant(shortText)) << n;
+            ASSERT_EQ(records->FieldValue("dlouhy"), Variant(longText)) << n;
+            ASSERT_EQ(records->FieldValue("bajty"),
+                      Variant(Binary{std::vector<std::uint8_t>(static_cast<std::size_t>(n), 0xF0)}))
+                << n;
+            ASSERT_EQ(records->FieldValue("cislo"), number) << n;
+        }
+    }
 }
 
 }  // namespace

@@ -3,11 +3,14 @@
 #include <charconv>
 #include <fstream>
 
+#include "agenda_db/odbc/sql_identifier.h"
 #include "core/error.h"
 #include "core/text_form.h"
 
 namespace infotrakon::mkagenda {
 namespace {
+
+using agenda_db::odbc::QuotedSqlIdentifier;
 
 std::string SqlType(const ColumnDefinition& column) {
     using jet::ColumnType;

@@ -1,6 +1,35 @@
 #include "agenda_db/jet/jet_recordset.h"
 
 namespace infotrakon::agenda_db {
+namespace {
+
+// The table's records in the file's order; a record is kept as its place in the file.
+class JetScan final : public RecordScan {
+  public:
+    JetScan(const jet::Database& database, const jet::TableInfo& table,
+            std::vector<jet::RowPosition>& kept)
+        : cursor_(database, table), kept_(kept) {}
+
+    bool Next() override { return cursor_.Next(); }
+
+    // Booleans and whole numbers are compared as stored; other fields as their values.
+    bool Satisfies(const BoundComparison& bound) override {
+        const jet::StoredNumber stored = cursor_.Number(bound.column);
+        using Kind = jet::StoredNumber::Kind;
+        return stored.kind == Kind::kOther
+                   ? agenda_db::Satisfies(cursor_.Value(bound.column), bound.comparison)
+               : stored.kind == Kind::kNull ? false
+                                            : SatisfiesNumber(stored.number, bound.comparison);
+    }
+
+    void Keep() override { kept_.push_back(cursor_.position()); }
+
+  private:
+    jet::TableCursor cursor_;
+    std::vector<jet::RowPosition>& kept_;
+};
+
+}  // namespace
 
 JetRecordset::JetRecordset(std::unique_ptr<jet::Database> database, jet::TableInfo table)
     : FilteredRecordset(table.name),
@@ -18,29 +47,9 @@ std::optional<std::size_t> JetRecordset::FindColumn(const std::string& name) con
     return table_.FindColumn(name);
 }
 
-std::size_t JetRecordset::FindRecords(const std::vector<BoundComparison>& filter) {
-    positions_.clear();
-    jet::TableCursor scan(*database_, table_);
-    // Booleans and whole numbers are compared as stored; other fields as their values.
-    const auto passes = [&] {
-        for (const BoundComparison& bound : filter) {
-            const jet::StoredNumber stored = scan.Number(bound.column);
-            using Kind = jet::StoredNumber::Kind;
-            const bool satisfied =
-                stored.kind == Kind::kOther  ? Satisfies(scan.Value(bound.column), bound.comparison)
-                : stored.kind == Kind::kNull ? false
-                                             : SatisfiesNumber(stored.number, bound.comparison);
-            if (!satisfied) return false;
-        }
-        return true;
-    };
-    while (scan.Next()) {
-        if (!passes()) continue;
-        CheckCountable(positions_.size());
-        positions_.push_back(scan.position());
-    }
+std::unique_ptr<RecordScan> JetRecordset::Scan(const std::vector<BoundComparison>&) {
     loaded_ = std::numeric_limits<std::size_t>::max();
-    return positions_.size();
+    return std::make_unique<JetScan>(*database_, table_, positions_);
 }
 
 Variant JetRecordset::Value(std::size_t record, std::size_t column) {

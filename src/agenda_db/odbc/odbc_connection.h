@@ -8,7 +8,7 @@
 
 #include "agenda_db/connection_string.h"
 #include "agenda_db/odbc/driver_manager.h"
-#include "agenda_db/odbc_connection_string.h"
+#include "agenda_db/odbc/odbc_connection_string.h"
 #include "core/error.h"
 #include "panel/recordset.h"
 

@@ -1,87 +1,38 @@
 #include "agenda_db/odbc/odbc_recordset.h"
 
-#include <algorithm>
 #include <optional>
 
 #include "agenda_db/filter.h"
 #include "agenda_db/filtered_recordset.h"
 #include "agenda_db/odbc/driver_manager.h"
 #include "agenda_db/odbc/odbc_connection.h"
-#include "agenda_db/odbc/odbc_values.h"
 #include "agenda_db/odbc/packed_rows.h"
-#include "agenda_db/odbc/postgresql.h"
+#include "agenda_db/odbc/row_blocks.h"
+#include "agenda_db/odbc/server_query.h"
+#include "agenda_db/odbc/sql_identifier.h"
 #include "agenda_db/record_source.h"
 #include "core/case_fold.h"
 #include "core/error.h"
-#include "core/text_encoding.h"
-#include "core/text_form.h"
 
 namespace infotrakon::agenda_db {
 namespace {
 
+class OdbcScan;
+
+using odbc::Column;
 using odbc::Connection;
 using odbc::Fail;
 using odbc::Handle;
-using odbc::Wide;
-using odbc::WideArgument;
+using odbc::QuotedSqlIdentifier;
+using odbc::RowBlocks;
+using odbc::ServerQuery;
 
-struct Column {
-    std::string name;
-    SQLSMALLINT type = 0;
-    bool money = false;  // PostgreSQL's money, which its driver calls a float
-    // What a value of the column must be, for a column whose values are never texts: a text
-    // there is one the panel cannot take.
-    const char* isNo = nullptr;
+// A statement run over the given connection, else one of the pool's, else a new one.
+struct Ran {
+    std::unique_ptr<Connection> connection;
+    std::unique_ptr<Handle> statement;  // freed before its connection
+    bool succeeded = false;
 };
-
-const char* WhatItMustBe(SQLSMALLINT type, bool money) {
-    if (money) return "no amount of money";
-    switch (type) {
-        case SQL_NUMERIC:
-        case SQL_DECIMAL:
-            return "no number";
-        case SQL_TYPE_DATE:
-        case SQL_TYPE_TIMESTAMP:
-            return "no date from the years 100 to 9999";
-        default:
-            return nullptr;
-    }
-}
-
-// A comparison the server can evaluate as we do: the column's type takes the constant.
-bool ServerCanCompare(const Column& column, const Variant& constant) {
-    switch (column.type) {
-        case SQL_BIT:
-            return constant.get<bool>() != nullptr;
-        case SQL_TINYINT:
-        case SQL_SMALLINT:
-        case SQL_INTEGER:
-        case SQL_BIGINT:
-        case SQL_NUMERIC:
-        case SQL_DECIMAL:
-        case SQL_REAL:
-        case SQL_FLOAT:
-        case SQL_DOUBLE:
-            return constant.get<std::int64_t>() != nullptr;
-        case SQL_TYPE_DATE:
-        case SQL_TYPE_TIMESTAMP:
-            return constant.get<Date>() != nullptr;
-        default:
-            return false;
-    }
-}
-
-// "SELECT * FROM [a b]" as the server's SQL: brackets become double quotes.
-std::string ServerStatement(const std::string& recordSource) {
-    const std::string table = RecordSourceTable(recordSource);
-    if (recordSource.find('[') == std::string::npos) {
-        std::string statement = recordSource;
-        while (!statement.empty() && (statement.back() == ';' || statement.back() == ' '))
-            statement.pop_back();
-        return statement;
-    }
-    return "SELECT * FROM " + QuotedSqlIdentifier(table);
-}
 
 class OdbcRecordset final : public FilteredRecordset {
   public:
@@ -90,7 +41,7 @@ class OdbcRecordset final : public FilteredRecordset {
                   std::shared_ptr<OdbcConnectionPool> pool)
         : FilteredRecordset(RecordSourceTable(recordSource)),
           server_(odbc::NameOf(odbc)),
-          statement_(ServerStatement(recordSource)),
+          statement_(odbc::ServerStatement(recordSource)),
           recordSource_(recordSource),
           connectionString_(std::move(connectionString)),
           settings_(settings),
@@ -99,37 +50,8 @@ class OdbcRecordset final : public FilteredRecordset {
         // but asks for no rows: the driver's cursor would send its first block at once. The
         // rows are read when first asked for, with the filter that is set by then, over the
         // same connection.
-        const std::string doing = "run \"" + recordSource_ + "\" on";
-        Ran ran = RunOnAConnection(nullptr, {}, Rows::kNone);
-        if (!ran.succeeded) {
-            // Access finds tables whatever their letter case; so does the panel on a server.
-            const std::optional<std::string> sameName =
-                IsMissingTable(*ran.statement) ? TableNamedLike(*ran.connection, table())
-                                               : std::nullopt;
-            if (!sameName) Fail(SQL_HANDLE_STMT, ran.statement->get(), server_, doing);
-            statement_ = "SELECT * FROM " + *sameName;
-            ran.statement = NewStatement(*ran.connection);
-            if (!Run(*ran.statement, {}, Rows::kNone))
-                Fail(SQL_HANDLE_STMT, ran.statement->get(), server_, doing);
-        }
-        const Handle& statement = *ran.statement;
-        SQLSMALLINT count = 0;
-        SQLNumResultCols(statement.get(), &count);
-        for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(count); ++i) {
-            SQLWCHAR name[256] = {};
-            SQLSMALLINT nameLength = 0, type = 0, scale = 0, nullable = 0;
-            SQLULEN size = 0;
-            if (!SQL_SUCCEEDED(SQLDescribeColW(statement.get(), i, name, 256, &nameLength, &type,
-                                               &size, &scale, &nullable)))
-                Fail(SQL_HANDLE_STMT, statement.get(), server_,
-                     "describe the columns of " + table() + " on");
-            const bool money = odbc::postgresql::IsMoneyColumn(statement.get(), i);
-            columns_.push_back(
-                {Utf16ToUtf8(std::u16string(
-                     reinterpret_cast<char16_t*>(name),
-                     static_cast<std::size_t>(std::min<SQLSMALLINT>(nameLength, 255)))),
-                 type, money, WhatItMustBe(type, money)});
-        }
+        Ran ran = RunForColumns();
+        columns_ = odbc::DescribeColumns(*ran.statement, server_, table());
         ran.statement.reset();
         connection_ = std::move(ran.connection);
     }
@@ -150,16 +72,28 @@ class OdbcRecordset final : public FilteredRecordset {
     }
 
   private:
-    // A statement run over the given connection, else one of the pool's, else a new one. A
-    // pooled connection that the server has closed meanwhile is replaced by a new one, once.
-    struct Ran {
-        std::unique_ptr<Connection> connection;
-        std::unique_ptr<Handle> statement;  // freed before its connection
-        bool succeeded = false;
-    };
-    enum class Rows { kPassing, kNone };
-    Ran RunOnAConnection(std::unique_ptr<Connection> connection,
-                         const std::vector<const BoundComparison*>& pushed, Rows rows) {
+    friend class OdbcScan;
+
+    Ran RunForColumns() {
+        const std::string doing = "run \"" + recordSource_ + "\" on";
+        ServerQuery query = ServerQuery::ColumnsOf(statement_);
+        Ran ran = RunOnAConnection(nullptr, query);
+        if (ran.succeeded) return ran;
+        // Access finds tables whatever their letter case; so does the panel on a server.
+        const std::optional<std::string> sameName = IsMissingTable(*ran.statement)
+                                                        ? TableNamedLike(*ran.connection, table())
+                                                        : std::nullopt;
+        if (!sameName) Fail(SQL_HANDLE_STMT, ran.statement->get(), server_, doing);
+        statement_ = "SELECT * FROM " + *sameName;
+        query = ServerQuery::ColumnsOf(statement_);
+        ran.statement = NewStatement(*ran.connection);
+        if (!query.Run(*ran.statement, server_))
+            Fail(SQL_HANDLE_STMT, ran.statement->get(), server_, doing);
+        return ran;
+    }
+
+    // A pooled connection that the server has closed meanwhile is replaced by a new one, once.
+    Ran RunOnAConnection(std::unique_ptr<Connection> connection, ServerQuery& query) {
         bool pooled = false;
         if (!connection) {
             connection = pool_->Take(connectionString_);
@@ -167,12 +101,12 @@ class OdbcRecordset final : public FilteredRecordset {
         }
         Ran ran{connection ? std::move(connection) : Connect(), nullptr, false};
         ran.statement = NewStatement(*ran.connection);
-        ran.succeeded = Run(*ran.statement, pushed, rows);
+        ran.succeeded = query.Run(*ran.statement, server_);
         if (ran.succeeded || !pooled || !odbc::IsDead(*ran.connection, *ran.statement)) return ran;
         ran.statement.reset();
         ran.connection = Connect();
         ran.statement = NewStatement(*ran.connection);
-        ran.succeeded = Run(*ran.statement, pushed, rows);
+        ran.succeeded = query.Run(*ran.statement, server_);
         return ran;
     }
 
@@ -186,35 +120,10 @@ class OdbcRecordset final : public FilteredRecordset {
         return statement;
     }
 
-    void Prepare(Handle& statement) const {
+    void Prepare(const Handle& statement) const {
         SQLSetStmtAttrW(
             statement.get(), SQL_ATTR_QUERY_TIMEOUT,
             reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(settings_.commandTimeoutSeconds)), 0);
-    }
-
-    // Runs the statement with the pushed comparisons as its WHERE clause, or for its columns
-    // only; false if it failed.
-    bool Run(Handle& statement, const std::vector<const BoundComparison*>& pushed, Rows rows) {
-        std::string sql = statement_;
-        if (rows == Rows::kNone) {
-            sql = "SELECT * FROM (" + statement_ + ") AS agenda_source WHERE 1 = 0";
-        } else if (!pushed.empty()) {
-            // Field names as identifiers; every value goes as a bound parameter.
-            sql = "SELECT * FROM (" + statement_ + ") AS agenda_source WHERE ";
-            for (std::size_t i = 0; i < pushed.size(); ++i)
-                sql +=
-                    std::string(i ? " AND " : "") +
-                    QuotedSqlIdentifier(columns_[pushed[i]->column].name) +
-                    (pushed[i]->comparison.op == Comparison::Operator::kEqual ? " = ?" : " >= ?");
-        }
-        parameters_.assign(pushed.size(), {});
-        for (std::size_t i = 0; i < pushed.size(); ++i)
-            Bind(statement, static_cast<SQLUSMALLINT>(i + 1), pushed[i]->comparison.constant,
-                 parameters_[i]);
-        std::u16string text = Wide(sql);
-        const SQLRETURN result = SQLExecDirectW(statement.get(), WideArgument(text),
-                                                static_cast<SQLINTEGER>(text.size()));
-        return SQL_SUCCEEDED(result) || result == SQL_NO_DATA;
     }
 
     bool IsMissingTable(const Handle& statement) const {
@@ -228,17 +137,18 @@ class OdbcRecordset final : public FilteredRecordset {
                                               const std::string& name) {
         Handle tables(SQL_HANDLE_STMT, connection.dbc->get());
         Prepare(tables);
-        const auto failed = [&] {
-            Fail(SQL_HANDLE_STMT, tables.get(), server_, "list the tables on");
-        };
-        std::u16string types = Wide("TABLE,VIEW");
+        const std::string doing = "list the tables on";
+        std::u16string types = odbc::Wide("TABLE,VIEW");
         if (!SQL_SUCCEEDED(SQLTablesW(tables.get(), nullptr, 0, nullptr, 0, nullptr, 0,
-                                      WideArgument(types), static_cast<SQLSMALLINT>(types.size()))))
-            failed();
+                                      odbc::WideArgument(types),
+                                      static_cast<SQLSMALLINT>(types.size()))))
+            Fail(SQL_HANDLE_STMT, tables.get(), server_, doing);
+        const std::vector<Column> columns = odbc::DescribeColumns(tables, server_, "the tables");
+        RowBlocks rows(tables, columns, server_, [&](std::string_view) { return doing; });
         std::optional<std::string> found;
-        while (SQL_SUCCEEDED(SQLFetch(tables.get()))) {
-            const Variant schema = ReadText(tables, 2, failed);
-            const Variant table = ReadText(tables, 3, failed);
+        while (rows.Next()) {
+            const Variant schema = rows.Value(1);
+            const Variant table = rows.Value(2);
             const std::string* tableName = table.get<std::string>();
             if (tableName == nullptr || !EqualsIgnoringCase(*tableName, name)) continue;
             const std::string* schemaName = schema.get<std::string>();
@@ -251,71 +161,7 @@ class OdbcRecordset final : public FilteredRecordset {
         return found;
     }
 
-    struct Parameter {
-        unsigned char flag = 0;
-        SQLBIGINT number = 0;
-        SQL_TIMESTAMP_STRUCT timestamp{};
-        SQLLEN indicator = 0;
-    };
-
-    void Bind(Handle& statement, SQLUSMALLINT index, const Variant& constant,
-              Parameter& parameter) {
-        SQLRETURN result = SQL_ERROR;
-        if (const bool* flag = constant.get<bool>()) {
-            parameter.flag = *flag ? 1 : 0;
-            result = SQLBindParameter(statement.get(), index, SQL_PARAM_INPUT, SQL_C_BIT, SQL_BIT,
-                                      1, 0, &parameter.flag, 0, &parameter.indicator);
-        } else if (const std::int64_t* number = constant.get<std::int64_t>()) {
-            parameter.number = *number;
-            result = SQLBindParameter(statement.get(), index, SQL_PARAM_INPUT, SQL_C_SBIGINT,
-                                      SQL_BIGINT, 0, 0, &parameter.number, 0, &parameter.indicator);
-        } else if (const Date* date = constant.get<Date>()) {
-            const CivilDate civil = date->civil();
-            parameter.timestamp = {static_cast<SQLSMALLINT>(civil.year),
-                                   static_cast<SQLUSMALLINT>(civil.month),
-                                   static_cast<SQLUSMALLINT>(civil.day),
-                                   static_cast<SQLUSMALLINT>(date->secondsOfDay() / 3600),
-                                   static_cast<SQLUSMALLINT>(date->secondsOfDay() / 60 % 60),
-                                   static_cast<SQLUSMALLINT>(date->secondsOfDay() % 60),
-                                   0};
-            result = SQLBindParameter(statement.get(), index, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP,
-                                      SQL_TYPE_TIMESTAMP, 19, 0, &parameter.timestamp, 0,
-                                      &parameter.indicator);
-        }
-        if (!SQL_SUCCEEDED(result))
-            Fail(SQL_HANDLE_STMT, statement.get(), server_, "bind the filter's values on");
-    }
-
-    std::size_t FindRecords(const std::vector<BoundComparison>& filter) override {
-        std::vector<const BoundComparison*> pushed;
-        for (const BoundComparison& bound : filter)
-            if (ServerCanCompare(columns_[bound.column], bound.comparison.constant))
-                pushed.push_back(&bound);
-        Ran ran = RunOnAConnection(std::move(connection_), pushed, Rows::kPassing);
-        if (!ran.succeeded)
-            Fail(SQL_HANDLE_STMT, ran.statement->get(), server_, "read table " + table() + " on");
-        Handle& statement = *ran.statement;
-        ForgetRecords();
-        std::vector<Variant> row;
-        while (true) {
-            const SQLRETURN fetched = SQLFetch(statement.get());
-            if (fetched == SQL_NO_DATA) break;
-            if (!SQL_SUCCEEDED(fetched))
-                Fail(SQL_HANDLE_STMT, statement.get(), server_, "read table " + table() + " on");
-            row.clear();
-            for (std::size_t i = 0; i < columns_.size(); ++i) row.push_back(Read(statement, i));
-            // A filter on a field that holds what the panel cannot take cannot be answered.
-            for (const BoundComparison& bound : filter)
-                CheckReadable(row[bound.column], bound.column);
-            // Our own test as well: the same answer as the Jet provider's, whatever the server did.
-            if (!Passes(filter, [&](std::size_t column) { return row[column]; })) continue;
-            CheckCountable(rows_.size());
-            rows_.Append(row);
-        }
-        ran.statement.reset();
-        pool_->Give(connectionString_, std::move(ran.connection));
-        return rows_.size();
-    }
+    std::unique_ptr<RecordScan> Scan(const std::vector<BoundComparison>& filter) override;
 
     Variant Value(std::size_t record, std::size_t column) override {
         Variant value = rows_.Value(record, column);
@@ -337,119 +183,6 @@ class OdbcRecordset final : public FilteredRecordset {
                                                      " that the panel can show");
     }
 
-    // A field of the fetched row.
-    Variant Read(Handle& statement, std::size_t index) {
-        const auto column = static_cast<SQLUSMALLINT>(index + 1);
-        SQLLEN indicator = 0;
-        const auto failed = [&] {
-            Fail(SQL_HANDLE_STMT, statement.get(), server_,
-                 "read field " + columns_[index].name + " of table " + table() + " on");
-        };
-        // A text of the driver's as the value `parse` makes of it; kept as the text when it
-        // makes none.
-        const auto parsed = [&](const auto& parse) -> Variant {
-            std::optional<std::string> text =
-                ReadWhole<std::string>(statement, column, SQL_C_CHAR, failed);
-            if (!text) return Null{};
-            if (auto value = parse(*text)) return *value;
-            return std::move(*text);
-        };
-        if (columns_[index].money) return parsed(ServerMoney);
-        switch (columns_[index].type) {
-            case SQL_BIT: {
-                unsigned char flag = 0;
-                if (!SQL_SUCCEEDED(
-                        SQLGetData(statement.get(), column, SQL_C_BIT, &flag, 0, &indicator)))
-                    failed();
-                return indicator == SQL_NULL_DATA ? Variant(Null{}) : Variant(flag != 0);
-            }
-            case SQL_TINYINT:
-            case SQL_SMALLINT:
-            case SQL_INTEGER:
-            case SQL_BIGINT: {
-                SQLBIGINT number = 0;
-                if (!SQL_SUCCEEDED(
-                        SQLGetData(statement.get(), column, SQL_C_SBIGINT, &number, 0, &indicator)))
-                    failed();
-                return indicator == SQL_NULL_DATA ? Variant(Null{})
-                                                  : Variant(static_cast<std::int64_t>(number));
-            }
-            case SQL_REAL:
-            case SQL_FLOAT:
-            case SQL_DOUBLE: {
-                double number = 0;
-                if (!SQL_SUCCEEDED(
-                        SQLGetData(statement.get(), column, SQL_C_DOUBLE, &number, 0, &indicator)))
-                    failed();
-                return indicator == SQL_NULL_DATA ? Variant(Null{}) : Variant(number);
-            }
-            case SQL_NUMERIC:
-            case SQL_DECIMAL:
-                // As text, of any length: a numeric column may hold thousands of digits.
-                return parsed(ServerNumber);
-            case SQL_TYPE_DATE:
-            case SQL_TYPE_TIMESTAMP:
-                // As text: for a year it cannot hold (PostgreSQL's go to 294276) the driver
-                // fills its date structure with today, where its text says zeros.
-                return parsed(ServerDate);
-            case SQL_GUID: {
-                // In the form a Jet replication ID has.
-                const Variant text = ReadText(statement, column, failed);
-                const std::string* digits = text.get<std::string>();
-                if (digits == nullptr) return text;
-                std::string guid = "{";
-                for (const char c : *digits) guid += c >= 'a' && c <= 'f' ? c - 'a' + 'A' : c;
-                return Guid{guid + "}"};
-            }
-            case SQL_BINARY:
-            case SQL_VARBINARY:
-            case SQL_LONGVARBINARY:
-                return ReadBytes(statement, column, failed);
-            default:
-                return ReadText(statement, column, failed);
-        }
-    }
-
-    // A value as long as it is, in pieces of `type` into a std::string, std::u16string or
-    // byte vector; nullopt for Null. Each piece of a text ends in a terminating zero.
-    template <typename Whole, typename Failed>
-    std::optional<Whole> ReadWhole(Handle& statement, SQLUSMALLINT column, SQLSMALLINT type,
-                                   const Failed& failed) {
-        using Unit = typename Whole::value_type;
-        constexpr std::size_t kPiece = 4096;
-        const std::size_t capacity = type == SQL_C_BINARY ? kPiece : kPiece - 1;
-        Unit piece[kPiece];
-        Whole whole;
-        while (true) {
-            SQLLEN indicator = 0;
-            const SQLRETURN result =
-                SQLGetData(statement.get(), column, type, piece, sizeof piece, &indicator);
-            if (result == SQL_NO_DATA) break;
-            if (!SQL_SUCCEEDED(result)) failed();
-            if (indicator == SQL_NULL_DATA) return std::nullopt;
-            const std::size_t got =
-                indicator == SQL_NO_TOTAL ||
-                        static_cast<std::size_t>(indicator) / sizeof(Unit) > capacity
-                    ? capacity
-                    : static_cast<std::size_t>(indicator) / sizeof(Unit);
-            whole.insert(whole.end(), piece, piece + got);
-            if (result == SQL_SUCCESS) break;
-        }
-        return whole;
-    }
-
-    template <typename Failed>
-    Variant ReadText(Handle& statement, SQLUSMALLINT column, const Failed& failed) {
-        const auto text = ReadWhole<std::u16string>(statement, column, SQL_C_WCHAR, failed);
-        return text ? Variant(Utf16ToUtf8(*text)) : Variant(Null{});
-    }
-
-    template <typename Failed>
-    Variant ReadBytes(Handle& statement, SQLUSMALLINT column, const Failed& failed) {
-        auto bytes = ReadWhole<std::vector<std::uint8_t>>(statement, column, SQL_C_BINARY, failed);
-        return bytes ? Variant(Binary{std::move(*bytes)}) : Variant(Null{});
-    }
-
     std::optional<std::size_t> FindColumn(const std::string& name) const override {
         for (std::size_t i = 0; i < columns_.size(); ++i)
             if (EqualsIgnoringCase(columns_[i].name, name)) return i;
@@ -462,11 +195,69 @@ class OdbcRecordset final : public FilteredRecordset {
     std::string connectionString_;
     panel::DataControlSettings settings_;
     std::vector<Column> columns_;
-    std::vector<Parameter> parameters_;
     std::shared_ptr<OdbcConnectionPool> pool_;
     std::unique_ptr<Connection> connection_;  // the one Refresh used, until the first read
     PackedRows rows_;
 };
+
+// The passing rows of the server, a block at a time: the comparisons that the server can
+// evaluate as the panel does go to it as the statement's WHERE clause, and every comparison is
+// evaluated here as well, so that the answer is the Jet provider's whatever the server did.
+// The connection goes back to the pool once the last row is read.
+class OdbcScan final : public RecordScan {
+  public:
+    OdbcScan(OdbcRecordset& set, const std::vector<BoundComparison>& filter)
+        : set_(set), filter_(filter) {
+        std::vector<odbc::PushedComparison> pushed;
+        for (const BoundComparison& bound : filter)
+            if (odbc::ServerCanCompare(set.columns_[bound.column].type, bound.comparison.constant))
+                pushed.push_back({set.columns_[bound.column].name, &bound.comparison});
+        ServerQuery query = ServerQuery::RowsOf(set.statement_, pushed);
+        ran_ = set.RunOnAConnection(std::move(set.connection_), query);
+        if (!ran_.succeeded) Fail(SQL_HANDLE_STMT, ran_.statement->get(), set.server_, Reading(""));
+        rows_.emplace(*ran_.statement, set.columns_, set.server_,
+                      [this](std::string_view field) { return Reading(field); });
+    }
+
+    bool Next() override {
+        if (!rows_->Next()) {
+            rows_.reset();
+            ran_.statement.reset();
+            set_.pool_->Give(set_.connectionString_, std::move(ran_.connection));
+            return false;
+        }
+        // A filter on a field that holds what the panel cannot take cannot be answered.
+        compared_.clear();
+        for (const BoundComparison& bound : filter_) {
+            compared_.push_back(rows_->Value(bound.column));
+            set_.CheckReadable(compared_.back(), bound.column);
+        }
+        return true;
+    }
+
+    bool Satisfies(const BoundComparison& bound) override {
+        return agenda_db::Satisfies(compared_[static_cast<std::size_t>(&bound - filter_.data())],
+                                    bound.comparison);
+    }
+
+    void Keep() override { rows_->AppendRow(set_.rows_); }
+
+  private:
+    std::string Reading(std::string_view field) const {
+        const std::string of = "table " + set_.table() + " on";
+        return field.empty() ? "read " + of : "read field " + std::string(field) + " of " + of;
+    }
+
+    OdbcRecordset& set_;
+    const std::vector<BoundComparison>& filter_;
+    Ran ran_;
+    std::optional<RowBlocks> rows_;  // over ran_'s statement
+    std::vector<Variant> compared_;  // the current row's values of the filter's fields
+};
+
+std::unique_ptr<RecordScan> OdbcRecordset::Scan(const std::vector<BoundComparison>& filter) {
+    return std::make_unique<OdbcScan>(*this, filter);
+}
 
 }  // namespace
 

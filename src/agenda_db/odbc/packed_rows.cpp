@@ -177,8 +177,17 @@ void SkipValue(const std::uint8_t*& at) {
 }  // namespace
 
 void PackedRows::Append(const std::vector<Variant>& row) {
-    starts_.push_back(bytes_.size());
-    for (const Variant& value : row) PutValue(bytes_, value);
+    StartRow();
+    for (const Variant& value : row) Put(value);
+}
+
+void PackedRows::StartRow() { starts_.push_back(bytes_.size()); }
+
+void PackedRows::Put(const Variant& value) { PutValue(bytes_, value); }
+
+void PackedRows::PutText(std::string_view text) {
+    bytes_.push_back(static_cast<std::uint8_t>(Kind::kText));
+    PutBytes(bytes_, text.data(), text.size());
 }
 
 Variant PackedRows::Value(std::size_t row, std::size_t column) const {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "core/variant.h"
@@ -14,6 +15,10 @@ namespace infotrakon::agenda_db {
 class PackedRows {
   public:
     void Append(const std::vector<Variant>& row);
+    // A record value by value: StartRow, then Put or PutText for each of its fields.
+    void StartRow();
+    void Put(const Variant& value);
+    void PutText(std::string_view text);
     std::size_t size() const { return starts_.size(); }
     // The `column`-th value of the `row`-th record appended; both must exist.
     Variant Value(std::size_t row, std::size_t column) const;

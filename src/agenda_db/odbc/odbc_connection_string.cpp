@@ -1,4 +1,4 @@
-#include "agenda_db/odbc_connection_string.h"
+#include "agenda_db/odbc/odbc_connection_string.h"
 
 #include "core/case_fold.h"
 

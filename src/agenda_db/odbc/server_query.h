@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "agenda_db/filter.h"
+#include "agenda_db/odbc/driver_manager.h"
+#include "agenda_db/odbc/odbc_connection.h"
+#include "core/variant.h"
+
+// The statements that a server's record set runs: the record source in the server's SQL, and
+// the comparisons of the filter that the server can evaluate sent along as its WHERE clause.
+namespace infotrakon::agenda_db::odbc {
+
+// The record source as the server's SQL: "SELECT * FROM [a b]" with the brackets as double
+// quotes, any other statement as it is, without its closing semicolons.
+std::string ServerStatement(const std::string& recordSource);
+
+// Whether the server evaluates a comparison of a column of this ODBC type with `constant` as
+// the panel does: the column's type takes the constant.
+bool ServerCanCompare(SQLSMALLINT columnType, const Variant& constant);
+
+// A comparison for the server's WHERE clause, by the name of its field.
+struct PushedComparison {
+    std::string field;
+    const Comparison* comparison;
+};
+
+// One statement to run: its text and the constants it binds as parameters.
+class ServerQuery {
+  public:
+    // The statement for its columns only: the server checks it, and sends no row.
+    static ServerQuery ColumnsOf(const std::string& statement);
+    // The statement's rows that pass the comparisons, every constant a bound parameter.
+    static ServerQuery RowsOf(const std::string& statement,
+                              const std::vector<PushedComparison>& pushed);
+
+    // Binds the constants and runs the query; false if the server refused it.
+    bool Run(const Handle& statement, const ServerName& server);
+
+  private:
+    struct Parameter {
+        unsigned char flag = 0;
+        SQLBIGINT number = 0;
+        SQL_TIMESTAMP_STRUCT timestamp{};
+        SQLLEN indicator = 0;
+    };
+
+    ServerQuery(std::string sql, std::vector<Variant> constants);
+    void Bind(const Handle& statement, const ServerName& server);
+
+    std::string sql_;
+    std::vector<Variant> constants_;
+    std::vector<Parameter> parameters_;  // as bound, until the query has run
+};
+
+}  // namespace infotrakon::agenda_db::odbc
