@@ -331,7 +331,7 @@ TableInfo Database::ReadTableDefinition(std::string name, std::uint32_t page) co
     return table;
 }
 
-std::span<const std::uint8_t> Database::RowOnPage(const std::vector<std::uint8_t>& page,
+std::span<const std::uint8_t> Database::RowOnPage(std::span<const std::uint8_t> page,
                                                   std::uint32_t pageNumber, std::uint16_t slot,
                                                   const std::string& table) const {
     const Layout& layout = LayoutFor(jet3_);
@@ -475,16 +475,15 @@ void TableCursor::ReadAhead(std::uint32_t page) {
 
 bool TableCursor::LoadDataPage(std::uint32_t page) {
     if (!page_.empty() && loadedPage_ == page) return true;
-    page_.clear();
+    page_ = {};
     const auto readAhead = [&] { return page >= aheadFirst_ && page - aheadFirst_ < aheadCount_; };
     if (!readAhead()) ReadAhead(page);
     if (readAhead()) {
         const std::size_t size = database_.pageSize_;
-        const auto start =
-            ahead_.begin() + static_cast<std::ptrdiff_t>((page - aheadFirst_) * size);
-        page_.assign(start, start + static_cast<std::ptrdiff_t>(size));
+        page_ = std::span<const std::uint8_t>(ahead_).subspan((page - aheadFirst_) * size, size);
     } else {
-        database_.ReadPage(page, page_);  // beyond the end of the file, or cut short there
+        database_.ReadPage(page, pageRead_);  // beyond the end of the file, or cut short there
+        page_ = pageRead_;
     }
     loadedPage_ = page;
     rowCountOnPage_ = 0;
@@ -531,7 +530,7 @@ bool TableCursor::LocateRow(std::uint16_t slot) {
     const std::uint16_t raw = ReadU16(&page_[layout.dataRowOffsetsStart + 2u * slot]);
     if (raw & data_page::kRowDeleted) return false;
     const auto bytes = database_.RowOnPage(page_, position_.page, slot, table_.name);
-    row_ = {&page_, static_cast<std::size_t>(bytes.data() - page_.data()),
+    row_ = {page_, static_cast<std::size_t>(bytes.data() - page_.data()),
             static_cast<std::size_t>(bytes.data() - page_.data()) + bytes.size()};
     if (raw & data_page::kRowLookup) {
         // The row moved to another page when it grew; this slot keeps only its address.
@@ -544,7 +543,7 @@ bool TableCursor::LocateRow(std::uint16_t slot) {
                     ", which holds no rows");
         const auto moved = database_.RowOnPage(
             overflowPage_, target >> 8, static_cast<std::uint16_t>(target & 0xFF), table_.name);
-        row_ = {&overflowPage_, static_cast<std::size_t>(moved.data() - overflowPage_.data()),
+        row_ = {overflowPage_, static_cast<std::size_t>(moved.data() - overflowPage_.data()),
                 static_cast<std::size_t>(moved.data() - overflowPage_.data()) + moved.size()};
     }
     ParseRowLayout();
@@ -553,7 +552,7 @@ bool TableCursor::LocateRow(std::uint16_t slot) {
 
 void TableCursor::ParseRowLayout() {
     const Layout& layout = LayoutFor(database_.jet3_);
-    const std::vector<std::uint8_t>& page = *row_.page;
+    const std::span<const std::uint8_t> page = row_.page;
     const std::size_t length = row_.end - row_.start;
     const std::size_t countSize = layout.rowCountFieldSize;
     if (length < countSize) Damaged("the row is empty");
@@ -574,7 +573,7 @@ void TableCursor::ReadVariableOffsets() const {
         return;
     }
     const Layout& layout = LayoutFor(database_.jet3_);
-    const std::vector<std::uint8_t>& page = *row_.page;
+    const std::span<const std::uint8_t> page = row_.page;
     const std::size_t length = row_.end - row_.start;
     const std::size_t countSize = layout.rowCountFieldSize;
     const std::size_t dataStart = row_.start + countSize;
@@ -615,14 +614,14 @@ std::span<const std::uint8_t> TableCursor::VariableBytes(const ColumnInfo& colum
     if (!variableOffsetsRead_) ReadVariableOffsets();
     const std::size_t index = column.variableIndex;
     if (index + 1 >= variableOffsets_.size()) return {};
-    return std::span(&(*row_.page)[variableOffsets_[index]],
+    return std::span(&row_.page[variableOffsets_[index]],
                      variableOffsets_[index + 1] - variableOffsets_[index]);
 }
 
 bool TableCursor::Present(const ColumnInfo& column) const {
     // A column added after the row was written is not in the row's null mask.
     if (column.number >= rowColumnCount_) return false;
-    return ((*row_.page)[nullMaskStart_ + column.number / 8] >> (column.number % 8)) & 1;
+    return (row_.page[nullMaskStart_ + column.number / 8] >> (column.number % 8)) & 1;
 }
 
 std::span<const std::uint8_t> TableCursor::FixedBytes(const ColumnInfo& column) const {
@@ -630,7 +629,7 @@ std::span<const std::uint8_t> TableCursor::FixedBytes(const ColumnInfo& column) 
     const std::size_t start =
         row_.start + LayoutFor(database_.jet3_).rowCountFieldSize + column.fixedOffset;
     if (start + size > nullMaskStart_) Damaged("field " + column.name + " lies outside its row");
-    return std::span(&(*row_.page)[start], size);
+    return std::span(&row_.page[start], size);
 }
 
 StoredNumber TableCursor::Number(std::size_t columnIndex) const {

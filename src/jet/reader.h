@@ -75,7 +75,7 @@ class TableCursor {
 
   private:
     struct RowBytes {
-        const std::vector<std::uint8_t>* page = nullptr;
+        std::span<const std::uint8_t> page;
         std::size_t start = 0;
         std::size_t end = 0;
     };
@@ -96,7 +96,8 @@ class TableCursor {
     std::size_t pageIndex_ = 0;  // into table_.dataPages for Next
     bool onPage_ = false;        // Next has begun on the page at pageIndex_
     std::uint16_t nextSlot_ = 0;
-    std::vector<std::uint8_t> page_;
+    std::span<const std::uint8_t> page_;  // in ahead_, or else in pageRead_
+    std::vector<std::uint8_t> pageRead_;
     std::uint32_t loadedPage_ = 0;
     // The pages read ahead of the scan: a row's page is mostly the next one in the file.
     std::vector<std::uint8_t> ahead_;
@@ -158,7 +159,7 @@ class Database {
     std::vector<std::uint8_t> ReadLongValue(std::span<const std::uint8_t> header,
                                             const TableInfo& table) const;
     // The bytes of row `slot` on a page already read; checks its bounds.
-    std::span<const std::uint8_t> RowOnPage(const std::vector<std::uint8_t>& page,
+    std::span<const std::uint8_t> RowOnPage(std::span<const std::uint8_t> page,
                                             std::uint32_t pageNumber, std::uint16_t slot,
                                             const std::string& table) const;
     std::string DecodeText(std::span<const std::uint8_t> bytes) const;
