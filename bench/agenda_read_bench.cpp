@@ -63,7 +63,7 @@ Measurement InChild(const std::function<void()>& work) {
 double Sum(panel::Panel& panel, const FileSystem& files, const std::string& filter) {
     if (!agenda_db::ConnectAgenda(panel, files)) throw std::runtime_error("no agenda");
     panel::Recordset& records =
-        agenda_db::OpenAgendaRecordset(panel, "SELECT * FROM carservis", filter);
+        agenda_db::OpenAgendaRecordset(panel, "SELECT * FROM carservis", filter, {"castka"});
     double total = 0;
     const std::int32_t count = records.RecordCount();
     for (std::int32_t i = 0; i < count; ++i) {

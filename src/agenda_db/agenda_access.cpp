@@ -39,11 +39,13 @@ void ConnectAgendaOrRaise(panel::Panel& panel, const FileSystem& files) {
 }
 
 panel::Recordset& OpenAgendaRecordset(panel::Panel& panel, const std::string& recordSource,
-                                      const std::string& filter) {
+                                      const std::string& filter,
+                                      const std::vector<std::string>& fieldsRead) {
     panel.Adodc1.SetRecordSource(recordSource);
     panel.Adodc1.Refresh();
     panel::Recordset& recordset = panel.Adodc1.recordset();
     recordset.SetFilter(filter);
+    if (!fieldsRead.empty()) recordset.SetFieldsRead(fieldsRead);
     return recordset;
 }
 

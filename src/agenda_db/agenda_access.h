@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/error.h"
@@ -35,9 +36,11 @@ bool ConnectAgenda(panel::Panel& panel, const FileSystem& files);
 // not there, 3706 for a path that is neither an .mdb nor a .udl file.
 void ConnectAgendaOrRaise(panel::Panel& panel, const FileSystem& files);
 
-// Runs a record source through Adodc1 and filters its record set.
+// Runs a record source through Adodc1 and filters its record set, for a reader that reads
+// `fieldsRead` alone (no names: any field).
 panel::Recordset& OpenAgendaRecordset(panel::Panel& panel, const std::string& recordSource,
-                                      const std::string& filter);
+                                      const std::string& filter,
+                                      const std::vector<std::string>& fieldsRead = {});
 
 // One record of a walk, for the messages of what cannot be read or shown there.
 struct RecordPlace {

@@ -20,6 +20,20 @@ void FilteredRecordset::SetFilter(const std::string& text) {
         bound.push_back({std::move(comparison), *column});
     }
     filter_ = std::move(bound);
+    StartAgain();
+}
+
+void FilteredRecordset::SetFieldsRead(const std::vector<std::string>& fields) {
+    CheckOpen();
+    // A name the table has not got is left to FieldValue, which raises the error of a
+    // missing field only where the field is read.
+    fieldsRead_.clear();
+    for (const std::string& name : fields)
+        if (const auto column = FindColumn(name)) fieldsRead_.push_back(*column);
+    StartAgain();
+}
+
+void FilteredRecordset::StartAgain() {
     count_.reset();
     ForgetRecords();
     current_ = 0;
@@ -53,6 +67,7 @@ Variant FilteredRecordset::FieldValue(const std::string& name) {
                     "Item cannot be found in the collection corresponding to the requested "
                     "name: table " +
                         table_ + " has no field " + name);
+    CheckNamedForReading(name, *column);
     if (current_ >= *count_) NoCurrentRecord();
     return Value(current_, *column);
 }
@@ -66,7 +81,7 @@ void FilteredRecordset::Close() {
 
 std::size_t FilteredRecordset::KeepPassingRecords() {
     ForgetRecords();
-    const std::unique_ptr<RecordScan> scan = Scan(filter_);
+    const std::unique_ptr<RecordScan> scan = Scan(filter_, ColumnsRead());
     std::size_t kept = 0;
     while (scan->Next()) {
         if (!std::all_of(filter_.begin(), filter_.end(),
@@ -77,6 +92,22 @@ std::size_t FilteredRecordset::KeepPassingRecords() {
         ++kept;
     }
     return kept;
+}
+
+std::vector<bool> FilteredRecordset::ColumnsRead() const {
+    std::vector<bool> read(FieldNames().size(), fieldsRead_.empty());
+    for (const std::size_t column : fieldsRead_) read[column] = true;
+    for (const BoundComparison& bound : filter_) read[bound.column] = true;
+    return read;
+}
+
+void FilteredRecordset::CheckNamedForReading(const std::string& name, std::size_t column) const {
+    if (fieldsRead_.empty() ||
+        std::find(fieldsRead_.begin(), fieldsRead_.end(), column) != fieldsRead_.end())
+        return;
+    throw Error(error_number::kItemNotFound,
+                "Field " + name + " of table " + table_ +
+                    " is not among the fields that the reader named for reading");
 }
 
 void FilteredRecordset::CheckCountable(std::size_t records) const {

@@ -39,6 +39,7 @@ class RecordScan {
 class FilteredRecordset : public panel::Recordset {
   public:
     void SetFilter(const std::string& text) final;
+    void SetFieldsRead(const std::vector<std::string>& fields) final;
     std::int32_t RecordCount() final;
     void MoveFirst() final;
     void MoveNext() final;
@@ -52,8 +53,10 @@ class FilteredRecordset : public panel::Recordset {
     // Field names as the provider matches them.
     virtual std::optional<std::size_t> FindColumn(const std::string& name) const = 0;
     // A scan of the records for `filter`, which its records must pass: the provider may
-    // leave out beforehand those that it knows cannot.
-    virtual std::unique_ptr<RecordScan> Scan(const std::vector<BoundComparison>& filter) = 0;
+    // leave out beforehand those that it knows cannot. Of the records kept, Value is asked
+    // only for the columns marked in `read`, those of the filter among them.
+    virtual std::unique_ptr<RecordScan> Scan(const std::vector<BoundComparison>& filter,
+                                             const std::vector<bool>& read) = 0;
     // A field of the `record`-th kept record.
     virtual Variant Value(std::size_t record, std::size_t column) = 0;
     // Lets go of the records kept.
@@ -65,12 +68,16 @@ class FilteredRecordset : public panel::Recordset {
     // Raises the error of a set that has grown beyond what RecordCount can tell.
     void CheckCountable(std::size_t records) const;
     void CheckOpen() const;
+    void StartAgain();
+    std::vector<bool> ColumnsRead() const;
+    void CheckNamedForReading(const std::string& name, std::size_t column) const;
     [[noreturn]] void NoCurrentRecord() const;
 
     std::string table_;
     std::unordered_map<std::string, std::optional<std::size_t>> columns_;  // by the name asked
     std::vector<BoundComparison> filter_;
-    std::optional<std::size_t> count_;  // of the passing records, once found
+    std::vector<std::size_t> fieldsRead_;  // the columns named; none for every column
+    std::optional<std::size_t> count_;     // of the passing records, once found
     std::size_t current_ = 0;
     bool closed_ = false;
 };

@@ -61,7 +61,10 @@ void FillAgendaList(panel::Panel& panel, panel::ListView& list, bool planned, bo
         if (pending) filter = "servis=false and stav=0";
         if (handled) filter = "servis=true";
     }
-    panel::Recordset& records = agenda_db::OpenAgendaRecordset(panel, recordSource, filter);
+    // The fields that the rows of actions show; the deadlines read those of their kinds.
+    const std::vector<std::string> actionFields = {"datum", "km", "mh", "text1", "castka"};
+    panel::Recordset& records = agenda_db::OpenAgendaRecordset(
+        panel, recordSource, filter, deadlines ? std::vector<std::string>() : actionFields);
     if (deadlines) {
         // Two passes over the vehicles: the inspections, then the emission certificates.
         for (const DeadlineKind& kind : kDeadlineKinds)

@@ -31,6 +31,9 @@ class Recordset {
     // Only the records that satisfy the expression stay visible; "" makes all visible.
     // Moves to the first visible record.
     virtual void SetFilter(const std::string& filter) = 0;
+    // Names the only fields that FieldValue will be asked for, so that the provider need
+    // read no others; no names, every field. Moves to the first visible record.
+    virtual void SetFieldsRead(const std::vector<std::string>& fields) = 0;
     // The exact number of visible records.
     virtual std::int32_t RecordCount() = 0;
     virtual void MoveFirst() = 0;

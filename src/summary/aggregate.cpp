@@ -19,7 +19,8 @@ Variant SumField(panel::Panel& panel, const agenda_db::ReaderContext& context,
                  const std::string& recordSource) {
     if (!agenda_db::ConnectAgenda(panel, context.files)) return Variant();
     double total = 0;
-    panel::Recordset& records = agenda_db::OpenAgendaRecordset(panel, recordSource, filter);
+    panel::Recordset& records =
+        agenda_db::OpenAgendaRecordset(panel, recordSource, filter, {field});
     agenda_db::WalkRecords(records, agenda_db::RecordSourceTable(recordSource),
                            [&](const agenda_db::RecordPlace& place) {
                                const Variant value = records.FieldValue(field);
@@ -42,7 +43,8 @@ Variant FirstFieldValue(panel::Panel& panel, const agenda_db::ReaderContext& con
                         const std::string& recordSource) {
     Variant result = std::string();
     if (!agenda_db::ConnectAgenda(panel, context.files)) return result;
-    panel::Recordset& records = agenda_db::OpenAgendaRecordset(panel, recordSource, filter);
+    panel::Recordset& records =
+        agenda_db::OpenAgendaRecordset(panel, recordSource, filter, {field});
     if (records.RecordCount() > 0) {
         records.MoveFirst();
         result = records.FieldValue(field);

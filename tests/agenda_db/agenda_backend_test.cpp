@@ -127,6 +127,21 @@ TEST_F(AgendaBackendTest, FiltersAsThePanelAsks) {
     EXPECT_EQ(panel_.Adodc1.recordSource(), "SELECT * FROM [moje tabulka]");
 }
 
+// A reader that names its fields reads those alone; a field it did not name is an error.
+TEST_F(AgendaBackendTest, AReaderReadsTheFieldsItNamed) {
+    Connect("C:\\AGENDA\\Agenda.MDB");
+    panel::Recordset& records =
+        OpenAgendaRecordset(panel_, "SELECT * FROM carservis", "stav=0", {"castka", "chybí"});
+    ASSERT_EQ(records.RecordCount(), 4);
+    EXPECT_EQ(records.FieldValue("CASTKA"), Variant(Currency{10000}));
+    for (const char* field : {"datum", "stav", "chybí"})
+        EXPECT_EQ(infotrakon::testing::ErrorNumberOf([&] { records.FieldValue(field); }),
+                  error_number::kItemNotFound)
+            << field;
+    records.SetFieldsRead({});
+    EXPECT_EQ(records.FieldValue("stav"), Variant(0));
+}
+
 TEST_F(AgendaBackendTest, RecordSetMovesAsTheDataControlsDoes) {
     Connect("c:\\agenda\\agenda.mdb");
     EXPECT_EQ(ErrorNumberOf([&] { panel_.Adodc1.recordset(); }), 91);

@@ -23,7 +23,8 @@ TEST_P(OdbcTranslationTest, GivesTheDriverTheKeys) {
     ASSERT_EQ(NamesOdbcSource(properties), GetParam().odbc);
     if (!GetParam().odbc) return;
     const std::string text = OdbcConnectionString(properties);
-    EXPECT_EQ(text, std::string(GetParam().keys) + "BoolsAsChar=0;UseDeclareFetch=1;Fetch=1000;CommLog=0;Debug=0;");
+    EXPECT_EQ(text, std::string(GetParam().keys) +
+                        "BoolsAsChar=0;UseDeclareFetch=1;Fetch=1000;CommLog=0;Debug=0;");
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "agenda_db/connection_string.h"
-#include "agenda_db/odbc/odbc_recordset.h"
 #include "agenda_db/odbc/odbc_connection_string.h"
+#include "agenda_db/odbc/odbc_recordset.h"
 #include "core/error.h"
 #include "support/postgres_server.h"
 #include "support/test_support.h"

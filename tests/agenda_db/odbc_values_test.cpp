@@ -164,6 +164,22 @@ TEST_F(OdbcValuesTest, ADateAccessCannotHoldIsAnErrorOnlyWhereItIsRead) {
     EXPECT_EQ(records->RecordCount(), 1);
 }
 
+// A reader that names its fields has the server send those alone, and those of the filter.
+TEST_F(OdbcValuesTest, AReaderReadsTheFieldsItNamed) {
+    const auto records = Open("typy");
+    records->SetFilter("id >= 1");
+    records->SetFieldsRead({"kratky", "DEN", "chybí"});
+    ASSERT_EQ(records->RecordCount(), 2);
+    EXPECT_EQ(records->FieldValue("kratky"), Variant("Žluťoučký"));
+    EXPECT_EQ(records->FieldValue("den"), Variant(Date::FromCivil(2026, 12, 7)));
+    for (const char* field : {"id", "maly", "chybí"})
+        EXPECT_EQ(infotrakon::testing::ErrorNumberOf([&] { records->FieldValue(field); }),
+                  error_number::kItemNotFound)
+            << field;
+    records->SetFieldsRead({});
+    EXPECT_EQ(records->FieldValue("velky"), Variant(std::int64_t{9223372036854775807LL}));
+}
+
 // Rows come a block at a time; a value longer than a block holds is read whole on its own.
 TEST_F(OdbcValuesTest, LongValuesAndManyBlocksOfRowsReadWhole) {
     const auto records = Open("dlouhe");

@@ -117,6 +117,9 @@ class RecordingRecordset final : public panel::Recordset {
         log_.calls.push_back("SetFilter");
         real_->SetFilter(filter);
     }
+    void SetFieldsRead(const std::vector<std::string>& fields) override {
+        real_->SetFieldsRead(fields);
+    }
     std::int32_t RecordCount() override {
         const std::int32_t count = real_->RecordCount();
         log_.calls.push_back("RecordCount=" + std::to_string(count));

@@ -47,7 +47,10 @@ std::optional<std::size_t> JetRecordset::FindColumn(const std::string& name) con
     return table_.FindColumn(name);
 }
 
-std::unique_ptr<RecordScan> JetRecordset::Scan(const std::vector<BoundComparison>&) {
+// The rows stay in the file and their fields are decoded when read: the scan is the same
+// whatever fields are read.
+std::unique_ptr<RecordScan> JetRecordset::Scan(const std::vector<BoundComparison>&,
+                                               const std::vector<bool>&) {
     loaded_ = std::numeric_limits<std::size_t>::max();
     return std::make_unique<JetScan>(*database_, table_, positions_);
 }

@@ -23,7 +23,8 @@ class JetRecordset final : public FilteredRecordset {
 
   private:
     std::optional<std::size_t> FindColumn(const std::string& name) const override;
-    std::unique_ptr<RecordScan> Scan(const std::vector<BoundComparison>& filter) override;
+    std::unique_ptr<RecordScan> Scan(const std::vector<BoundComparison>& filter,
+                                     const std::vector<bool>& read) override;
     Variant Value(std::size_t record, std::size_t column) override;
     void ForgetRecords() override;
 

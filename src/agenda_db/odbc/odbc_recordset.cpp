@@ -161,10 +161,31 @@ class OdbcRecordset final : public FilteredRecordset {
         return found;
     }
 
-    std::unique_ptr<RecordScan> Scan(const std::vector<BoundComparison>& filter) override;
+    std::unique_ptr<RecordScan> Scan(const std::vector<BoundComparison>& filter,
+                                     const std::vector<bool>& read) override;
+
+    // The columns that a scan asks the server for: those read, or all of them where their
+    // names do not tell them apart.
+    std::vector<std::size_t> SelectedColumns(const std::vector<bool>& read) const {
+        std::vector<std::size_t> selected;
+        for (std::size_t i = 0; i < columns_.size(); ++i)
+            if (read[i]) selected.push_back(i);
+        if (selected.size() == columns_.size() || HasSameNames()) {
+            selected.resize(columns_.size());
+            for (std::size_t i = 0; i < selected.size(); ++i) selected[i] = i;
+        }
+        return selected;
+    }
+
+    bool HasSameNames() const {
+        for (std::size_t i = 0; i < columns_.size(); ++i)
+            for (std::size_t j = i + 1; j < columns_.size(); ++j)
+                if (EqualsIgnoringCase(columns_[i].name, columns_[j].name)) return true;
+        return false;
+    }
 
     Variant Value(std::size_t record, std::size_t column) override {
-        Variant value = rows_.Value(record, column);
+        Variant value = rows_.Value(record, keptAt_[column]);
         CheckReadable(value, column);
         return value;
     }
@@ -197,7 +218,8 @@ class OdbcRecordset final : public FilteredRecordset {
     std::vector<Column> columns_;
     std::shared_ptr<OdbcConnectionPool> pool_;
     std::unique_ptr<Connection> connection_;  // the one Refresh used, until the first read
-    PackedRows rows_;
+    PackedRows rows_;                         // of the selected columns
+    std::vector<std::size_t> keptAt_;         // where each column is among those selected
 };
 
 // The passing rows of the server, a block at a time: the comparisons that the server can
@@ -206,16 +228,21 @@ class OdbcRecordset final : public FilteredRecordset {
 // The connection goes back to the pool once the last row is read.
 class OdbcScan final : public RecordScan {
   public:
-    OdbcScan(OdbcRecordset& set, const std::vector<BoundComparison>& filter)
+    OdbcScan(OdbcRecordset& set, const std::vector<BoundComparison>& filter,
+             const std::vector<std::size_t>& selected)
         : set_(set), filter_(filter) {
         std::vector<odbc::PushedComparison> pushed;
         for (const BoundComparison& bound : filter)
             if (odbc::ServerCanCompare(set.columns_[bound.column].type, bound.comparison.constant))
                 pushed.push_back({set.columns_[bound.column].name, &bound.comparison});
-        ServerQuery query = ServerQuery::RowsOf(set.statement_, pushed);
+        std::vector<std::string> names;
+        if (selected.size() < set.columns_.size())
+            for (const std::size_t column : selected) names.push_back(set.columns_[column].name);
+        for (const std::size_t column : selected) columns_.push_back(set.columns_[column]);
+        ServerQuery query = ServerQuery::RowsOf(set.statement_, names, pushed);
         ran_ = set.RunOnAConnection(std::move(set.connection_), query);
         if (!ran_.succeeded) Fail(SQL_HANDLE_STMT, ran_.statement->get(), set.server_, Reading(""));
-        rows_.emplace(*ran_.statement, set.columns_, set.server_,
+        rows_.emplace(*ran_.statement, columns_, set.server_,
                       [this](std::string_view field) { return Reading(field); });
     }
 
@@ -229,7 +256,7 @@ class OdbcScan final : public RecordScan {
         // A filter on a field that holds what the panel cannot take cannot be answered.
         compared_.clear();
         for (const BoundComparison& bound : filter_) {
-            compared_.push_back(rows_->Value(bound.column));
+            compared_.push_back(rows_->Value(set_.keptAt_[bound.column]));
             set_.CheckReadable(compared_.back(), bound.column);
         }
         return true;
@@ -250,13 +277,18 @@ class OdbcScan final : public RecordScan {
 
     OdbcRecordset& set_;
     const std::vector<BoundComparison>& filter_;
+    std::vector<Column> columns_;  // of the result, as selected
     Ran ran_;
     std::optional<RowBlocks> rows_;  // over ran_'s statement
     std::vector<Variant> compared_;  // the current row's values of the filter's fields
 };
 
-std::unique_ptr<RecordScan> OdbcRecordset::Scan(const std::vector<BoundComparison>& filter) {
-    return std::make_unique<OdbcScan>(*this, filter);
+std::unique_ptr<RecordScan> OdbcRecordset::Scan(const std::vector<BoundComparison>& filter,
+                                                const std::vector<bool>& read) {
+    const std::vector<std::size_t> selected = SelectedColumns(read);
+    keptAt_.assign(columns_.size(), 0);
+    for (std::size_t i = 0; i < selected.size(); ++i) keptAt_[selected[i]] = i;
+    return std::make_unique<OdbcScan>(*this, filter, selected);
 }
 
 }  // namespace

@@ -47,14 +47,19 @@ ServerQuery ServerQuery::ColumnsOf(const std::string& statement) {
 }
 
 ServerQuery ServerQuery::RowsOf(const std::string& statement,
+                                const std::vector<std::string>& selected,
                                 const std::vector<PushedComparison>& pushed) {
-    if (pushed.empty()) return ServerQuery(statement, {});
+    if (selected.empty() && pushed.empty()) return ServerQuery(statement, {});
     // Field names as identifiers; every value goes as a bound parameter.
-    std::string sql = "SELECT * FROM (" + statement + ") AS agenda_source WHERE ";
+    std::string fields;
+    for (const std::string& name : selected)
+        fields += (fields.empty() ? "" : ", ") + QuotedSqlIdentifier(name);
+    std::string sql = "SELECT " + (selected.empty() ? "*" : fields) + " FROM (" + statement +
+                      ") AS agenda_source";
     std::vector<Variant> constants;
     for (std::size_t i = 0; i < pushed.size(); ++i) {
         const Comparison& comparison = *pushed[i].comparison;
-        sql += std::string(i ? " AND " : "") + QuotedSqlIdentifier(pushed[i].field) +
+        sql += std::string(i ? " AND " : " WHERE ") + QuotedSqlIdentifier(pushed[i].field) +
                (comparison.op == Comparison::Operator::kEqual ? " = ?" : " >= ?");
         constants.push_back(comparison.constant);
     }

@@ -31,8 +31,10 @@ class ServerQuery {
   public:
     // The statement for its columns only: the server checks it, and sends no row.
     static ServerQuery ColumnsOf(const std::string& statement);
-    // The statement's rows that pass the comparisons, every constant a bound parameter.
+    // The `selected` fields (no names, every field) of the statement's rows that pass the
+    // comparisons, every constant a bound parameter.
     static ServerQuery RowsOf(const std::string& statement,
+                              const std::vector<std::string>& selected,
                               const std::vector<PushedComparison>& pushed);
 
     // Binds the constants and runs the query; false if the server refused it.
