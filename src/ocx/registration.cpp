@@ -2,6 +2,8 @@
 
 #include <oleauto.h>
 
+#include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "control/identity.h"
@@ -31,6 +33,31 @@ LSTATUS SetText(const std::wstring& key, const wchar_t* name, const std::wstring
 
 const std::wstring kClassKey = L"CLSID\\" + Wide(control::kClassId);
 const std::wstring kProgIdKey = Wide(control::kProgId);
+const std::wstring kLibraryKey = L"TypeLib\\" + Wide(control::kTypeLibraryId) + L"\\" +
+                                 std::to_wstring(control::kTypeLibraryMajorVersion) + L"." +
+                                 std::to_wstring(control::kTypeLibraryMinorVersion);
+
+// Registers the type library as the installer does: under the module's own path (left to
+// LoadTypeLibEx, the path would be the one it loaded the library by) with the module's
+// folder as help folder, and with the library's flags in hex without the disk-image flag,
+// which Wine's RegisterTypeLib adds.
+HRESULT RegisterLibrary(const std::wstring& path) {
+    ComPtr<ITypeLib> library;
+    HRESULT result = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.Receive());
+    if (FAILED(result)) return result;
+    std::wstring file = path;
+    std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+    result = RegisterTypeLib(library.get(), file.data(), folder.data());
+    if (FAILED(result)) return result;
+    TLIBATTR* attributes = nullptr;
+    result = library->GetLibAttr(&attributes);
+    if (FAILED(result)) return result;
+    const unsigned flags = attributes->wLibFlags & ~static_cast<unsigned>(LIBFLAG_FHASDISKIMAGE);
+    library->ReleaseTLibAttr(attributes);
+    wchar_t hex[8];
+    std::swprintf(hex, std::size(hex), L"%X", flags);
+    return HRESULT_FROM_WIN32(SetText(kLibraryKey + L"\\FLAGS", nullptr, hex));
+}
 
 }  // namespace
 
@@ -65,8 +92,7 @@ HRESULT RegisterControl() {
             return HRESULT_FROM_WIN32(status);
         }
     }
-    ComPtr<ITypeLib> library;
-    const HRESULT registered = LoadTypeLibEx(path.c_str(), REGKIND_REGISTER, library.Receive());
+    const HRESULT registered = RegisterLibrary(path);
     if (FAILED(registered)) UnregisterControl();
     return registered;
 }
