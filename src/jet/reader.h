@@ -123,11 +123,6 @@ class Database {
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    const std::string& path() const { return path_; }
-    bool isJet3() const { return jet3_; }
-    std::size_t pageSize() const { return pageSize_; }
-    std::uint32_t pageCount() const { return pageCount_; }
-
     // User tables, in the catalog's order; system and hidden tables left out.
     std::vector<std::string> TableNames() const;
     // The table of that name without regard to letter case; nullopt when there is none.
@@ -147,6 +142,18 @@ class Database {
         bool odbc = false;
     };
 
+    // The columns of the catalog MSysObjects that name its objects.
+    struct CatalogColumns {
+        std::size_t id, name, type, flags;
+        std::optional<std::size_t> linkedFile, linkedConnect;  // where a linked table lies
+    };
+
+    // Checks the file's kind and sets the layout and size from its first page.
+    std::vector<std::uint8_t> ReadFirstPage();
+    void CheckPassword(const std::vector<std::uint8_t>& stored, const std::string& password) const;
+    void ReadCatalog();
+    void AddLink(const TableCursor& cursor, const CatalogColumns& columns, bool odbc);
+    void AddTable(const TableCursor& cursor, const CatalogColumns& columns);
     void ReadPage(std::uint32_t page, std::vector<std::uint8_t>& out) const;
     // Up to `count` pages from `first` on in one read, each decoded as ReadPage decodes it;
     // the number of whole pages read, fewer at the end of the file.
