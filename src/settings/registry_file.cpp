@@ -240,6 +240,80 @@ struct ValueLine {
     bool deleted = false;
 };
 
+// A quoted text at the start of `data`, stored as the file's format stores text data: in the
+// code page for regedit 4, in UTF-16 otherwise.
+std::optional<RegistryValue> ReadTextData(std::u16string_view data, std::uint32_t type,
+                                          RegistryFileFormat format, const std::string& codePage) {
+    std::size_t i = 0;
+    std::u16string text;
+    if (i >= data.size() || data[i] != '"' || !(++i, ReadEscaped(data, i, u'"', text)))
+        return std::nullopt;
+    RegistryValue value;
+    value.type = type;
+    if (format == RegistryFileFormat::kExport4) {
+        const std::string bytes = Utf16ToAnsi(text, codePage.c_str());
+        value.data.assign(bytes.begin(), bytes.end());
+        value.data.push_back(0);
+        value.singleByteText = true;
+    } else {
+        value.data = Utf16Bytes(text);
+    }
+    return value;
+}
+
+// Wine's text of another type: str(TYPE):"text".
+std::optional<RegistryValue> ReadTypedTextData(std::u16string_view data, RegistryFileFormat format,
+                                               const std::string& codePage) {
+    const std::size_t close = data.find(u"):");
+    if (close == std::u16string_view::npos) return std::nullopt;
+    const auto type = HexNumber(data.substr(4, close - 4), 8);
+    if (!type) return std::nullopt;
+    return ReadTextData(data.substr(close + 2), *type, format, codePage);
+}
+
+// dword:XXXXXXXX, exactly eight hex digits.
+std::optional<RegistryValue> ReadDwordData(std::u16string_view data) {
+    const std::u16string_view digits = data.substr(6);
+    const auto number = digits.size() == 8 ? HexNumber(digits, 8) : std::nullopt;
+    if (!number) return std::nullopt;
+    RegistryValue value;
+    value.type = value_type::kDword;
+    for (int k = 0; k < 4; ++k) value.data.push_back(static_cast<std::uint8_t>(*number >> (8 * k)));
+    return value;
+}
+
+// hex:BYTES, binary data, or hex(TYPE):BYTES, the bytes of a value of any type.
+std::optional<RegistryValue> ReadHexData(std::u16string_view data, RegistryFileFormat format) {
+    std::size_t k = 3;
+    RegistryValue value;
+    value.type = value_type::kBinary;
+    if (k < data.size() && data[k] == '(') {
+        const std::size_t close = data.find(u')', k);
+        if (close == std::u16string_view::npos) return std::nullopt;
+        const auto given = HexNumber(data.substr(k + 1, close - k - 1), 8);
+        if (!given) return std::nullopt;
+        value.type = *given;
+        k = close + 1;
+    }
+    if (k >= data.size() || data[k] != ':') return std::nullopt;
+    if (!ReadHexBytes(data.substr(k + 1), value.data)) return std::nullopt;
+    // regedit 4 writes text data as bytes of the ANSI code page, later versions in UTF-16.
+    value.singleByteText = format == RegistryFileFormat::kExport4;
+    return value;
+}
+
+// The data after a value line's "=", by the kind its start names.
+std::optional<RegistryValue> ReadValueData(std::u16string_view data, RegistryFileFormat format,
+                                           const std::string& codePage) {
+    if (!data.empty() && data[0] == '"')
+        return ReadTextData(data, value_type::kText, format, codePage);
+    if (data.substr(0, 4) == u"str(" && format == RegistryFileFormat::kWineHive)
+        return ReadTypedTextData(data, format, codePage);
+    if (data.substr(0, 6) == u"dword:") return ReadDwordData(data);
+    if (data.substr(0, 3) == u"hex") return ReadHexData(data, format);
+    return std::nullopt;
+}
+
 std::optional<ValueLine> ReadValueLine(const std::u16string& line, RegistryFileFormat format,
                                        const std::string& codePage) {
     ValueLine result;
@@ -250,59 +324,13 @@ std::optional<ValueLine> ReadValueLine(const std::u16string& line, RegistryFileF
     ++i;
     SkipBlanks(line, i);
     const std::u16string_view data = std::u16string_view(line).substr(i);
-    RegistryValue& value = result.value;
-    auto readText = [&](std::size_t start) {
-        std::size_t j = start;
-        std::u16string text;
-        if (j >= line.size() || line[j] != '"' || !(++j, ReadEscaped(line, j, u'"', text)))
-            return false;
-        if (format == RegistryFileFormat::kExport4) {
-            const std::string bytes = Utf16ToAnsi(text, codePage.c_str());
-            value.data.assign(bytes.begin(), bytes.end());
-            value.data.push_back(0);
-            value.singleByteText = true;
-        } else {
-            value.data = Utf16Bytes(text);
-        }
-        return true;
-    };
-    if (!data.empty() && data[0] == '"') {
-        value.type = value_type::kText;
-        if (!readText(i)) return std::nullopt;
-    } else if (data == u"-") {
+    if (data == u"-") {
         result.deleted = true;
-    } else if (data.substr(0, 4) == u"str(" && format == RegistryFileFormat::kWineHive) {
-        const std::size_t close = data.find(u"):");
-        if (close == std::u16string_view::npos) return std::nullopt;
-        const auto type = HexNumber(data.substr(4, close - 4), 8);
-        if (!type || !readText(i + close + 2)) return std::nullopt;
-        value.type = *type;
-    } else if (data.substr(0, 6) == u"dword:") {
-        const std::u16string_view digits = data.substr(6);
-        const auto number = digits.size() == 8 ? HexNumber(digits, 8) : std::nullopt;
-        if (!number) return std::nullopt;
-        value.type = value_type::kDword;
-        for (int k = 0; k < 4; ++k)
-            value.data.push_back(static_cast<std::uint8_t>(*number >> (8 * k)));
-    } else if (data.substr(0, 3) == u"hex") {
-        std::size_t k = 3;
-        std::uint32_t type = value_type::kBinary;
-        if (k < data.size() && data[k] == '(') {
-            const std::size_t close = data.find(u')', k);
-            if (close == std::u16string_view::npos) return std::nullopt;
-            const auto given = HexNumber(data.substr(k + 1, close - k - 1), 8);
-            if (!given) return std::nullopt;
-            type = *given;
-            k = close + 1;
-        }
-        if (k >= data.size() || data[k] != ':') return std::nullopt;
-        if (!ReadHexBytes(data.substr(k + 1), value.data)) return std::nullopt;
-        value.type = type;
-        // regedit 4 writes text data as bytes of the ANSI code page, later versions in UTF-16.
-        value.singleByteText = format == RegistryFileFormat::kExport4;
-    } else {
-        return std::nullopt;
+        return result;
     }
+    std::optional<RegistryValue> value = ReadValueData(data, format, codePage);
+    if (!value) return std::nullopt;
+    result.value = std::move(*value);
     return result;
 }
 
