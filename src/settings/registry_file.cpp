@@ -159,11 +159,6 @@ class Lines {
     std::size_t position_ = 0;
 };
 
-std::string_view TrimEnd(std::string_view text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
 }  // namespace
 
 RegistryFileText::RegistryFileText(std::string bytes, const char* codePage) : codePage_(codePage) {
@@ -398,8 +393,7 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
             std::string_view next;
             joined.pop_back();
             if (!lines.Next(next)) break;
-            const std::size_t start = next.find_first_not_of(" \t");
-            if (start != std::string_view::npos) joined.append(TrimEnd(next.substr(start)));
+            joined.append(Trim(next));
         }
         std::optional<ValueLine> value = ReadValueLine(Utf8ToUtf16(joined), format_, codePage_);
         if (!value) continue;

@@ -22,7 +22,6 @@ namespace {
 using odbc::Connection;
 using odbc::Fail;
 using odbc::Handle;
-using odbc::Wide;
 using odbc::WideArgument;
 
 struct Column {
@@ -211,7 +210,7 @@ class OdbcRecordset final : public FilteredRecordset {
         for (std::size_t i = 0; i < pushed.size(); ++i)
             Bind(statement, static_cast<SQLUSMALLINT>(i + 1), pushed[i]->comparison.constant,
                  parameters_[i]);
-        std::u16string text = Wide(sql);
+        std::u16string text = Utf8ToUtf16(sql);
         const SQLRETURN result = SQLExecDirectW(statement.get(), WideArgument(text),
                                                 static_cast<SQLINTEGER>(text.size()));
         return SQL_SUCCEEDED(result) || result == SQL_NO_DATA;
@@ -231,7 +230,7 @@ class OdbcRecordset final : public FilteredRecordset {
         const auto failed = [&] {
             Fail(SQL_HANDLE_STMT, tables.get(), server_, "list the tables on");
         };
-        std::u16string types = Wide("TABLE,VIEW");
+        std::u16string types = Utf8ToUtf16("TABLE,VIEW");
         if (!SQL_SUCCEEDED(SQLTablesW(tables.get(), nullptr, 0, nullptr, 0, nullptr, 0,
                                       WideArgument(types), static_cast<SQLSMALLINT>(types.size()))))
             failed();
