@@ -1,7 +1,6 @@
 #include "agenda_db/agenda_backend.h"
 
 #include <memory>
-#include <optional>
 
 #include "agenda_db/connection_string.h"
 #include "agenda_db/filter.h"
