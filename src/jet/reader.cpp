@@ -702,6 +702,10 @@ Variant TableCursor::Value(std::size_t columnIndex) const {
     if (bytes.size() < need)
         Damaged("field " + column.name + " holds " + std::to_string(bytes.size()) +
                 " bytes, fewer than its type needs");
+    return Decode(column, bytes);
+}
+
+Variant TableCursor::Decode(const ColumnInfo& column, std::span<const std::uint8_t> bytes) const {
     const std::uint8_t* p = bytes.data();
     switch (column.type) {
         case ColumnType::kByte:

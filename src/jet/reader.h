@@ -87,6 +87,8 @@ class TableCursor {
     void ReadVariableOffsets() const;
     std::span<const std::uint8_t> VariableBytes(const ColumnInfo& column) const;
     std::span<const std::uint8_t> FixedBytes(const ColumnInfo& column) const;
+    // A present field's value from its bytes, which are at least as many as its type takes.
+    Variant Decode(const ColumnInfo& column, std::span<const std::uint8_t> bytes) const;
     // Whether the column has a value in the current row, by its bit of the null mask.
     bool Present(const ColumnInfo& column) const;
     [[noreturn]] void Damaged(const std::string& what) const;

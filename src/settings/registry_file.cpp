@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "core/case_fold.h"
 #include "core/error.h"
@@ -329,31 +327,53 @@ std::optional<ValueLine> ReadValueLine(const std::u16string& line, RegistryFileF
     return result;
 }
 
+// The key lines of a large hive are rejected on their raw bytes wherever they can be: the
+// target's leading plain ASCII, written as the file writes it, must agree with the line's as
+// far as both go.
+class RawKeyFilter {
+  public:
+    RawKeyFilter(const std::u16string& foldedTarget, bool wine)
+        : prefix_(wine ? "[" : "[hkey_local_machine\\") {
+        for (const char16_t c : foldedTarget) {
+            if (c >= 0x7F || c < 0x20 || c == '[' || c == ']' || c == '"') break;
+            prefix_ += static_cast<char>(c);
+            if (wine && c == '\\') prefix_ += '\\';
+        }
+    }
+    bool MayMatch(std::string_view raw) const {
+        const std::size_t n = std::min(raw.size(), prefix_.size());
+        for (std::size_t k = 0; k < n; ++k) {
+            const char r = raw[k];
+            if (r == ']' && k > 0) return true;  // the line's name ends: a possible ancestor
+            const char folded = r >= 'A' && r <= 'Z' ? static_cast<char>(r + 32) : r;
+            if (folded != prefix_[k]) return false;
+        }
+        return true;
+    }
+
+  private:
+    std::string prefix_;
+};
+
+// A value line with the lines its hex data continues on: after a backslash at a line's end.
+std::string JoinedValueLine(std::string_view raw, Lines& lines) {
+    std::string joined(TrimEnd(raw));
+    while (!joined.empty() && joined.back() == '\\' && joined.find("=hex") != std::string::npos) {
+        std::string_view next;
+        joined.pop_back();
+        if (!lines.Next(next)) break;
+        joined.append(Trim(next));
+    }
+    return joined;
+}
+
 }  // namespace
 
 std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) const {
     if (format_ == RegistryFileFormat::kUnknown) return std::nullopt;
     const bool wine = format_ == RegistryFileFormat::kWineHive;
     const std::u16string target = FoldCase(path);
-    // The key lines of a large hive are rejected on their raw bytes wherever they can be:
-    // the target's leading plain ASCII, written as the file writes it, must agree with the
-    // line's as far as both go.
-    std::string rawPrefix = wine ? "[" : "[hkey_local_machine\\";
-    for (const char16_t c : target) {
-        if (c >= 0x7F || c < 0x20 || c == '[' || c == ']' || c == '"') break;
-        rawPrefix += static_cast<char>(c);
-        if (wine && c == '\\') rawPrefix += '\\';
-    }
-    auto rawMayMatch = [&rawPrefix](std::string_view raw) {
-        const std::size_t n = std::min(raw.size(), rawPrefix.size());
-        for (std::size_t k = 0; k < n; ++k) {
-            const char r = raw[k];
-            if (r == ']' && k > 0) return true;  // the line's name ends: a possible ancestor
-            const char folded = r >= 'A' && r <= 'Z' ? static_cast<char>(r + 32) : r;
-            if (folded != rawPrefix[k]) return false;
-        }
-        return true;
-    };
+    const RawKeyFilter rawFilter(target, wine);
     std::optional<RegistryKey> found;
     bool inTarget = false;
     Lines lines(text_);
@@ -363,7 +383,7 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
         if (raw[0] == '[') {
             inTarget = false;
             const bool exportDeletion = !wine && raw.size() > 1 && raw[1] == '-';
-            if (!exportDeletion && !rawMayMatch(raw)) continue;
+            if (!exportDeletion && !rawFilter.MayMatch(raw)) continue;
             const std::optional<KeyLine> key = ReadKeyLine(raw, format_);
             if (!key) continue;
             const std::u16string& folded = key->folded;
@@ -386,15 +406,7 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
         }
         if (!inTarget || (raw[0] != '"' && raw[0] != '@')) continue;
 
-        // Hex data continues on the next line after a backslash at a line's end.
-        std::string joined(TrimEnd(raw));
-        while (!joined.empty() && joined.back() == '\\' &&
-               joined.find("=hex") != std::string::npos) {
-            std::string_view next;
-            joined.pop_back();
-            if (!lines.Next(next)) break;
-            joined.append(Trim(next));
-        }
+        const std::string joined = JoinedValueLine(raw, lines);
         std::optional<ValueLine> value = ReadValueLine(Utf8ToUtf16(joined), format_, codePage_);
         if (!value) continue;
         if (value->deleted) {
