@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 #include "command_line.h"
 
 namespace infotrakon::app {

@@ -1,7 +1,5 @@
 #include <filesystem>
 #include <iostream>
-#include <string>
-#include <vector>
 
 #include "calendar_command.h"
 #include "command_line.h"

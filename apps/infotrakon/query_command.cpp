@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <vector>

@@ -9,33 +9,12 @@ namespace {
 
 constexpr int kMalformedConnectionString = 3709;
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return text;
-}
+// A line of a data link may end in the carriage return of its file's line break.
+constexpr std::string_view kTrailingBlanks = " \t\r";
 
 // The message names the key, never the string: a data link may hold a password.
 [[noreturn]] void Malformed(const std::string& why) {
     throw Error(kMalformedConnectionString, "The connection string is malformed: " + why);
-}
-
-bool ValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const std::size_t length = c < 0x80         ? 1
-                                   : (c >> 5) == 6  ? 2
-                                   : (c >> 4) == 14 ? 3
-                                   : (c >> 3) == 30 ? 4
-                                                    : 0;
-        if (length == 0 || i + length > text.size()) return false;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        i += length;
-    }
-    return true;
 }
 
 }  // namespace
@@ -58,7 +37,7 @@ std::vector<ConnectionProperty> ParseConnectionString(std::string_view text) {
             if (text[i] == ';') break;
             key += text[i++];
         }
-        const std::string_view trimmedKey = Trim(key);
+        const std::string_view trimmedKey = Trim(key, kBlanks, kTrailingBlanks);
         if (i >= text.size() || text[i] == ';') {
             if (!trimmedKey.empty()) Malformed("\"" + std::string(trimmedKey) + "\" has no value");
             ++i;
@@ -90,7 +69,8 @@ std::vector<ConnectionProperty> ParseConnectionString(std::string_view text) {
                 Malformed("text follows the quoted value of \"" + std::string(trimmedKey) + "\"");
         } else {
             const std::size_t end = text.find(';', i);
-            value = Trim(text.substr(i, end == std::string_view::npos ? text.npos : end - i));
+            value = Trim(text.substr(i, end == std::string_view::npos ? text.npos : end - i),
+                         kBlanks, kTrailingBlanks);
             i = end == std::string_view::npos ? text.size() : end;
         }
         ++i;  // the ";"
@@ -111,13 +91,14 @@ std::optional<std::string> FindProperty(const std::vector<ConnectionProperty>& p
 std::string DataLinkInitString(const std::string& bytes, const std::string& fileName,
                                const char* codePage) {
     const std::string text = TextAfterByteOrderMark(bytes).value_or(
-        ValidUtf8(bytes) ? bytes : AnsiToUtf8(bytes, codePage));
+        IsWellFormedUtf8(bytes) ? bytes : AnsiToUtf8(bytes, codePage));
     bool inSection = false;
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
-        const std::string_view line = Trim(std::string_view(text).substr(start, end - start));
+        const std::string_view line =
+            Trim(std::string_view(text).substr(start, end - start), kBlanks, kTrailingBlanks);
         start = end + 1;
         if (!line.empty() && line.front() == '[') {
             inSection = EqualsIgnoringCase(line, "[oledb]");

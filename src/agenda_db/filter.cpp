@@ -5,15 +5,10 @@
 
 #include "core/case_fold.h"
 #include "core/error.h"
+#include "core/text_encoding.h"
 
 namespace infotrakon::agenda_db {
 namespace {
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
 
 [[noreturn]] void Invalid(std::string_view filter, const std::string& why) {
     throw Error(error_number::kInvalidFilter,

@@ -1,9 +1,6 @@
 #include "core/locale.h"
 
 #include <charconv>
-#include <cmath>
-#include <cstdlib>
-#include <cstring>
 
 namespace infotrakon {
 namespace {

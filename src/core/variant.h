@@ -77,11 +77,6 @@ class Variant {
     bool isEmpty() const { return std::holds_alternative<Empty>(value_); }
     bool isNull() const { return std::holds_alternative<Null>(value_); }
     bool isText() const { return std::holds_alternative<std::string>(value_); }
-    bool isNumeric() const {
-        return std::holds_alternative<std::int64_t>(value_) ||
-               std::holds_alternative<double>(value_) || std::holds_alternative<Currency>(value_) ||
-               std::holds_alternative<Decimal>(value_) || std::holds_alternative<Single>(value_);
-    }
     template <typename T>
     const T* get() const {
         return std::get_if<T>(&value_);

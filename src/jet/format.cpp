@@ -80,4 +80,12 @@ void Rc4(const std::uint8_t* key, std::size_t keyLength, std::uint8_t* data, std
     }
 }
 
+void CodePage(std::uint32_t databaseKey, std::uint32_t page, std::span<std::uint8_t> bytes) {
+    const std::uint32_t pageKey = databaseKey ^ page;
+    const std::uint8_t key[4] = {
+        static_cast<std::uint8_t>(pageKey), static_cast<std::uint8_t>(pageKey >> 8),
+        static_cast<std::uint8_t>(pageKey >> 16), static_cast<std::uint8_t>(pageKey >> 24)};
+    Rc4(key, sizeof key, bytes.data(), bytes.size());
+}
+
 }  // namespace infotrakon::jet

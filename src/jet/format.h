@@ -234,5 +234,8 @@ std::size_t FixedSize(ColumnType type);
 
 // The fixed-key stream cipher of the header area (and of encrypted pages).
 void Rc4(const std::uint8_t* key, std::size_t keyLength, std::uint8_t* data, std::size_t length);
+// Codes a page of an encrypted file: RC4 under the database key xor the page's number. The
+// cipher is its own inverse, so this both encrypts and decrypts.
+void CodePage(std::uint32_t databaseKey, std::uint32_t page, std::span<std::uint8_t> bytes);
 
 }  // namespace infotrakon::jet

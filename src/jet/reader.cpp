@@ -73,6 +73,55 @@ double ReadDouble(const std::uint8_t* p) {
     return value;
 }
 
+// The encrypted area of the first page, deciphered; its fields by their offsets in the page.
+class HeaderArea {
+  public:
+    HeaderArea(const std::vector<std::uint8_t>& first, bool jet3)
+        : size_(jet3 ? header::kEncryptedSizeJet3 : header::kEncryptedSizeJet4) {
+        std::memcpy(bytes_, &first[header::kEncryptedOffset], size_);
+        Rc4(header::kHeaderKey, sizeof header::kHeaderKey, bytes_, size_);
+    }
+    const std::uint8_t* Field(std::size_t offset) const {
+        return &bytes_[offset - header::kEncryptedOffset];
+    }
+
+  private:
+    std::uint8_t bytes_[header::kEncryptedSizeJet4];
+    std::size_t size_;
+};
+
+// The database password, as Jet keeps it: masked by the header's cipher, and in Jet 4 also by
+// the creation date; zeros where there is none.
+std::vector<std::uint8_t> StoredPassword(const HeaderArea& area, bool jet3) {
+    const std::uint8_t* field = area.Field(header::kPasswordOffset);
+    if (jet3) return {field, field + header::kPasswordSizeJet3};
+    const double created = ReadDouble(area.Field(header::kCreationDateOffsetJet4));
+    const double day = std::isfinite(created) ? std::floor(created) : 0.0;
+    const auto mask = static_cast<std::uint32_t>(
+        day >= -2147483648.0 && day <= 2147483647.0 ? static_cast<std::int32_t>(day) : 0);
+    std::vector<std::uint8_t> stored;
+    for (std::size_t i = 0; i < header::kPasswordSizeJet4; ++i)
+        stored.push_back(field[i] ^ static_cast<std::uint8_t>(mask >> (8 * (i % 4))));
+    return stored;
+}
+
+// The password a connection gives, in the bytes the file keeps it in: the code page's in
+// Jet 3, UCS-2 in Jet 4.
+std::vector<std::uint8_t> GivenPassword(const std::string& password, bool jet3,
+                                        const std::string& codePage) {
+    std::vector<std::uint8_t> given;
+    if (jet3) {
+        const std::string bytes = Utf16ToAnsi(Utf8ToUtf16(password), codePage.c_str());
+        given.assign(bytes.begin(), bytes.end());
+        return given;
+    }
+    for (const char16_t unit : Utf8ToUtf16(password)) {
+        given.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+        given.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    return given;
+}
+
 }  // namespace
 
 std::optional<std::size_t> TableInfo::FindColumn(std::string_view wanted) const {
@@ -86,117 +135,104 @@ std::optional<std::size_t> TableInfo::FindColumn(std::string_view wanted) const 
 
 Database::Database(std::unique_ptr<ReadableFile> file, const std::string& password)
     : file_(std::move(file)), path_(file_->name()) {
-    {
-        const std::uint64_t size = file_->Size();
-        std::vector<std::uint8_t> first(kJet4PageSize, 0);
-        const std::size_t got = file_->ReadAt(0, first);
-        if (got < kJet3PageSize ||
-            !std::equal(std::begin(kFileStart), std::end(kFileStart), first.begin()))
-            throw Error(error_number::kDatabaseFormat,
-                        "'" + path_ + "' is no Access database (Jet) file");
-        const char* magic = reinterpret_cast<const char*>(&first[header::kMagicOffset]);
-        const std::uint8_t version = first[header::kVersionOffset];
-        if (std::memcmp(magic, kAceMagic, sizeof kAceMagic) == 0 || version > header::kVersionJet4)
-            throw Error(error_number::kDatabaseFormat,
-                        "'" + path_ +
-                            "' is in the Access 2007 or later format (.accdb), which is not "
-                            "supported; save it in the Access 2000-2003 format (.mdb)");
-        if (std::memcmp(magic, kJetMagic, sizeof kJetMagic) != 0)
-            throw Error(error_number::kDatabaseFormat,
-                        "'" + path_ + "' is no Access database (Jet) file");
-        jet3_ = version == header::kVersionJet3;
-        pageSize_ = LayoutFor(jet3_).pageSize;
-        if (size / pageSize_ > 0xFFFFFF)
-            throw Error(error_number::kDatabaseFormat,
-                        "'" + path_ + "' is larger than an Access database can be");
-        pageCount_ = static_cast<std::uint32_t>(size / pageSize_);
-        workLimit_ = static_cast<std::size_t>(size) * 8 + (16u << 20);
+    const std::vector<std::uint8_t> first = ReadFirstPage();
+    const HeaderArea area(first, jet3_);
+    // Encrypted by Access: every page after this one is RC4-coded with a key of its own.
+    databaseKey_ = ReadU32(area.Field(header::kDatabaseKeyOffset));
+    const std::uint16_t codePage = ReadU16(area.Field(header::kCodePageOffset));
+    codePage_ = "CP" + std::to_string(codePage == 0 ? 1252 : codePage);
+    CheckPassword(StoredPassword(area, jet3_), password);
+    if (pageCount_ <= kCatalogPage) Damaged("the file ends before its catalog");
+    ReadCatalog();
+}
 
-        std::uint8_t area[header::kEncryptedSizeJet4];
-        const std::size_t areaSize =
-            jet3_ ? header::kEncryptedSizeJet3 : header::kEncryptedSizeJet4;
-        std::memcpy(area, &first[header::kEncryptedOffset], areaSize);
-        Rc4(header::kHeaderKey, sizeof header::kHeaderKey, area, areaSize);
-        auto field = [&area](std::size_t offset) {
-            return &area[offset - header::kEncryptedOffset];
-        };
-        // Encrypted by Access: every page after this one is RC4-coded with a key of its own.
-        databaseKey_ = ReadU32(field(header::kDatabaseKeyOffset));
-        const std::uint16_t codePage = ReadU16(field(header::kCodePageOffset));
-        codePage_ = "CP" + std::to_string(codePage == 0 ? 1252 : codePage);
-        // The database password, as Jet keeps it: masked by the header's cipher, and in Jet 4
-        // also by the creation date; zeros where there is none.
-        std::vector<std::uint8_t> stored;
-        std::vector<std::uint8_t> given;
-        if (jet3_) {
-            stored.assign(field(header::kPasswordOffset),
-                          field(header::kPasswordOffset) + header::kPasswordSizeJet3);
-            const std::string bytes = Utf16ToAnsi(Utf8ToUtf16(password), codePage_.c_str());
-            given.assign(bytes.begin(), bytes.end());
-        } else {
-            const double created = ReadDouble(field(header::kCreationDateOffsetJet4));
-            const double day = std::isfinite(created) ? std::floor(created) : 0.0;
-            const auto mask = static_cast<std::uint32_t>(
-                day >= -2147483648.0 && day <= 2147483647.0 ? static_cast<std::int32_t>(day) : 0);
-            for (std::size_t i = 0; i < header::kPasswordSizeJet4; ++i)
-                stored.push_back(field(header::kPasswordOffset)[i] ^
-                                 static_cast<std::uint8_t>(mask >> (8 * (i % 4))));
-            for (const char16_t unit : Utf8ToUtf16(password)) {
-                given.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-                given.push_back(static_cast<std::uint8_t>(unit >> 8));
-            }
-        }
-        const bool protectedFile =
-            std::any_of(stored.begin(), stored.end(), [](std::uint8_t b) { return b != 0; });
-        given.resize(std::max(given.size(), stored.size()), 0);
-        if (protectedFile && !std::equal(stored.begin(), stored.end(), given.begin(), given.end()))
-            throw Error(error_number::kInvalidPassword,
-                        "Not a valid password. '" + path_ +
-                            "' is protected by a database password" +
-                            (password.empty() ? ", and the connection gives none"
-                                              : ", and the connection gives another"));
-        if (pageCount_ <= kCatalogPage) Damaged("the file ends before its catalog");
+std::vector<std::uint8_t> Database::ReadFirstPage() {
+    const std::uint64_t size = file_->Size();
+    std::vector<std::uint8_t> first(kJet4PageSize, 0);
+    const std::size_t got = file_->ReadAt(0, first);
+    if (got < kJet3PageSize ||
+        !std::equal(std::begin(kFileStart), std::end(kFileStart), first.begin()))
+        throw Error(error_number::kDatabaseFormat,
+                    "'" + path_ + "' is no Access database (Jet) file");
+    const char* magic = reinterpret_cast<const char*>(&first[header::kMagicOffset]);
+    const std::uint8_t version = first[header::kVersionOffset];
+    if (std::memcmp(magic, kAceMagic, sizeof kAceMagic) == 0 || version > header::kVersionJet4)
+        throw Error(error_number::kDatabaseFormat,
+                    "'" + path_ +
+                        "' is in the Access 2007 or later format (.accdb), which is not "
+                        "supported; save it in the Access 2000-2003 format (.mdb)");
+    if (std::memcmp(magic, kJetMagic, sizeof kJetMagic) != 0)
+        throw Error(error_number::kDatabaseFormat,
+                    "'" + path_ + "' is no Access database (Jet) file");
+    jet3_ = version == header::kVersionJet3;
+    pageSize_ = LayoutFor(jet3_).pageSize;
+    if (size / pageSize_ > 0xFFFFFF)
+        throw Error(error_number::kDatabaseFormat,
+                    "'" + path_ + "' is larger than an Access database can be");
+    pageCount_ = static_cast<std::uint32_t>(size / pageSize_);
+    workLimit_ = static_cast<std::size_t>(size) * 8 + (16u << 20);
+    return first;
+}
 
-        const TableInfo catalog = ReadTableDefinition("MSysObjects", kCatalogPage);
-        const auto id = catalog.FindColumn("Id");
-        const auto name = catalog.FindColumn("Name");
-        const auto type = catalog.FindColumn("Type");
-        const auto flags = catalog.FindColumn("Flags");
-        if (!id || !name || !type || !flags)
-            Damaged("the catalog MSysObjects lacks its Id, Name, Type or Flags column");
-        const auto linkedFile = catalog.FindColumn("Database");
-        const auto linkedConnect = catalog.FindColumn("Connect");
-        TableCursor cursor(*this, catalog);
-        while (cursor.Next()) {
-            const Variant typeValue = cursor.Value(*type);
-            const auto* typeNumber = typeValue.get<std::int64_t>();
-            if (typeNumber != nullptr &&
-                (*typeNumber == kObjectTypeLinkedTable || *typeNumber == kObjectTypeLinkedOdbc)) {
-                const Variant nameValue = cursor.Value(*name);
-                const Variant where =
-                    *typeNumber == kObjectTypeLinkedTable
-                        ? (linkedFile ? cursor.Value(*linkedFile) : Variant())
-                        : (linkedConnect ? cursor.Value(*linkedConnect) : Variant());
-                const auto* nameText = nameValue.get<std::string>();
-                const auto* whereText = where.get<std::string>();
-                if (nameText != nullptr)
-                    links_.push_back({*nameText, whereText != nullptr ? *whereText : std::string(),
-                                      *typeNumber == kObjectTypeLinkedOdbc});
-                continue;
-            }
-            if (typeNumber == nullptr || (*typeNumber & 0x7F) != kObjectTypeTable) continue;
-            const Variant flagsValue = cursor.Value(*flags);
-            const auto* flagBits = flagsValue.get<std::int64_t>();
-            if (flagBits != nullptr && (static_cast<std::uint32_t>(*flagBits) & kSystemObjectFlags))
-                continue;
-            const Variant idValue = cursor.Value(*id);
-            const Variant nameValue = cursor.Value(*name);
-            const auto* idNumber = idValue.get<std::int64_t>();
-            const auto* nameText = nameValue.get<std::string>();
-            if (idNumber == nullptr || nameText == nullptr) continue;
-            catalog_.push_back({*nameText, static_cast<std::uint32_t>(*idNumber) & 0x00FFFFFFu});
+void Database::CheckPassword(const std::vector<std::uint8_t>& stored,
+                             const std::string& password) const {
+    std::vector<std::uint8_t> given = GivenPassword(password, jet3_, codePage_);
+    const bool protectedFile =
+        std::any_of(stored.begin(), stored.end(), [](std::uint8_t b) { return b != 0; });
+    given.resize(std::max(given.size(), stored.size()), 0);
+    if (protectedFile && !std::equal(stored.begin(), stored.end(), given.begin(), given.end()))
+        throw Error(error_number::kInvalidPassword,
+                    "Not a valid password. '" + path_ + "' is protected by a database password" +
+                        (password.empty() ? ", and the connection gives none"
+                                          : ", and the connection gives another"));
+}
+
+// The catalog's rows name the user tables and the tables linked to other databases.
+void Database::ReadCatalog() {
+    const TableInfo catalog = ReadTableDefinition("MSysObjects", kCatalogPage);
+    const auto id = catalog.FindColumn("Id");
+    const auto name = catalog.FindColumn("Name");
+    const auto type = catalog.FindColumn("Type");
+    const auto flags = catalog.FindColumn("Flags");
+    if (!id || !name || !type || !flags)
+        Damaged("the catalog MSysObjects lacks its Id, Name, Type or Flags column");
+    const CatalogColumns columns{
+        *id, *name, *type, *flags, catalog.FindColumn("Database"), catalog.FindColumn("Connect")};
+    TableCursor cursor(*this, catalog);
+    while (cursor.Next()) {
+        const Variant typeValue = cursor.Value(columns.type);
+        const auto* typeNumber = typeValue.get<std::int64_t>();
+        if (typeNumber != nullptr &&
+            (*typeNumber == kObjectTypeLinkedTable || *typeNumber == kObjectTypeLinkedOdbc)) {
+            AddLink(cursor, columns, *typeNumber == kObjectTypeLinkedOdbc);
+        } else if (typeNumber != nullptr && (*typeNumber & 0x7F) == kObjectTypeTable) {
+            AddTable(cursor, columns);
         }
     }
+}
+
+void Database::AddLink(const TableCursor& cursor, const CatalogColumns& columns, bool odbc) {
+    const Variant nameValue = cursor.Value(columns.name);
+    const std::optional<std::size_t>& whereColumn =
+        odbc ? columns.linkedConnect : columns.linkedFile;
+    const Variant where = whereColumn ? cursor.Value(*whereColumn) : Variant();
+    const auto* nameText = nameValue.get<std::string>();
+    const auto* whereText = where.get<std::string>();
+    if (nameText != nullptr)
+        links_.push_back({*nameText, whereText != nullptr ? *whereText : std::string(), odbc});
+}
+
+// A table of the catalog, unless it is a system table.
+void Database::AddTable(const TableCursor& cursor, const CatalogColumns& columns) {
+    const Variant flagsValue = cursor.Value(columns.flags);
+    const auto* flagBits = flagsValue.get<std::int64_t>();
+    if (flagBits != nullptr && (static_cast<std::uint32_t>(*flagBits) & kSystemObjectFlags)) return;
+    const Variant idValue = cursor.Value(columns.id);
+    const Variant nameValue = cursor.Value(columns.name);
+    const auto* idNumber = idValue.get<std::int64_t>();
+    const auto* nameText = nameValue.get<std::string>();
+    if (idNumber == nullptr || nameText == nullptr) return;
+    catalog_.push_back({*nameText, static_cast<std::uint32_t>(*idNumber) & 0x00FFFFFFu});
 }
 
 Database::~Database() = default;
@@ -235,11 +271,7 @@ std::uint32_t Database::ReadPages(std::uint32_t first, std::uint32_t count,
 
 void Database::DecodePage(std::uint32_t page, std::span<std::uint8_t> bytes) const {
     if (databaseKey_ == 0 || page == 0) return;
-    const std::uint32_t pageKey = databaseKey_ ^ page;
-    const std::uint8_t key[4] = {
-        static_cast<std::uint8_t>(pageKey), static_cast<std::uint8_t>(pageKey >> 8),
-        static_cast<std::uint8_t>(pageKey >> 16), static_cast<std::uint8_t>(pageKey >> 24)};
-    Rc4(key, sizeof key, bytes.data(), bytes.size());
+    CodePage(databaseKey_, page, bytes);
 }
 
 std::string Database::DecodeText(std::span<const std::uint8_t> bytes) const {
@@ -669,6 +701,10 @@ Variant TableCursor::Value(std::size_t columnIndex) const {
     if (bytes.size() < need)
         Damaged("field " + column.name + " holds " + std::to_string(bytes.size()) +
                 " bytes, fewer than its type needs");
+    return Decode(column, bytes);
+}
+
+Variant TableCursor::Decode(const ColumnInfo& column, std::span<const std::uint8_t> bytes) const {
     const std::uint8_t* p = bytes.data();
     switch (column.type) {
         case ColumnType::kByte:

@@ -87,6 +87,8 @@ class TableCursor {
     void ReadVariableOffsets() const;
     std::span<const std::uint8_t> VariableBytes(const ColumnInfo& column) const;
     std::span<const std::uint8_t> FixedBytes(const ColumnInfo& column) const;
+    // A present field's value from its bytes, which are at least as many as its type takes.
+    Variant Decode(const ColumnInfo& column, std::span<const std::uint8_t> bytes) const;
     // Whether the column has a value in the current row, by its bit of the null mask.
     bool Present(const ColumnInfo& column) const;
     [[noreturn]] void Damaged(const std::string& what) const;
@@ -124,11 +126,6 @@ class Database {
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    const std::string& path() const { return path_; }
-    bool isJet3() const { return jet3_; }
-    std::size_t pageSize() const { return pageSize_; }
-    std::uint32_t pageCount() const { return pageCount_; }
-
     // User tables, in the catalog's order; system and hidden tables left out.
     std::vector<std::string> TableNames() const;
     // The table of that name without regard to letter case; nullopt when there is none.
@@ -148,6 +145,18 @@ class Database {
         bool odbc = false;
     };
 
+    // The columns of the catalog MSysObjects that name its objects.
+    struct CatalogColumns {
+        std::size_t id, name, type, flags;
+        std::optional<std::size_t> linkedFile, linkedConnect;  // where a linked table lies
+    };
+
+    // Checks the file's kind and sets the layout and size from its first page.
+    std::vector<std::uint8_t> ReadFirstPage();
+    void CheckPassword(const std::vector<std::uint8_t>& stored, const std::string& password) const;
+    void ReadCatalog();
+    void AddLink(const TableCursor& cursor, const CatalogColumns& columns, bool odbc);
+    void AddTable(const TableCursor& cursor, const CatalogColumns& columns);
     void ReadPage(std::uint32_t page, std::vector<std::uint8_t>& out) const;
     // Up to `count` pages from `first` on in one read, each decoded as ReadPage decodes it;
     // the number of whole pages read, fewer at the end of the file.

@@ -9,6 +9,7 @@
 
 #include "control/identity.h"
 #include "control/infotrakon.h"
+#include "core/text_encoding.h"
 #include "ocx/com_errors.h"
 #include "ocx/com_ptr.h"
 #include "ocx/gdi.h"
@@ -369,8 +370,8 @@ class ControlObject {
     // run-time error, in a message box of the host's window.
     void ShowError(const Error& error) {
         const HWND owner = window_ ? GetAncestor(window_->handle(), GA_ROOT) : nullptr;
-        const std::wstring text =
-            L"Chyba za běhu '" + std::to_wstring(error.number()) + L"':\n\n" + Wide(error.what());
+        const std::wstring text = L"Chyba za běhu '" + std::to_wstring(error.number()) + L"':\n\n" +
+                                  Utf8ToWide(error.what());
         MessageBoxW(owner, text.c_str(), L"InfoTrakon", MB_OK | MB_ICONEXCLAMATION);
     }
 
@@ -537,7 +538,7 @@ HRESULT Dispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parame
     bool exists = false;
     const HRESULT called = Guarded(IID__InfoTrakon, [&] {
         read = ArgumentText(parameters->rgvarg[0], text);
-        if (SUCCEEDED(read)) exists = control_.control().FileExists(Narrow(text));
+        if (SUCCEEDED(read)) exists = control_.control().FileExists(WideToUtf8(text));
     });
     if (FAILED(read)) {
         if (argumentError != nullptr) *argumentError = 0;
@@ -558,7 +559,7 @@ HRESULT Dispatch::FileExists(BSTR* p, VARIANT_BOOL* result) {
     return Guarded(IID__InfoTrakon, [&] {
         std::wstring text;
         if (*p != nullptr) text.assign(*p, SysStringLen(*p));
-        *result = control_.control().FileExists(Narrow(text)) ? VARIANT_TRUE : VARIANT_FALSE;
+        *result = control_.control().FileExists(WideToUtf8(text)) ? VARIANT_TRUE : VARIANT_FALSE;
     });
 }
 

@@ -7,15 +7,6 @@
 
 namespace infotrakon::ocx {
 
-std::wstring Wide(std::string_view utf8) {
-    const std::u16string units = Utf8ToUtf16(utf8);
-    return std::wstring(units.begin(), units.end());
-}
-
-std::string Narrow(std::wstring_view wide) {
-    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
-}
-
 int Pixels(panel::Twips twips, int dpi) {
     return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440.0));
 }
@@ -36,7 +27,7 @@ FontSet::~FontSet() {
 HFONT FontSet::Get(const panel::Font& font) {
     const auto key = std::make_tuple(font.name, font.size, font.weight, font.charset);
     if (const auto found = fonts_.find(key); found != fonts_.end()) return found->second;
-    const std::wstring face = Wide(font.name);
+    const std::wstring face = Utf8ToWide(font.name);
     const int height = -static_cast<int>(std::lround(font.size * dpi_ / 72.0));
     const HFONT made =
         CreateFontW(height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
@@ -51,7 +42,7 @@ GdiTextMetrics::GdiTextMetrics() : dc_(CreateCompatibleDC(nullptr)), fonts_(Scre
 GdiTextMetrics::~GdiTextMetrics() { DeleteDC(dc_); }
 
 panel::TextSize GdiTextMetrics::Measure(std::string_view utf8Text, const panel::Font& font) const {
-    const std::wstring text = Wide(utf8Text);
+    const std::wstring text = Utf8ToWide(utf8Text);
     const HGDIOBJ previous = SelectObject(dc_, fonts_.Get(font));
     SIZE size{};
     GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);

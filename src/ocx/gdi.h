@@ -14,10 +14,6 @@
 // The panel's texts, fonts, sizes and pictures in the platform's drawing terms.
 namespace infotrakon::ocx {
 
-// UTF-8, as the panel keeps texts, to the platform's UTF-16, and back.
-std::wstring Wide(std::string_view utf8);
-std::string Narrow(std::wstring_view wide);
-
 // Twips to device pixels at `dpi`, and back.
 int Pixels(panel::Twips twips, int dpi);
 panel::Twips Twips(int pixels, int dpi);

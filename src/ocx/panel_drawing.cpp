@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/text_encoding.h"
 #include "ocx/gdi.h"
 
 namespace infotrakon::ocx {
@@ -25,7 +26,7 @@ class Painter {
     }
 
     void Text(const std::string& utf8, RECT place, const panel::Font& font, UINT format) {
-        const std::wstring text = Wide(utf8);
+        const std::wstring text = Utf8ToWide(utf8);
         const HGDIOBJ previous = SelectObject(dc_, fonts_.Get(font));
         DrawTextW(dc_, text.c_str(), -1, &place, format | DT_NOPREFIX | DT_SINGLELINE);
         SelectObject(dc_, previous);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/guarded.h"
+#include "core/text_encoding.h"
 #include "ocx/module.h"
 
 namespace infotrakon::ocx {
@@ -130,7 +131,7 @@ void PanelWindow::CreateChildren() {
             for (const panel::ComboItem& item :
                  static_cast<const panel::ComboBox&>(*element).items())
                 SendMessageW(child, CB_ADDSTRING, 0,
-                             reinterpret_cast<LPARAM>(Wide(item.text).c_str()));
+                             reinterpret_cast<LPARAM>(Utf8ToWide(item.text).c_str()));
         }
         if (element->kind() == Kind::kListView) {
             const auto& list = static_cast<const panel::ListView&>(*element);
@@ -138,7 +139,7 @@ void PanelWindow::CreateChildren() {
                          LVS_EX_FULLROWSELECT);
             int column = 0;
             for (const panel::ColumnHeader& header : list.columns()) {
-                std::wstring text = Wide(header.text);
+                std::wstring text = Utf8ToWide(header.text);
                 LVCOLUMNW info{};
                 info.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
                 info.fmt =
@@ -171,11 +172,11 @@ void PanelWindow::Sync(const panel::Element& element) {
     switch (element.kind()) {
         case Kind::kLabel:
             SetWindowTextW(child,
-                           Wide(static_cast<const panel::Label&>(element).caption()).c_str());
+                           Utf8ToWide(static_cast<const panel::Label&>(element).caption()).c_str());
             break;
         case Kind::kOptionButton: {
             const auto& option = static_cast<const panel::OptionButton&>(element);
-            SetWindowTextW(child, Wide(option.caption()).c_str());
+            SetWindowTextW(child, Utf8ToWide(option.caption()).c_str());
             SendMessageW(child, BM_SETCHECK, option.value() ? BST_CHECKED : BST_UNCHECKED, 0);
             break;
         }
@@ -186,7 +187,8 @@ void PanelWindow::Sync(const panel::Element& element) {
             break;
         case Kind::kCommandButton:
             SetWindowTextW(
-                child, Wide(static_cast<const panel::CommandButton&>(element).caption()).c_str());
+                child,
+                Utf8ToWide(static_cast<const panel::CommandButton&>(element).caption()).c_str());
             break;
         case Kind::kListView: {
             const auto& list = static_cast<const panel::ListView&>(element);
@@ -220,7 +222,7 @@ void PanelWindow::ShowRow(const panel::ListView& list, std::size_t row, bool ins
     if (row >= list.items().size()) return;
     const HWND child = children_.at(&list);
     const panel::ListItem& cells = list.items()[row];
-    std::wstring text = Wide(cells.text);
+    std::wstring text = Utf8ToWide(cells.text);
     LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = static_cast<int>(row);
@@ -228,7 +230,7 @@ void PanelWindow::ShowRow(const panel::ListView& list, std::size_t row, bool ins
     SendMessageW(child, inserted ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, inserted ? 0 : row,
                  reinterpret_cast<LPARAM>(&item));
     for (int sub = 0; sub < panel::ListView::kSubItemCount; ++sub) {
-        std::wstring subText = Wide(cells.subItems[static_cast<std::size_t>(sub)]);
+        std::wstring subText = Utf8ToWide(cells.subItems[static_cast<std::size_t>(sub)]);
         LVITEMW subItem{};
         subItem.iSubItem = sub + 1;
         subItem.pszText = subText.data();

@@ -14,11 +14,6 @@
 namespace infotrakon::ocx {
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-    const std::u16string units = Utf8ToUtf16(utf8);
-    return std::wstring(units.begin(), units.end());
-}
-
 // Creates `key` under HKEY_CLASSES_ROOT and sets its value `name` (nullptr: the default).
 LSTATUS SetText(const std::wstring& key, const wchar_t* name, const std::wstring& text) {
     HKEY handle = nullptr;
@@ -31,9 +26,9 @@ LSTATUS SetText(const std::wstring& key, const wchar_t* name, const std::wstring
     return status;
 }
 
-const std::wstring kClassKey = L"CLSID\\" + Wide(control::kClassId);
-const std::wstring kProgIdKey = Wide(control::kProgId);
-const std::wstring kLibraryKey = L"TypeLib\\" + Wide(control::kTypeLibraryId) + L"\\" +
+const std::wstring kClassKey = L"CLSID\\" + Utf8ToWide(control::kClassId);
+const std::wstring kProgIdKey = Utf8ToWide(control::kProgId);
+const std::wstring kLibraryKey = L"TypeLib\\" + Utf8ToWide(control::kTypeLibraryId) + L"\\" +
                                  std::to_wstring(control::kTypeLibraryMajorVersion) + L"." +
                                  std::to_wstring(control::kTypeLibraryMinorVersion);
 
@@ -69,7 +64,7 @@ HRESULT RegisterControl() {
         const wchar_t* name;
         std::wstring text;
     } values[] = {
-        {kClassKey, nullptr, Wide(control::kClassName)},
+        {kClassKey, nullptr, Utf8ToWide(control::kClassName)},
         {kClassKey + L"\\InprocServer32", nullptr, path},
         {kClassKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
         {kClassKey + L"\\Control", nullptr, L""},
@@ -77,13 +72,13 @@ HRESULT RegisterControl() {
         {kClassKey + L"\\MiscStatus\\1", nullptr, misc},
         {kClassKey + L"\\ToolboxBitmap32", nullptr,
          path + L", " + std::to_wstring(control::kToolboxBitmapId)},
-        {kClassKey + L"\\TypeLib", nullptr, Wide(control::kTypeLibraryId)},
+        {kClassKey + L"\\TypeLib", nullptr, Utf8ToWide(control::kTypeLibraryId)},
         {kClassKey + L"\\Version", nullptr,
          std::to_wstring(control::kTypeLibraryMajorVersion) + L"." +
              std::to_wstring(control::kTypeLibraryMinorVersion)},
         {kClassKey + L"\\ProgID", nullptr, kProgIdKey},
-        {kProgIdKey, nullptr, Wide(control::kClassName)},
-        {kProgIdKey + L"\\CLSID", nullptr, Wide(control::kClassId)},
+        {kProgIdKey, nullptr, Utf8ToWide(control::kClassName)},
+        {kProgIdKey + L"\\CLSID", nullptr, Utf8ToWide(control::kClassId)},
     };
     for (const auto& value : values) {
         const LSTATUS status = SetText(value.key, value.name, value.text);
@@ -99,7 +94,7 @@ HRESULT RegisterControl() {
 
 HRESULT UnregisterControl() {
     GUID library{};
-    const std::wstring libraryId = Wide(control::kTypeLibraryId);
+    const std::wstring libraryId = Utf8ToWide(control::kTypeLibraryId);
     if (SUCCEEDED(CLSIDFromString(libraryId.c_str(), &library)))
         UnRegisterTypeLib(library, control::kTypeLibraryMajorVersion,
                           control::kTypeLibraryMinorVersion, control::kTypeLibraryLocale,

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "core/text_encoding.h"
+
 namespace infotrakon::panel {
 namespace {
 
@@ -20,27 +22,13 @@ int AdvanceOf(char32_t c) {
     return 530;
 }
 
-// Decodes one UTF-8 sequence; malformed bytes count as one character each.
-char32_t NextCodePoint(std::string_view text, std::size_t& i) {
-    const auto lead = static_cast<unsigned char>(text[i++]);
-    int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    char32_t c = extra == 3   ? lead & 0x07u
-                 : extra == 2 ? lead & 0x0Fu
-                 : extra == 1 ? lead & 0x1Fu
-                              : lead;
-    while (extra-- > 0 && i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) {
-        c = (c << 6) | (static_cast<unsigned char>(text[i++]) & 0x3Fu);
-    }
-    return c;
-}
-
 }  // namespace
 
 TextSize FixedTextMetrics::Measure(std::string_view utf8Text, const Font& font) const {
     const double emTwips = font.size * 20.0;  // one point is 20 twips
     double thousandths = 0;
     for (std::size_t i = 0; i < utf8Text.size();)
-        thousandths += AdvanceOf(NextCodePoint(utf8Text, i));
+        thousandths += AdvanceOf(NextUtf8Character(utf8Text, i).code);
     double width = thousandths * emTwips / 1000.0;
     if (font.bold()) width *= 1.1;
     // Whole pixels, as a screen draws them: 15 twips to the pixel at 96 dpi.

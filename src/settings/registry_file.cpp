@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "core/case_fold.h"
 #include "core/error.h"
@@ -159,11 +157,6 @@ class Lines {
     std::size_t position_ = 0;
 };
 
-std::string_view TrimEnd(std::string_view text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
 }  // namespace
 
 RegistryFileText::RegistryFileText(std::string bytes, const char* codePage) : codePage_(codePage) {
@@ -240,6 +233,80 @@ struct ValueLine {
     bool deleted = false;
 };
 
+// A quoted text at the start of `data`, stored as the file's format stores text data: in the
+// code page for regedit 4, in UTF-16 otherwise.
+std::optional<RegistryValue> ReadTextData(std::u16string_view data, std::uint32_t type,
+                                          RegistryFileFormat format, const std::string& codePage) {
+    std::size_t i = 0;
+    std::u16string text;
+    if (i >= data.size() || data[i] != '"' || !(++i, ReadEscaped(data, i, u'"', text)))
+        return std::nullopt;
+    RegistryValue value;
+    value.type = type;
+    if (format == RegistryFileFormat::kExport4) {
+        const std::string bytes = Utf16ToAnsi(text, codePage.c_str());
+        value.data.assign(bytes.begin(), bytes.end());
+        value.data.push_back(0);
+        value.singleByteText = true;
+    } else {
+        value.data = Utf16Bytes(text);
+    }
+    return value;
+}
+
+// Wine's text of another type: str(TYPE):"text".
+std::optional<RegistryValue> ReadTypedTextData(std::u16string_view data, RegistryFileFormat format,
+                                               const std::string& codePage) {
+    const std::size_t close = data.find(u"):");
+    if (close == std::u16string_view::npos) return std::nullopt;
+    const auto type = HexNumber(data.substr(4, close - 4), 8);
+    if (!type) return std::nullopt;
+    return ReadTextData(data.substr(close + 2), *type, format, codePage);
+}
+
+// dword:XXXXXXXX, exactly eight hex digits.
+std::optional<RegistryValue> ReadDwordData(std::u16string_view data) {
+    const std::u16string_view digits = data.substr(6);
+    const auto number = digits.size() == 8 ? HexNumber(digits, 8) : std::nullopt;
+    if (!number) return std::nullopt;
+    RegistryValue value;
+    value.type = value_type::kDword;
+    for (int k = 0; k < 4; ++k) value.data.push_back(static_cast<std::uint8_t>(*number >> (8 * k)));
+    return value;
+}
+
+// hex:BYTES, binary data, or hex(TYPE):BYTES, the bytes of a value of any type.
+std::optional<RegistryValue> ReadHexData(std::u16string_view data, RegistryFileFormat format) {
+    std::size_t k = 3;
+    RegistryValue value;
+    value.type = value_type::kBinary;
+    if (k < data.size() && data[k] == '(') {
+        const std::size_t close = data.find(u')', k);
+        if (close == std::u16string_view::npos) return std::nullopt;
+        const auto given = HexNumber(data.substr(k + 1, close - k - 1), 8);
+        if (!given) return std::nullopt;
+        value.type = *given;
+        k = close + 1;
+    }
+    if (k >= data.size() || data[k] != ':') return std::nullopt;
+    if (!ReadHexBytes(data.substr(k + 1), value.data)) return std::nullopt;
+    // regedit 4 writes text data as bytes of the ANSI code page, later versions in UTF-16.
+    value.singleByteText = format == RegistryFileFormat::kExport4;
+    return value;
+}
+
+// The data after a value line's "=", by the kind its start names.
+std::optional<RegistryValue> ReadValueData(std::u16string_view data, RegistryFileFormat format,
+                                           const std::string& codePage) {
+    if (!data.empty() && data[0] == '"')
+        return ReadTextData(data, value_type::kText, format, codePage);
+    if (data.substr(0, 4) == u"str(" && format == RegistryFileFormat::kWineHive)
+        return ReadTypedTextData(data, format, codePage);
+    if (data.substr(0, 6) == u"dword:") return ReadDwordData(data);
+    if (data.substr(0, 3) == u"hex") return ReadHexData(data, format);
+    return std::nullopt;
+}
+
 std::optional<ValueLine> ReadValueLine(const std::u16string& line, RegistryFileFormat format,
                                        const std::string& codePage) {
     ValueLine result;
@@ -250,60 +317,54 @@ std::optional<ValueLine> ReadValueLine(const std::u16string& line, RegistryFileF
     ++i;
     SkipBlanks(line, i);
     const std::u16string_view data = std::u16string_view(line).substr(i);
-    RegistryValue& value = result.value;
-    auto readText = [&](std::size_t start) {
-        std::size_t j = start;
-        std::u16string text;
-        if (j >= line.size() || line[j] != '"' || !(++j, ReadEscaped(line, j, u'"', text)))
-            return false;
-        if (format == RegistryFileFormat::kExport4) {
-            const std::string bytes = Utf16ToAnsi(text, codePage.c_str());
-            value.data.assign(bytes.begin(), bytes.end());
-            value.data.push_back(0);
-            value.singleByteText = true;
-        } else {
-            value.data = Utf16Bytes(text);
+    if (data == u"-") {
+        result.deleted = true;
+        return result;
+    }
+    std::optional<RegistryValue> value = ReadValueData(data, format, codePage);
+    if (!value) return std::nullopt;
+    result.value = std::move(*value);
+    return result;
+}
+
+// The key lines of a large hive are rejected on their raw bytes wherever they can be: the
+// target's leading plain ASCII, written as the file writes it, must agree with the line's as
+// far as both go.
+class RawKeyFilter {
+  public:
+    RawKeyFilter(const std::u16string& foldedTarget, bool wine)
+        : prefix_(wine ? "[" : "[hkey_local_machine\\") {
+        for (const char16_t c : foldedTarget) {
+            if (c >= 0x7F || c < 0x20 || c == '[' || c == ']' || c == '"') break;
+            prefix_ += static_cast<char>(c);
+            if (wine && c == '\\') prefix_ += '\\';
+        }
+    }
+    bool MayMatch(std::string_view raw) const {
+        const std::size_t n = std::min(raw.size(), prefix_.size());
+        for (std::size_t k = 0; k < n; ++k) {
+            const char r = raw[k];
+            if (r == ']' && k > 0) return true;  // the line's name ends: a possible ancestor
+            const char folded = r >= 'A' && r <= 'Z' ? static_cast<char>(r + 32) : r;
+            if (folded != prefix_[k]) return false;
         }
         return true;
-    };
-    if (!data.empty() && data[0] == '"') {
-        value.type = value_type::kText;
-        if (!readText(i)) return std::nullopt;
-    } else if (data == u"-") {
-        result.deleted = true;
-    } else if (data.substr(0, 4) == u"str(" && format == RegistryFileFormat::kWineHive) {
-        const std::size_t close = data.find(u"):");
-        if (close == std::u16string_view::npos) return std::nullopt;
-        const auto type = HexNumber(data.substr(4, close - 4), 8);
-        if (!type || !readText(i + close + 2)) return std::nullopt;
-        value.type = *type;
-    } else if (data.substr(0, 6) == u"dword:") {
-        const std::u16string_view digits = data.substr(6);
-        const auto number = digits.size() == 8 ? HexNumber(digits, 8) : std::nullopt;
-        if (!number) return std::nullopt;
-        value.type = value_type::kDword;
-        for (int k = 0; k < 4; ++k)
-            value.data.push_back(static_cast<std::uint8_t>(*number >> (8 * k)));
-    } else if (data.substr(0, 3) == u"hex") {
-        std::size_t k = 3;
-        std::uint32_t type = value_type::kBinary;
-        if (k < data.size() && data[k] == '(') {
-            const std::size_t close = data.find(u')', k);
-            if (close == std::u16string_view::npos) return std::nullopt;
-            const auto given = HexNumber(data.substr(k + 1, close - k - 1), 8);
-            if (!given) return std::nullopt;
-            type = *given;
-            k = close + 1;
-        }
-        if (k >= data.size() || data[k] != ':') return std::nullopt;
-        if (!ReadHexBytes(data.substr(k + 1), value.data)) return std::nullopt;
-        value.type = type;
-        // regedit 4 writes text data as bytes of the ANSI code page, later versions in UTF-16.
-        value.singleByteText = format == RegistryFileFormat::kExport4;
-    } else {
-        return std::nullopt;
     }
-    return result;
+
+  private:
+    std::string prefix_;
+};
+
+// A value line with the lines its hex data continues on: after a backslash at a line's end.
+std::string JoinedValueLine(std::string_view raw, Lines& lines) {
+    std::string joined(TrimEnd(raw));
+    while (!joined.empty() && joined.back() == '\\' && joined.find("=hex") != std::string::npos) {
+        std::string_view next;
+        joined.pop_back();
+        if (!lines.Next(next)) break;
+        joined.append(Trim(next));
+    }
+    return joined;
 }
 
 }  // namespace
@@ -312,25 +373,7 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
     if (format_ == RegistryFileFormat::kUnknown) return std::nullopt;
     const bool wine = format_ == RegistryFileFormat::kWineHive;
     const std::u16string target = FoldCase(path);
-    // The key lines of a large hive are rejected on their raw bytes wherever they can be:
-    // the target's leading plain ASCII, written as the file writes it, must agree with the
-    // line's as far as both go.
-    std::string rawPrefix = wine ? "[" : "[hkey_local_machine\\";
-    for (const char16_t c : target) {
-        if (c >= 0x7F || c < 0x20 || c == '[' || c == ']' || c == '"') break;
-        rawPrefix += static_cast<char>(c);
-        if (wine && c == '\\') rawPrefix += '\\';
-    }
-    auto rawMayMatch = [&rawPrefix](std::string_view raw) {
-        const std::size_t n = std::min(raw.size(), rawPrefix.size());
-        for (std::size_t k = 0; k < n; ++k) {
-            const char r = raw[k];
-            if (r == ']' && k > 0) return true;  // the line's name ends: a possible ancestor
-            const char folded = r >= 'A' && r <= 'Z' ? static_cast<char>(r + 32) : r;
-            if (folded != rawPrefix[k]) return false;
-        }
-        return true;
-    };
+    const RawKeyFilter rawFilter(target, wine);
     std::optional<RegistryKey> found;
     bool inTarget = false;
     Lines lines(text_);
@@ -340,7 +383,7 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
         if (raw[0] == '[') {
             inTarget = false;
             const bool exportDeletion = !wine && raw.size() > 1 && raw[1] == '-';
-            if (!exportDeletion && !rawMayMatch(raw)) continue;
+            if (!exportDeletion && !rawFilter.MayMatch(raw)) continue;
             const std::optional<KeyLine> key = ReadKeyLine(raw, format_);
             if (!key) continue;
             const std::u16string& folded = key->folded;
@@ -363,16 +406,7 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
         }
         if (!inTarget || (raw[0] != '"' && raw[0] != '@')) continue;
 
-        // Hex data continues on the next line after a backslash at a line's end.
-        std::string joined(TrimEnd(raw));
-        while (!joined.empty() && joined.back() == '\\' &&
-               joined.find("=hex") != std::string::npos) {
-            std::string_view next;
-            joined.pop_back();
-            if (!lines.Next(next)) break;
-            const std::size_t start = next.find_first_not_of(" \t");
-            if (start != std::string_view::npos) joined.append(TrimEnd(next.substr(start)));
-        }
+        const std::string joined = JoinedValueLine(raw, lines);
         std::optional<ValueLine> value = ReadValueLine(Utf8ToUtf16(joined), format_, codePage_);
         if (!value) continue;
         if (value->deleted) {

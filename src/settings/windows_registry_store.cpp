@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <map>
-
 namespace infotrakon::settings {
 
 long WindowsRegistryStore::OpenKey(const std::string& keyPath, std::uint32_t accessMask,

@@ -17,6 +17,7 @@
 #include "agenda_db/odbc/odbc_connection_string.h"
 #include "agenda_db/odbc/odbc_recordset.h"
 #include "core/error.h"
+#include "core/text_encoding.h"
 #include "support/postgres_server.h"
 #include "support/test_support.h"
 
@@ -192,7 +193,7 @@ TEST(OdbcConnectionTest, TheSessionIsReadOnly) {
                               "CREATE TABLE u (id integer)"}) {
         SCOPED_TRACE(write);
         odbc::Handle statement(SQL_HANDLE_STMT, connection->dbc->get());
-        std::u16string text = odbc::Wide(write);
+        std::u16string text = Utf8ToUtf16(write);
         EXPECT_FALSE(SQL_SUCCEEDED(SQLExecDirectW(statement.get(), odbc::WideArgument(text),
                                                   static_cast<SQLINTEGER>(text.size()))));
         const std::string state = odbc::Diagnose(SQL_HANDLE_STMT, statement.get(), {}).state;

@@ -11,23 +11,31 @@ const char* const kMkagendaUsage =
     "usage: mkagenda (--from FILE.json | --demo | --rows N) [OUT.mdb] [--sql OUT.sql]\n"
     "                [--today YYYY-MM-DD] [--encrypt] [--password PASSWORD] [--force]";
 
-MkagendaOptions ParseMkagendaCommandLine(const std::vector<std::string>& arguments) {
-    MkagendaOptions options;
+namespace {
+
+// The arguments kept as given until the parse is over, and the options that pick the source.
+struct GivenArguments {
     std::string rows, today;
     bool demoWanted = false;
-    CLI::App app{"mkagenda: writes agendas as Jet 4 databases and PostgreSQL scripts", "mkagenda"};
-    CLI::Option* from = app.add_option("--from", options.descriptionFile,
-                                       "the tables and rows of a JSON description")
-                            ->type_name("FILE.json");
-    CLI::Option* demo = app.add_flag("--demo", demoWanted, "the demo agenda, dated around --today");
-    CLI::Option* generated =
-        app.add_option("--rows", rows, "a generated agenda with N service records")->type_name("N");
-    from->excludes(demo, generated);
-    demo->excludes(generated);
+    CLI::Option* from = nullptr;
+    CLI::Option* demo = nullptr;
+    CLI::Option* generated = nullptr;
+};
+
+void DeclareOptions(CLI::App& app, MkagendaOptions& options, GivenArguments& given) {
+    given.from = app.add_option("--from", options.descriptionFile,
+                                "the tables and rows of a JSON description")
+                     ->type_name("FILE.json");
+    given.demo = app.add_flag("--demo", given.demoWanted, "the demo agenda, dated around --today");
+    given.generated =
+        app.add_option("--rows", given.rows, "a generated agenda with N service records")
+            ->type_name("N");
+    given.from->excludes(given.demo, given.generated);
+    given.demo->excludes(given.generated);
     app.add_option("--sql", options.sqlOutput,
                    "also write the tables as a PostgreSQL script (OUT.mdb may then be left out)")
         ->type_name("OUT.sql");
-    app.add_option("--today", today, "the day the agenda is dated around (default: today)")
+    app.add_option("--today", given.today, "the day the agenda is dated around (default: today)")
         ->type_name("YYYY-MM-DD");
     app.add_flag("--force", options.force, "overwrite existing output files");
     app.add_flag("--encrypt", options.encrypt,
@@ -38,7 +46,39 @@ MkagendaOptions ParseMkagendaCommandLine(const std::vector<std::string>& argumen
     app.set_version_flag("--version", std::string("mkagenda ") + kVersionText,
                          "prints the version and exits");
     app.add_option("output", options.output, "the Jet 4 database to write")->type_name("OUT.mdb");
+}
 
+// What the parser cannot check: one source, an output, and the forms of --rows and --today.
+void CheckArguments(const GivenArguments& given, MkagendaOptions& options) {
+    const std::string& rows = given.rows;
+    if (*given.from) {
+        options.source = MkagendaOptions::Source::kDescription;
+    } else if (*given.demo) {
+        options.source = MkagendaOptions::Source::kDemo;
+    } else if (*given.generated) {
+        options.source = MkagendaOptions::Source::kGenerated;
+        const auto parsed = std::from_chars(rows.data(), rows.data() + rows.size(), options.rows);
+        if (parsed.ec != std::errc() || parsed.ptr != rows.data() + rows.size())
+            throw MkagendaUsageError{"--rows \"" + rows + "\" is no count of records"};
+    } else {
+        throw MkagendaUsageError{"give exactly one of --from, --demo and --rows"};
+    }
+    if (options.output.empty() && options.sqlOutput.empty())
+        throw MkagendaUsageError{"no output file"};
+    if (!given.today.empty()) {
+        options.today = Date::FromIso(given.today);
+        if (!options.today || options.today->hasTime())
+            throw MkagendaUsageError{"--today \"" + given.today + "\" is no date YYYY-MM-DD"};
+    }
+}
+
+}  // namespace
+
+MkagendaOptions ParseMkagendaCommandLine(const std::vector<std::string>& arguments) {
+    MkagendaOptions options;
+    GivenArguments given;
+    CLI::App app{"mkagenda: writes agendas as Jet 4 databases and PostgreSQL scripts", "mkagenda"};
+    DeclareOptions(app, options, given);
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     try {
@@ -54,26 +94,7 @@ MkagendaOptions ParseMkagendaCommandLine(const std::vector<std::string>& argumen
     } catch (const CLI::ParseError& error) {
         throw MkagendaUsageError{error.what()};
     }
-
-    if (*from) {
-        options.source = MkagendaOptions::Source::kDescription;
-    } else if (*demo) {
-        options.source = MkagendaOptions::Source::kDemo;
-    } else if (*generated) {
-        options.source = MkagendaOptions::Source::kGenerated;
-        const auto parsed = std::from_chars(rows.data(), rows.data() + rows.size(), options.rows);
-        if (parsed.ec != std::errc() || parsed.ptr != rows.data() + rows.size())
-            throw MkagendaUsageError{"--rows \"" + rows + "\" is no count of records"};
-    } else {
-        throw MkagendaUsageError{"give exactly one of --from, --demo and --rows"};
-    }
-    if (options.output.empty() && options.sqlOutput.empty())
-        throw MkagendaUsageError{"no output file"};
-    if (!today.empty()) {
-        options.today = Date::FromIso(today);
-        if (!options.today || options.today->hasTime())
-            throw MkagendaUsageError{"--today \"" + today + "\" is no date YYYY-MM-DD"};
-    }
+    CheckArguments(given, options);
     return options;
 }
 

@@ -112,6 +112,52 @@ Variant ToValue(const json& cell, ColumnType type, const std::string& where) {
     }
 }
 
+ColumnDefinition ReadColumn(const json& column, const std::string& table) {
+    if (!column.is_object() || !column.contains("name") || !column["name"].is_string() ||
+        !column.contains("type") || !column["type"].is_string())
+        Fail("Table " + table + ": every column needs a \"name\" and a \"type\"");
+    ColumnDefinition definition;
+    definition.name = column["name"].get<std::string>();
+    const std::string where = "Table " + table + ", column " + definition.name;
+    definition.type = TypeByName(column["type"].get<std::string>(), where);
+    definition.size = definition.type == ColumnType::kText ? 255 : 0;
+    if (column.contains("size")) {
+        if (!column["size"].is_number_integer() || column["size"].get<std::int64_t>() < 1 ||
+            column["size"].get<std::int64_t>() > 255)
+            Fail(where + ": size must be 1 to 255");
+        definition.size = static_cast<int>(column["size"].get<std::int64_t>());
+    }
+    return definition;
+}
+
+// A row given as an array holds every column in order; one given as an object names the
+// columns it holds, and the others are Null, or false for a Yes/No column.
+std::vector<Variant> ReadRow(const json& row, const std::vector<ColumnDefinition>& definitions,
+                             const std::string& where) {
+    std::vector<Variant> values(definitions.size(), Variant(Null{}));
+    if (row.is_array()) {
+        if (row.size() != definitions.size())
+            Fail(where + ": " + std::to_string(row.size()) + " values for " +
+                 std::to_string(definitions.size()) + " columns");
+        for (std::size_t c = 0; c < definitions.size(); ++c)
+            values[c] =
+                ToValue(row[c], definitions[c].type, where + ", column " + definitions[c].name);
+    } else if (row.is_object()) {
+        for (const auto& [key, cell] : row.items()) {
+            std::size_t c = 0;
+            while (c < definitions.size() && definitions[c].name != key) ++c;
+            if (c == definitions.size()) Fail(where + ": no column \"" + key + "\"");
+            values[c] = ToValue(cell, definitions[c].type, where + ", column " + key);
+        }
+        for (std::size_t c = 0; c < definitions.size(); ++c)
+            if (definitions[c].type == ColumnType::kBoolean && values[c].isNull())
+                values[c] = false;
+    } else {
+        Fail(where + ": a row is an array or an object");
+    }
+    return values;
+}
+
 }  // namespace
 
 void LoadDescription(const std::string& text, TableWriter& writer) {
@@ -131,23 +177,7 @@ void LoadDescription(const std::string& text, TableWriter& writer) {
         if (!table.contains("columns") || !table["columns"].is_array())
             Fail("Table " + name + ": needs an array \"columns\"");
         std::vector<ColumnDefinition> columns;
-        for (const json& column : table["columns"]) {
-            if (!column.is_object() || !column.contains("name") || !column["name"].is_string() ||
-                !column.contains("type") || !column["type"].is_string())
-                Fail("Table " + name + ": every column needs a \"name\" and a \"type\"");
-            ColumnDefinition definition;
-            definition.name = column["name"].get<std::string>();
-            const std::string where = "Table " + name + ", column " + definition.name;
-            definition.type = TypeByName(column["type"].get<std::string>(), where);
-            definition.size = definition.type == ColumnType::kText ? 255 : 0;
-            if (column.contains("size")) {
-                if (!column["size"].is_number_integer() || column["size"].get<std::int64_t>() < 1 ||
-                    column["size"].get<std::int64_t>() > 255)
-                    Fail(where + ": size must be 1 to 255");
-                definition.size = static_cast<int>(column["size"].get<std::int64_t>());
-            }
-            columns.push_back(definition);
-        }
+        for (const json& column : table["columns"]) columns.push_back(ReadColumn(column, name));
         const std::vector<ColumnDefinition> definitions = columns;
         const TableWriter::TableId id = writer.AddTable(name, std::move(columns));
         if (!table.contains("rows")) continue;
@@ -155,29 +185,8 @@ void LoadDescription(const std::string& text, TableWriter& writer) {
         std::size_t rowNumber = 0;
         for (const json& row : table["rows"]) {
             ++rowNumber;
-            const std::string rowWhere = "Table " + name + ", row " + std::to_string(rowNumber);
-            std::vector<Variant> values(definitions.size(), Variant(Null{}));
-            if (row.is_array()) {
-                if (row.size() != definitions.size())
-                    Fail(rowWhere + ": " + std::to_string(row.size()) + " values for " +
-                         std::to_string(definitions.size()) + " columns");
-                for (std::size_t c = 0; c < definitions.size(); ++c)
-                    values[c] = ToValue(row[c], definitions[c].type,
-                                        rowWhere + ", column " + definitions[c].name);
-            } else if (row.is_object()) {
-                for (const auto& [key, cell] : row.items()) {
-                    std::size_t c = 0;
-                    while (c < definitions.size() && definitions[c].name != key) ++c;
-                    if (c == definitions.size()) Fail(rowWhere + ": no column \"" + key + "\"");
-                    values[c] = ToValue(cell, definitions[c].type, rowWhere + ", column " + key);
-                }
-                for (std::size_t c = 0; c < definitions.size(); ++c)
-                    if (definitions[c].type == ColumnType::kBoolean && values[c].isNull())
-                        values[c] = false;
-            } else {
-                Fail(rowWhere + ": a row is an array or an object");
-            }
-            writer.AppendRow(id, values);
+            const std::string where = "Table " + name + ", row " + std::to_string(rowNumber);
+            writer.AppendRow(id, ReadRow(row, definitions, where));
         }
     }
 }

@@ -60,6 +60,87 @@ void AppendLittleEndian(std::vector<std::uint8_t>& out, T value) {
     std::memcpy(out.data() + at, &value, sizeof(T));
 }
 
+Error Mismatch(const std::string& where, const char* expected, const Variant& value) {
+    return Error(error_number::kTypeMismatch,
+                 where + ": expected " + expected + ", got " + value.kindName());
+}
+
+bool EncodeBoolean(const Variant& value, const std::string& where) {
+    const bool* flag = value.get<bool>();
+    if (flag == nullptr) throw Mismatch(where, "true or false", value);
+    return *flag;
+}
+
+void EncodeWholeNumber(ColumnType type, const Variant& value, const std::string& where,
+                       std::vector<std::uint8_t>& bytes) {
+    const std::int64_t* number = value.get<std::int64_t>();
+    if (number == nullptr) throw Mismatch(where, "a whole number", value);
+    const std::int64_t low = type == ColumnType::kByte ? 0
+                             : type == ColumnType::kInteger
+                                 ? -32768
+                                 : std::numeric_limits<std::int32_t>::min();
+    const std::int64_t high = type == ColumnType::kByte ? 255
+                              : type == ColumnType::kInteger
+                                  ? 32767
+                                  : std::numeric_limits<std::int32_t>::max();
+    if (*number < low || *number > high)
+        throw Error(error_number::kOverflow, where + ": " + std::to_string(*number) +
+                                                 " is outside " + std::to_string(low) + ".." +
+                                                 std::to_string(high));
+    if (type == ColumnType::kByte) bytes.push_back(static_cast<std::uint8_t>(*number));
+    if (type == ColumnType::kInteger) AppendLittleEndian(bytes, static_cast<std::int16_t>(*number));
+    if (type == ColumnType::kLong) AppendLittleEndian(bytes, static_cast<std::int32_t>(*number));
+}
+
+void EncodeRealNumber(ColumnType type, const Variant& value, const std::string& where,
+                      std::vector<std::uint8_t>& bytes) {
+    double number = 0;
+    if (const auto* real = value.get<double>()) {
+        number = *real;
+    } else if (const auto* whole = value.get<std::int64_t>()) {
+        number = static_cast<double>(*whole);
+    } else {
+        throw Mismatch(where, "a number", value);
+    }
+    if (!std::isfinite(number))
+        throw Error(error_number::kOverflow, where + ": not a finite number");
+    if (type == ColumnType::kSingle) {
+        if (std::fabs(number) > std::numeric_limits<float>::max())
+            throw Error(error_number::kOverflow, where + ": too large for a single");
+        AppendLittleEndian(bytes, static_cast<float>(number));
+    } else {
+        AppendLittleEndian(bytes, number);
+    }
+}
+
+void EncodeText(const ColumnDefinition& definition, const Variant& value, const std::string& where,
+                std::vector<std::uint8_t>& bytes) {
+    const std::string* text = value.get<std::string>();
+    if (text == nullptr) throw Mismatch(where, "a text", value);
+    const std::u16string units = Utf8ToUtf16(*text);
+    if (units.size() > static_cast<std::size_t>(definition.size))
+        throw Error(error_number::kOverflow,
+                    where + ": the text has " + std::to_string(units.size()) +
+                        " characters, the column holds " + std::to_string(definition.size));
+    if (!jet::CompressUnicode(units, bytes)) AppendUcs2(bytes, units);
+}
+
+// Every object of the file is dated the same day, so that the same agenda gives the same bytes.
+Date CreationDate() { return Date::FromCivil(2026, 1, 1); }
+
+// A row of the catalog MSysObjects, in the order of its columns.
+std::array<Variant, 11> CatalogRow(std::int64_t id, const std::string& name, std::int64_t type,
+                                   std::int64_t flags, Variant database = Null{},
+                                   Variant foreignName = Null{}) {
+    const Date created = CreationDate();
+    return {Variant(id),         Variant(std::int64_t{0x0F000001}),
+            Variant(name),       Variant(type),
+            Variant(flags),      Variant(created),
+            Variant(created),    Variant(Null{}),
+            std::move(database), std::move(foreignName),
+            Variant(Null{})};
+}
+
 }  // namespace
 
 std::uint32_t JetWriter::NewPage() {
@@ -88,6 +169,14 @@ void JetWriter::EnsureCatalog() {
                              {"Connect", ColumnType::kMemo, 0}});
     tables_.erase(tables_.begin());
     tables_[0].system = true;
+}
+
+// An empty data page: its kind, and all of it but the header free.
+void JetWriter::StartDataPage(std::uint32_t page) {
+    pages_[page][0] = static_cast<std::uint8_t>(jet::PageType::kData);
+    pages_[page][1] = 0x01;
+    jet::WriteU16(&pages_[page][dp::kFreeSpaceOffset],
+                  static_cast<std::uint16_t>(kPageSize - dp::kRowOffsetsStart));
 }
 
 JetWriter::TableId JetWriter::AddTable(const std::string& name,
@@ -152,11 +241,8 @@ std::vector<std::uint8_t> JetWriter::EncodeMemo(const std::string& utf8) {
         row.insert(row.end(), data.begin() + static_cast<std::ptrdiff_t>(begin),
                    data.begin() + static_cast<std::ptrdiff_t>(end));
         const std::uint32_t page = NewPage();
-        pages_[page][0] = static_cast<std::uint8_t>(jet::PageType::kData);
-        pages_[page][1] = 0x01;
+        StartDataPage(page);
         std::memcpy(&pages_[page][4], dp::kLongValueMarker, 4);
-        jet::WriteU16(&pages_[page][dp::kFreeSpaceOffset],
-                      static_cast<std::uint16_t>(kPageSize - dp::kRowOffsetsStart));
         const std::uint32_t rowNumber = PlaceRowOnPage(page, row);
         next = page << 8 | rowNumber;
     }
@@ -167,139 +253,92 @@ std::vector<std::uint8_t> JetWriter::EncodeMemo(const std::string& utf8) {
 
 std::vector<std::uint8_t> JetWriter::EncodeRow(const Table& table,
                                                std::span<const Variant> values) {
-    const std::size_t columnCount = table.columns.size();
-    std::vector<std::uint8_t> fixed(table.fixedSize, 0);
-    std::vector<std::uint8_t> variable;
-    std::vector<std::uint16_t> variableOffsets(table.variableCount, 0);
-    std::vector<std::uint8_t> nullMask((columnCount + 7) / 8, 0);
-    const std::uint16_t variableStart = static_cast<std::uint16_t>(2 + table.fixedSize);
-    for (std::size_t c = 0; c < columnCount; ++c) {
+    RowAreas areas(table);
+    const auto variableStart = static_cast<std::uint16_t>(2 + table.fixedSize);
+    for (std::size_t c = 0; c < table.columns.size(); ++c) {
         const Column& column = table.columns[c];
         const Variant& value = values[c];
         const std::string where = currentRowContext_ + ", column " + column.definition.name;
-        auto mismatch = [&](const char* expected) {
-            return Error(error_number::kTypeMismatch,
-                         where + ": expected " + expected + ", got " + value.kindName());
-        };
         if (!column.fixed)
-            variableOffsets[column.variableIndex] =
-                static_cast<std::uint16_t>(variableStart + variable.size());
+            areas.variableOffsets[column.variableIndex] =
+                static_cast<std::uint16_t>(variableStart + areas.variable.size());
         if (value.isNull()) {
             if (column.definition.type == ColumnType::kBoolean)
                 throw Error(error_number::kInvalidUseOfNull,
                             where + ": a Yes/No field cannot be NULL");
             continue;
         }
-        std::vector<std::uint8_t> bytes;
-        switch (column.definition.type) {
-            case ColumnType::kBoolean: {
-                const bool* flag = value.get<bool>();
-                if (flag == nullptr) throw mismatch("true or false");
-                if (*flag)
-                    nullMask[c / 8] = static_cast<std::uint8_t>(nullMask[c / 8] | 1u << (c % 8));
-                continue;
-            }
-            case ColumnType::kByte:
-            case ColumnType::kInteger:
-            case ColumnType::kLong: {
-                const std::int64_t* number = value.get<std::int64_t>();
-                if (number == nullptr) throw mismatch("a whole number");
-                const std::int64_t low = column.definition.type == ColumnType::kByte ? 0
-                                         : column.definition.type == ColumnType::kInteger
-                                             ? -32768
-                                             : std::numeric_limits<std::int32_t>::min();
-                const std::int64_t high = column.definition.type == ColumnType::kByte ? 255
-                                          : column.definition.type == ColumnType::kInteger
-                                              ? 32767
-                                              : std::numeric_limits<std::int32_t>::max();
-                if (*number < low || *number > high)
-                    throw Error(error_number::kOverflow, where + ": " + std::to_string(*number) +
-                                                             " is outside " + std::to_string(low) +
-                                                             ".." + std::to_string(high));
-                if (column.definition.type == ColumnType::kByte)
-                    bytes.push_back(static_cast<std::uint8_t>(*number));
-                if (column.definition.type == ColumnType::kInteger)
-                    AppendLittleEndian(bytes, static_cast<std::int16_t>(*number));
-                if (column.definition.type == ColumnType::kLong)
-                    AppendLittleEndian(bytes, static_cast<std::int32_t>(*number));
-                break;
-            }
-            case ColumnType::kSingle:
-            case ColumnType::kDouble: {
-                double number = 0;
-                if (const auto* real = value.get<double>()) {
-                    number = *real;
-                } else if (const auto* whole = value.get<std::int64_t>()) {
-                    number = static_cast<double>(*whole);
-                } else {
-                    throw mismatch("a number");
-                }
-                if (!std::isfinite(number))
-                    throw Error(error_number::kOverflow, where + ": not a finite number");
-                if (column.definition.type == ColumnType::kSingle) {
-                    if (std::fabs(number) > std::numeric_limits<float>::max())
-                        throw Error(error_number::kOverflow, where + ": too large for a single");
-                    AppendLittleEndian(bytes, static_cast<float>(number));
-                } else {
-                    AppendLittleEndian(bytes, number);
-                }
-                break;
-            }
-            case ColumnType::kCurrency: {
-                const Currency* amount = value.get<Currency>();
-                if (amount == nullptr) throw mismatch("a currency amount");
-                AppendLittleEndian(bytes, amount->tenThousandths);
-                break;
-            }
-            case ColumnType::kDateTime: {
-                const Date* date = value.get<Date>();
-                if (date == nullptr) throw mismatch("a date");
-                AppendLittleEndian(bytes, date->ToOle());
-                break;
-            }
-            case ColumnType::kText: {
-                const std::string* text = value.get<std::string>();
-                if (text == nullptr) throw mismatch("a text");
-                const std::u16string units = Utf8ToUtf16(*text);
-                if (units.size() > static_cast<std::size_t>(column.definition.size))
-                    throw Error(error_number::kOverflow,
-                                where + ": the text has " + std::to_string(units.size()) +
-                                    " characters, the column holds " +
-                                    std::to_string(column.definition.size));
-                if (!jet::CompressUnicode(units, bytes)) AppendUcs2(bytes, units);
-                break;
-            }
-            case ColumnType::kMemo: {
-                const std::string* text = value.get<std::string>();
-                if (text == nullptr) throw mismatch("a text");
-                bytes = EncodeMemo(*text);
-                break;
-            }
-            default:
-                throw Error(error_number::kInvalidProcedureCall,
-                            where + ": unsupported column type");
+        // A Yes/No field is its bit of the null mask alone.
+        if (column.definition.type == ColumnType::kBoolean) {
+            if (EncodeBoolean(value, where)) areas.MarkPresent(c);
+            continue;
         }
-        nullMask[c / 8] = static_cast<std::uint8_t>(nullMask[c / 8] | 1u << (c % 8));
+        const std::vector<std::uint8_t> bytes = EncodeField(column.definition, value, where);
+        areas.MarkPresent(c);
         if (column.fixed) {
-            std::memcpy(fixed.data() + column.fixedOffset, bytes.data(), bytes.size());
+            std::memcpy(areas.fixed.data() + column.fixedOffset, bytes.data(), bytes.size());
         } else {
-            variable.insert(variable.end(), bytes.begin(), bytes.end());
+            areas.variable.insert(areas.variable.end(), bytes.begin(), bytes.end());
         }
     }
+    return AssembleRow(table, areas);
+}
+
+std::vector<std::uint8_t> JetWriter::EncodeField(const ColumnDefinition& definition,
+                                                 const Variant& value, const std::string& where) {
+    std::vector<std::uint8_t> bytes;
+    switch (definition.type) {
+        case ColumnType::kByte:
+        case ColumnType::kInteger:
+        case ColumnType::kLong:
+            EncodeWholeNumber(definition.type, value, where, bytes);
+            break;
+        case ColumnType::kSingle:
+        case ColumnType::kDouble:
+            EncodeRealNumber(definition.type, value, where, bytes);
+            break;
+        case ColumnType::kCurrency: {
+            const Currency* amount = value.get<Currency>();
+            if (amount == nullptr) throw Mismatch(where, "a currency amount", value);
+            AppendLittleEndian(bytes, amount->tenThousandths);
+            break;
+        }
+        case ColumnType::kDateTime: {
+            const Date* date = value.get<Date>();
+            if (date == nullptr) throw Mismatch(where, "a date", value);
+            AppendLittleEndian(bytes, date->ToOle());
+            break;
+        }
+        case ColumnType::kText:
+            EncodeText(definition, value, where, bytes);
+            break;
+        case ColumnType::kMemo: {
+            const std::string* text = value.get<std::string>();
+            if (text == nullptr) throw Mismatch(where, "a text", value);
+            bytes = EncodeMemo(*text);
+            break;
+        }
+        default:
+            throw Error(error_number::kInvalidProcedureCall, where + ": unsupported column type");
+    }
+    return bytes;
+}
+
+std::vector<std::uint8_t> JetWriter::AssembleRow(const Table& table, const RowAreas& areas) const {
     // Row: column count, fixed area, variable data, then from the end backwards the null
     // mask, the variable column count, the variable offsets and the end-of-data offset.
     std::vector<std::uint8_t> row;
-    AppendLittleEndian(row, static_cast<std::uint16_t>(columnCount));
-    row.insert(row.end(), fixed.begin(), fixed.end());
-    row.insert(row.end(), variable.begin(), variable.end());
+    AppendLittleEndian(row, static_cast<std::uint16_t>(table.columns.size()));
+    row.insert(row.end(), areas.fixed.begin(), areas.fixed.end());
+    row.insert(row.end(), areas.variable.begin(), areas.variable.end());
     const auto endOfData = static_cast<std::uint16_t>(row.size());
     if (table.variableCount > 0) {
         AppendLittleEndian(row, endOfData);
         for (std::size_t v = table.variableCount; v-- > 0;)
-            AppendLittleEndian(row, variableOffsets[v]);
+            AppendLittleEndian(row, areas.variableOffsets[v]);
     }
     AppendLittleEndian(row, static_cast<std::uint16_t>(table.variableCount));
-    row.insert(row.end(), nullMask.begin(), nullMask.end());
+    row.insert(row.end(), areas.nullMask.begin(), areas.nullMask.end());
     if (row.size() > kMaxRow)
         throw Error(error_number::kOverflow, currentRowContext_ + ": the row takes " +
                                                  std::to_string(row.size()) +
@@ -332,10 +371,7 @@ void JetWriter::PlaceRow(Table& table, const std::vector<std::uint8_t>& row) {
     }
     if (table.currentPage == 0) {
         const std::uint32_t page = NewPage();
-        pages_[page][0] = static_cast<std::uint8_t>(jet::PageType::kData);
-        pages_[page][1] = 0x01;
-        jet::WriteU16(&pages_[page][dp::kFreeSpaceOffset],
-                      static_cast<std::uint16_t>(kPageSize - dp::kRowOffsetsStart));
+        StartDataPage(page);
         jet::WriteU32(&pages_[page][dp::kTableDefinitionOffset], table.definitionPage);
         table.currentPage = page;
         table.dataPages.push_back(page);
@@ -411,78 +447,49 @@ void JetWriter::SetPassword(const std::string& password) {
 
 void JetWriter::Finish(const std::string& path) {
     EnsureCatalog();
-    const Date created = Date::FromCivil(2026, 1, 1);
+    AppendCatalogRows();
+    const std::vector<UsageMaps> maps = WriteUsageMaps();
+    for (std::size_t t = 0; t < tables_.size(); ++t)
+        WriteTableDefinition(tables_[t], maps[t].used, maps[t].free);
+    // With a database key, every page but the first is RC4-coded with the key xor its number,
+    // as Access's "Encrypt Database" leaves a file.
+    if (databaseKey_ != 0)
+        for (std::uint32_t number = 1; number < pages_.size(); ++number)
+            jet::CodePage(databaseKey_, number, pages_[number]);
+    WriteDatabaseDefinition();
+    WriteFile(path);
+}
+
+// The catalog lists every table: the user tables, the linked ones, and itself last.
+void JetWriter::AppendCatalogRows() {
     for (std::size_t t = 1; t < tables_.size(); ++t) {
-        const Variant row[] = {Variant(static_cast<std::int64_t>(tables_[t].definitionPage)),
-                               Variant(std::int64_t{0x0F000001}),
-                               Variant(tables_[t].name),
-                               Variant(std::int64_t{jet::kObjectTypeTable}),
-                               Variant(std::int64_t{0}),
-                               Variant(created),
-                               Variant(created),
-                               Variant(Null{}),
-                               Variant(Null{}),
-                               Variant(Null{}),
-                               Variant(Null{})};
+        const auto row = CatalogRow(static_cast<std::int64_t>(tables_[t].definitionPage),
+                                    tables_[t].name, jet::kObjectTypeTable, 0);
         AppendRow(0, row);
     }
     // Linked tables have no definition here; their numbers lie past every page of the file.
     for (std::size_t l = 0; l < links_.size(); ++l) {
         const LinkedTable& link = links_[l];
-        const Variant row[] = {Variant(static_cast<std::int64_t>(0x00FFFF00 + l)),
-                               Variant(std::int64_t{0x0F000001}),
-                               Variant(link.name),
-                               Variant(std::int64_t{jet::kObjectTypeLinkedTable}),
-                               Variant(std::int64_t{0}),
-                               Variant(created),
-                               Variant(created),
-                               Variant(Null{}),
-                               Variant(link.database),
-                               Variant(link.foreignName),
-                               Variant(Null{})};
+        const auto row =
+            CatalogRow(static_cast<std::int64_t>(0x00FFFF00 + l), link.name,
+                       jet::kObjectTypeLinkedTable, 0, link.database, link.foreignName);
         AppendRow(0, row);
     }
-    const Variant catalogRow[] = {
-        Variant(std::int64_t{jet::kCatalogPage}),
-        Variant(std::int64_t{0x0F000001}),
-        Variant("MSysObjects"),
-        Variant(std::int64_t{jet::kObjectTypeTable}),
-        Variant(static_cast<std::int64_t>(static_cast<std::int32_t>(jet::kSystemObjectFlags))),
-        Variant(created),
-        Variant(created),
-        Variant(Null{}),
-        Variant(Null{}),
-        Variant(Null{}),
-        Variant(Null{})};
+    const auto catalogRow =
+        CatalogRow(std::int64_t{jet::kCatalogPage}, "MSysObjects", jet::kObjectTypeTable,
+                   static_cast<std::int64_t>(static_cast<std::int32_t>(jet::kSystemObjectFlags)));
     AppendRow(0, catalogRow);
+}
 
-    // Usage maps: a reference map per table pointing to bitmap pages, each of which covers
-    // (page size - 4) * 8 pages; and an empty inline map of free pages.
-    const std::size_t bitsPerMapPage = (kPageSize - jet::usage_map::kBitmapPageHeader) * 8;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> maps;
-    pages_[1][0] = static_cast<std::uint8_t>(jet::PageType::kData);
-    pages_[1][1] = 0x01;
-    jet::WriteU16(&pages_[1][dp::kFreeSpaceOffset],
-                  static_cast<std::uint16_t>(kPageSize - dp::kRowOffsetsStart));
-    for (Table& table : tables_) {
+// Usage maps: a reference map per table pointing to bitmap pages, each of which covers
+// (page size - 4) * 8 pages; and an empty inline map of free pages. All of them are rows of
+// page 1.
+std::vector<JetWriter::UsageMaps> JetWriter::WriteUsageMaps() {
+    std::vector<UsageMaps> maps;
+    StartDataPage(1);
+    for (const Table& table : tables_) {
         std::vector<std::uint8_t> used{jet::usage_map::kReference};
-        std::uint32_t lastPage = 0;
-        for (const std::uint32_t page : table.dataPages) lastPage = std::max(lastPage, page);
-        const std::size_t mapPages = table.dataPages.empty() ? 0 : lastPage / bitsPerMapPage + 1;
-        std::vector<std::uint32_t> bitmapPages;
-        for (std::size_t m = 0; m < mapPages; ++m) {
-            const std::uint32_t page = NewPage();
-            pages_[page][0] = static_cast<std::uint8_t>(jet::PageType::kUsageMap);
-            pages_[page][1] = 0x01;
-            bitmapPages.push_back(page);
-        }
-        for (const std::uint32_t page : table.dataPages) {
-            Page& bitmap = pages_[bitmapPages[page / bitsPerMapPage]];
-            const std::size_t bit = page % bitsPerMapPage;
-            bitmap[jet::usage_map::kBitmapPageHeader + bit / 8] |=
-                static_cast<std::uint8_t>(1u << (bit % 8));
-        }
-        for (const std::uint32_t page : bitmapPages) AppendLittleEndian(used, page);
+        for (const std::uint32_t page : WriteUsageBitmaps(table)) AppendLittleEndian(used, page);
         if (used.size() > kMaxRow / 2)
             throw Error(error_number::kOverflow, "Table " + table.name + ": too many pages");
         const std::vector<std::uint8_t> freeMap{jet::usage_map::kInline, 0, 0, 0, 0, 0};
@@ -490,24 +497,35 @@ void JetWriter::Finish(const std::string& path) {
             throw Error(error_number::kOverflow, "Too many tables for one usage map page");
         const std::uint32_t usedRow = PlaceRowOnPage(1, used);
         const std::uint32_t freeRow = PlaceRowOnPage(1, freeMap);
-        maps.emplace_back(1u << 8 | usedRow, 1u << 8 | freeRow);
+        maps.push_back({1u << 8 | usedRow, 1u << 8 | freeRow});
     }
-    for (std::size_t t = 0; t < tables_.size(); ++t)
-        WriteTableDefinition(tables_[t], maps[t].first, maps[t].second);
+    return maps;
+}
 
-    // With a database key, every page but the first is RC4-coded with the key xor its number,
-    // as Access's "Encrypt Database" leaves a file.
-    if (databaseKey_ != 0)
-        for (std::uint32_t number = 1; number < pages_.size(); ++number) {
-            const std::uint32_t pageKey = databaseKey_ ^ number;
-            const std::uint8_t key[4] = {
-                static_cast<std::uint8_t>(pageKey), static_cast<std::uint8_t>(pageKey >> 8),
-                static_cast<std::uint8_t>(pageKey >> 16), static_cast<std::uint8_t>(pageKey >> 24)};
-            jet::Rc4(key, sizeof key, pages_[number].data(), kPageSize);
-        }
+std::vector<std::uint32_t> JetWriter::WriteUsageBitmaps(const Table& table) {
+    const std::size_t bitsPerMapPage = (kPageSize - jet::usage_map::kBitmapPageHeader) * 8;
+    std::uint32_t lastPage = 0;
+    for (const std::uint32_t page : table.dataPages) lastPage = std::max(lastPage, page);
+    const std::size_t mapPages = table.dataPages.empty() ? 0 : lastPage / bitsPerMapPage + 1;
+    std::vector<std::uint32_t> bitmapPages;
+    for (std::size_t m = 0; m < mapPages; ++m) {
+        const std::uint32_t page = NewPage();
+        pages_[page][0] = static_cast<std::uint8_t>(jet::PageType::kUsageMap);
+        pages_[page][1] = 0x01;
+        bitmapPages.push_back(page);
+    }
+    for (const std::uint32_t page : table.dataPages) {
+        Page& bitmap = pages_[bitmapPages[page / bitsPerMapPage]];
+        const std::size_t bit = page % bitsPerMapPage;
+        bitmap[jet::usage_map::kBitmapPageHeader + bit / 8] |=
+            static_cast<std::uint8_t>(1u << (bit % 8));
+    }
+    return bitmapPages;
+}
 
-    // The database definition page; its header area is stored encrypted, so the plain
-    // header is run through the cipher once.
+// The database definition page; its header area is stored encrypted, so the plain header is
+// run through the cipher once.
+void JetWriter::WriteDatabaseDefinition() {
     Page& header = pages_[0];
     header[0] = static_cast<std::uint8_t>(jet::PageType::kDatabaseDefinition);
     header[1] = 0x01;
@@ -515,7 +533,7 @@ void JetWriter::Finish(const std::string& path) {
     header[jet::header::kVersionOffset] = jet::header::kVersionJet4;
     jet::WriteU16(&header[jet::header::kCodePageOffset], 1250);
     jet::WriteU16(&header[jet::header::kSortOrderOffsetJet4], 0x0409);
-    const double creation = created.ToOle();
+    const double creation = CreationDate().ToOle();
     std::memcpy(&header[jet::header::kCreationDateOffsetJet4], &creation, 8);
     jet::WriteU32(&header[jet::header::kDatabaseKeyOffset], databaseKey_);
     // The password in UCS-2, zeros after it, masked by the creation date (an empty password
@@ -531,7 +549,9 @@ void JetWriter::Finish(const std::string& path) {
     }
     jet::Rc4(jet::header::kHeaderKey, 4, &header[jet::header::kEncryptedOffset],
              jet::header::kEncryptedSizeJet4);
+}
 
+void JetWriter::WriteFile(const std::string& path) const {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) throw Error(error_number::kFileNotFound, "Cannot write " + path);
     for (const Page& page : pages_)

@@ -56,13 +56,46 @@ class JetWriter final : public TableWriter {
         bool system = false;
     };
 
+    // The parts of a row while its fields are encoded.
+    struct RowAreas {
+        explicit RowAreas(const Table& table)
+            : fixed(table.fixedSize, 0),
+              variableOffsets(table.variableCount, 0),
+              nullMask((table.columns.size() + 7) / 8, 0) {}
+        // Sets the column's bit of the null mask: it has a value (or, for Yes/No, is true).
+        void MarkPresent(std::size_t column) {
+            nullMask[column / 8] =
+                static_cast<std::uint8_t>(nullMask[column / 8] | 1u << (column % 8));
+        }
+        std::vector<std::uint8_t> fixed;
+        std::vector<std::uint8_t> variable;
+        std::vector<std::uint16_t> variableOffsets;
+        std::vector<std::uint8_t> nullMask;
+    };
+    // Where a table's usage maps lie: page 1 and their rows on it.
+    struct UsageMaps {
+        std::uint32_t used = 0;
+        std::uint32_t free = 0;
+    };
+
     std::uint32_t NewPage();
+    void StartDataPage(std::uint32_t page);
     std::vector<std::uint8_t> EncodeRow(const Table& table, std::span<const Variant> values);
+    // A field's bytes, for any type but Yes/No.
+    std::vector<std::uint8_t> EncodeField(const ColumnDefinition& definition, const Variant& value,
+                                          const std::string& where);
     std::vector<std::uint8_t> EncodeMemo(const std::string& utf8);
+    std::vector<std::uint8_t> AssembleRow(const Table& table, const RowAreas& areas) const;
     void PlaceRow(Table& table, const std::vector<std::uint8_t>& row);
     std::uint32_t PlaceRowOnPage(std::uint32_t pageNumber, const std::vector<std::uint8_t>& row);
     void WriteTableDefinition(const Table& table, std::uint32_t usedMap, std::uint32_t freeMap);
     void EnsureCatalog();
+    void AppendCatalogRows();
+    std::vector<UsageMaps> WriteUsageMaps();
+    // The bitmap pages that mark the table's data pages.
+    std::vector<std::uint32_t> WriteUsageBitmaps(const Table& table);
+    void WriteDatabaseDefinition();
+    void WriteFile(const std::string& path) const;
 
     struct LinkedTable {
         std::string name, database, foreignName;

@@ -13,8 +13,6 @@ namespace infotrakon::agenda_db {
 
 namespace odbc {
 
-std::u16string Wide(const std::string& utf8) { return Utf8ToUtf16(utf8); }
-
 ServerName NameOf(const std::vector<ConnectionProperty>& odbc) {
     const auto get = [&](std::initializer_list<const char*> keys) -> std::string {
         for (const char* key : keys)
@@ -101,7 +99,7 @@ std::unique_ptr<Connection> Connect(const std::string& connectionString, const S
     // The panel writes nothing: a driver that honours the access mode refuses writes itself.
     SQLSetConnectAttrW(connection->dbc->get(), SQL_ATTR_ACCESS_MODE,
                        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_MODE_READ_ONLY)), 0);
-    std::u16string text = Wide(connectionString);
+    std::u16string text = Utf8ToUtf16(connectionString);
     SQLWCHAR out[1024];
     SQLSMALLINT outLength = 0;
     const auto start = std::chrono::steady_clock::now();

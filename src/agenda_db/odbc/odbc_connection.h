@@ -20,7 +20,6 @@ namespace odbc {
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC's wide characters are UTF-16");
 
-std::u16string Wide(const std::string& utf8);
 inline SQLWCHAR* WideArgument(std::u16string& text) {
     return reinterpret_cast<SQLWCHAR*>(text.data());
 }

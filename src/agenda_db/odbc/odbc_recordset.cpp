@@ -13,6 +13,7 @@
 #include "agenda_db/record_source.h"
 #include "core/case_fold.h"
 #include "core/error.h"
+#include "core/text_encoding.h"
 
 namespace infotrakon::agenda_db {
 namespace {
@@ -138,7 +139,7 @@ class OdbcRecordset final : public FilteredRecordset {
         Handle tables(SQL_HANDLE_STMT, connection.dbc->get());
         Prepare(tables);
         const std::string doing = "list the tables on";
-        std::u16string types = odbc::Wide("TABLE,VIEW");
+        std::u16string types = Utf8ToUtf16("TABLE,VIEW");
         if (!SQL_SUCCEEDED(SQLTablesW(tables.get(), nullptr, 0, nullptr, 0, nullptr, 0,
                                       odbc::WideArgument(types),
                                       static_cast<SQLSMALLINT>(types.size()))))

@@ -28,7 +28,7 @@ bool IsPostgreSql(const Connection& connection) {
 void PrepareSession(const Connection& connection, const ServerName& server) {
     const auto run = [&](const char* sql, const std::string& doing) {
         Handle statement(SQL_HANDLE_STMT, connection.dbc->get());
-        std::u16string text = Wide(sql);
+        std::u16string text = Utf8ToUtf16(sql);
         if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), WideArgument(text),
                                           static_cast<SQLINTEGER>(text.size()))))
             Fail(SQL_HANDLE_STMT, statement.get(), server, doing);

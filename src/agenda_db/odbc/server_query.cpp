@@ -3,6 +3,7 @@
 #include "agenda_db/odbc/sql_identifier.h"
 #include "agenda_db/record_source.h"
 #include "core/date.h"
+#include "core/text_encoding.h"
 
 namespace infotrakon::agenda_db::odbc {
 
@@ -68,7 +69,7 @@ ServerQuery ServerQuery::RowsOf(const std::string& statement,
 
 bool ServerQuery::Run(const Handle& statement, const ServerName& server) {
     Bind(statement, server);
-    std::u16string text = Wide(sql_);
+    std::u16string text = Utf8ToUtf16(sql_);
     const SQLRETURN result =
         SQLExecDirectW(statement.get(), WideArgument(text), static_cast<SQLINTEGER>(text.size()));
     return SQL_SUCCEEDED(result) || result == SQL_NO_DATA;
