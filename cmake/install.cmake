@@ -7,7 +7,7 @@ set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/InfoTrakon)
 # The libraries, their headers, the CMake package and the pkg-config file.
 # Shared libraries are read, never run: no execute bits.
 set(library_permissions OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-install(TARGETS infotrakon_library infotrakon_widgets EXPORT InfoTrakonTargets
+install(TARGETS it_c_library it_widgets EXPORT InfoTrakonTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} PERMISSIONS ${library_permissions}
   COMPONENT runtime NAMELINK_COMPONENT development)
 install(FILES ${PROJECT_SOURCE_DIR}/src/control/infotrakon_c.h RENAME infotrakon.h
@@ -45,8 +45,8 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/infotrakon.pc.in
   ${PROJECT_BINARY_DIR}/packaging/infotrakon.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/infotrakon.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT development)
-if(TARGET infotrakon_designer)
-  install(TARGETS infotrakon_designer LIBRARY DESTINATION ${QT6_INSTALL_PLUGINS}/designer
+if(TARGET it_designer)
+  install(TARGETS it_designer LIBRARY DESTINATION ${QT6_INSTALL_PLUGINS}/designer
     PERMISSIONS ${library_permissions} COMPONENT development)
 endif()
 
@@ -76,7 +76,7 @@ add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/share/changelog.gz
   COMMAND ${GZIP} -9nf ${PROJECT_BINARY_DIR}/share/changelog
   DEPENDS ${PROJECT_SOURCE_DIR}/packaging/debian/changelog
   COMMENT "Compressing the changelog" VERBATIM)
-add_custom_target(infotrakon_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/share/changelog.gz)
+add_custom_target(it_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/share/changelog.gz)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
   ${PROJECT_BINARY_DIR}/share/changelog.gz DESTINATION ${doc_dir} COMPONENT runtime)
 # The tags of Debian's checker that the package accepts, with the reasons.
@@ -109,7 +109,7 @@ if(HELP2MAN)
       DEPENDS ${program} COMMENT "Writing the manual page of ${program}" VERBATIM)
     list(APPEND pages ${compressed})
   endforeach()
-  add_custom_target(infotrakon_manuals ALL DEPENDS ${pages})
+  add_custom_target(it_manuals ALL DEPENDS ${pages})
   install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT runtime)
 endif()
 

@@ -8,7 +8,6 @@ set(CMAKE_CXX_COMPILER ${mingw}-g++-posix)
 set(CMAKE_RC_COMPILER ${mingw}-windres)
 set(CMAKE_AR ${mingw}-ar CACHE FILEPATH "")
 set(CMAKE_RANLIB ${mingw}-ranlib CACHE FILEPATH "")
-set(INFOTRAKON_WIDL ${mingw}-widl CACHE FILEPATH "The IDL compiler")
 
 # Libraries and headers of the target only; programs of the build machine.
 set(CMAKE_FIND_ROOT_PATH /usr/${mingw})

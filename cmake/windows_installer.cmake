@@ -26,6 +26,6 @@ set(INFOTRAKON_MSI ${PROJECT_BINARY_DIR}/InfoTrakon-${PROJECT_VERSION}.msi)
 add_custom_command(OUTPUT ${INFOTRAKON_MSI}
   COMMAND ${INFOTRAKON_WIXL} --arch x86 --output ${INFOTRAKON_MSI} ${INFOTRAKON_WXS}
   WORKING_DIRECTORY ${INFOTRAKON_PROGRAM_DIR}
-  DEPENDS ${INFOTRAKON_WXS} itrakon_ocx infotrakon
+  DEPENDS ${INFOTRAKON_WXS} it_ocx infotrakon
   COMMENT "Building the Windows Installer package InfoTrakon-${PROJECT_VERSION}.msi" VERBATIM)
-add_custom_target(infotrakon_msi ALL DEPENDS ${INFOTRAKON_MSI})
+add_custom_target(it_msi ALL DEPENDS ${INFOTRAKON_MSI})

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <memory>
 
 #include "agenda_list/period.h"
 #include "core/version.h"
@@ -195,7 +196,219 @@ void SplitQtArguments(std::vector<std::string>& arguments, std::vector<std::stri
     arguments = std::move(ours);
 }
 
+ReadOptions AddShowOptions(CLI::App& show, Command&) {
+    struct Arguments {
+        PanelArguments panel;
+        bool follow = false;
+    };
+    const auto arguments = std::make_shared<Arguments>();
+    arguments->panel.AddTo(show);
+    show.add_flag("--follow", arguments->follow,
+                  "clicks Aktualizovat whenever the host's settings file or the agenda file "
+                  "changes, once the change has settled");
+    return [arguments, &show](Command& parsed) {
+        parsed.panel = arguments->panel.Read(show);
+        parsed.panel.follow = arguments->follow;
+    };
+}
+
+ReadOptions AddPrintOptions(CLI::App& print, Command& parsed) {
+    const auto panel = std::make_shared<PanelArguments>();
+    panel->AddTo(print);
+    print.add_flag("--json", parsed.json, "prints the element model as JSON");
+    return [panel, &print](Command& command) { command.panel = panel->Read(print); };
+}
+
+ReadOptions AddScreenshotOptions(CLI::App& screenshot, Command& parsed) {
+    const auto panel = std::make_shared<PanelArguments>();
+    panel->AddTo(screenshot);
+    screenshot.add_option("OUT.png", parsed.output, "the picture to write")->required();
+    return [panel, &screenshot](Command& command) { command.panel = panel->Read(screenshot); };
+}
+
+Command::DemoMode DemoMode(const std::string& mode) {
+    using Mode = Command::DemoMode;
+    return mode == "show"         ? Mode::kShow
+           : mode == "print"      ? Mode::kPrint
+           : mode == "screenshot" ? Mode::kScreenshot
+                                  : Mode::kAuto;
+}
+
+ReadOptions AddDemoOptions(CLI::App& demo, Command& parsed) {
+    struct Arguments {
+        PanelArguments panel;
+        std::string mode, output;
+    };
+    const auto arguments = std::make_shared<Arguments>();
+    arguments->panel.AddTo(demo);
+    demo.add_option("MODE", arguments->mode,
+                    "show (a window when a display is there), print or screenshot")
+        ->check(CLI::IsMember({"show", "print", "screenshot"}));
+    demo.add_option("OUT.png", arguments->output, "the picture of demo screenshot");
+    demo.add_flag("--json", parsed.json, "with print: the element model as JSON");
+    return [arguments, &demo](Command& command) {
+        command.panel = arguments->panel.Read(demo);
+        command.demoMode = DemoMode(arguments->mode);
+        const std::string& output = arguments->output;
+        if (command.demoMode == Command::DemoMode::kScreenshot && output.empty())
+            throw UsageError{"demo screenshot: OUT.png is required"};
+        if (command.demoMode != Command::DemoMode::kScreenshot && !output.empty())
+            throw UsageError{"demo: \"" + output + "\" is only for demo screenshot"};
+        command.output = output;
+    };
+}
+
+ReadOptions AddQueryOptions(CLI::App& query, Command& parsed) {
+    QueryOptions& options = parsed.query;
+    query.add_option("--db", options.database, "an .mdb or .udl file, as the host names it")
+        ->required();
+    query.add_option("--source", options.recordSource, "\"SELECT * FROM table\"")->required();
+    query.add_option("--filter", options.filter, "a filter: comparisons joined by \" and \"");
+    query.add_flag("--json", options.json, "prints {\"recordCount\", \"fields\", \"rows\"}");
+    const auto prefix = std::make_shared<std::string>();
+    CLI::Option* prefixOption =
+        query.add_option("--wine-prefix", *prefix, "the Wine prefix of the host's drives");
+    return [prefix, prefixOption](Command& command) {
+        if (*prefixOption) command.query.winePrefix = *prefix;
+    };
+}
+
+// The calendar's own options, as given.
+struct CalendarArguments {
+    HostArguments host;
+    std::string out, reminders, from;
+    CLI::Option* outOption = nullptr;
+    CLI::Option* remindOption = nullptr;
+    CLI::Option* fromOption = nullptr;
+
+    void AddTo(CLI::App& calendar, CalendarOptions& options) {
+        host.AddTo(calendar);
+        outOption = calendar
+                        .add_option("--out", out,
+                                    "writes the calendar into FILE (atomically) instead of to "
+                                    "stdout")
+                        ->type_name("FILE");
+        calendar.add_flag("--follow", options.follow,
+                          "writes FILE anew whenever the host's settings file or the agenda "
+                          "changes");
+        remindOption = calendar
+                           .add_option("--remind", reminders,
+                                       "reminders, so many days before each deadline (default "
+                                       "30,7; none for none)")
+                           ->type_name("DAYS,...");
+        fromOption = calendar
+                         .add_option("--from", from,
+                                     "lists the deadlines from this day on (default: 30 days "
+                                     "before today)")
+                         ->type_name("YYYY-MM-DD");
+    }
+
+    void ReadInto(CalendarOptions& options) const {
+        host.ReadInto(options.host);
+        if (*outOption) options.out = out;
+        if (options.follow && !options.out)
+            throw UsageError{"calendar --follow writes a file: it needs --out FILE"};
+        if (*remindOption) options.reminderDays = ReminderDays(reminders);
+        if (*fromOption) options.from = DayOption("--from", from);
+    }
+};
+
+ReadOptions AddCalendarOptions(CLI::App& calendar, Command& parsed) {
+    const auto arguments = std::make_shared<CalendarArguments>();
+    arguments->AddTo(calendar, parsed.calendar);
+    return [arguments](Command& command) { arguments->ReadInto(command.calendar); };
+}
+
+const std::string_view kPanelWindowElsewhere =
+    "on Windows the panel's window is ITrakon.ocx in its host program";
+
+// The program's commands, in the order its help lists them.
+const CommandSyntax kCommands[] = {
+    {Command::Kind::kShow, "show", "shows the panel in a host window, at its design size",
+     kPanelWindowElsewhere, AddShowOptions},
+    {Command::Kind::kPrint, "print",
+     "runs the panel headless and prints it: as text, or the whole element model as JSON", "",
+     AddPrintOptions},
+    {Command::Kind::kScreenshot, "screenshot", "renders the panel offscreen to a PNG",
+     kPanelWindowElsewhere, AddScreenshotOptions},
+    {Command::Kind::kDemo, "demo",
+     "writes a demo agenda and its host settings into a fresh folder and shows the panel on it",
+     kPanelWindowElsewhere, AddDemoOptions},
+    {Command::Kind::kQuery, "query",
+     "runs one record source through the panel's data control and prints the records", "",
+     AddQueryOptions},
+    {Command::Kind::kCalendar, "calendar",
+     "writes the deadlines of the vehicles in service as an iCalendar calendar, with reminders",
+     "it runs on Linux, beside a host under Wine", AddCalendarOptions},
+};
+
+std::vector<std::string_view> CommandNames() {
+    std::vector<std::string_view> names;
+    for (const CommandSyntax& command : kCommands) names.push_back(command.name);
+    return names;
+}
+
+// A first word that names no command is refused with the list of the commands, which says more
+// than CLI11's own message about an argument it did not expect.
+void CheckCommandName(const std::vector<std::string>& arguments) {
+    const std::vector<std::string_view> names = CommandNames();
+    if (arguments.empty()) throw UsageError{"a command is needed: " + NameList(names, " or ")};
+    const std::string& first = arguments.front();
+    if (!first.starts_with("-") && std::find(names.begin(), names.end(), first) == names.end())
+        throw UsageError{"unknown command \"" + first + "\"; the commands are " +
+                         NameList(names, " and ")};
+}
+
+void DescribeProgram(CLI::App& app) {
+    app.require_subcommand(1);
+    app.name("infotrakon");
+    app.set_help_all_flag("--help-all", "help for every command");
+    app.set_version_flag("--version", std::string("infotrakon ") + kVersionText,
+                         "prints the version and exits");
+}
+
+Command HelpCommand(std::string text) {
+    Command command;
+    command.kind = Command::Kind::kHelp;
+    command.helpText = std::move(text);
+    return command;
+}
+
+// Parses `arguments` into `app`; the help or the version when they were asked for.
+std::optional<Command> ParseOrHelp(CLI::App& app, const std::vector<std::string>& arguments) {
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        const CLI::App* asked =
+            app.get_subcommands().empty() ? &app : app.get_subcommands().front();
+        return HelpCommand(asked->help());
+    } catch (const CLI::CallForVersion& version) {
+        return HelpCommand(std::string(version.what()) + "\n");
+    } catch (const CLI::CallForAllHelp&) {
+        return HelpCommand(app.help("", CLI::AppFormatMode::All));
+    } catch (const CLI::ParseError& error) {
+        throw UsageError{error.what()};
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+const CommandSyntax& SyntaxOf(Command::Kind kind) {
+    return *std::find_if(std::begin(kCommands), std::end(kCommands),
+                         [kind](const CommandSyntax& command) { return command.kind == kind; });
+}
+
+std::string NameList(const std::vector<std::string_view>& names, std::string_view lastJoint) {
+    std::string list;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) list += i + 1 == names.size() ? lastJoint : ", ";
+        list += names[i];
+    }
+    return list;
+}
 
 Command ParseCommandLine(const std::vector<std::string>& commandLine) {
     std::vector<std::string> arguments = commandLine;
@@ -204,145 +417,21 @@ Command ParseCommandLine(const std::vector<std::string>& commandLine) {
 
     CLI::App app{"InfoTrakon, the information panel of a fleet and staff management program",
                  "infotrakon"};
-    app.require_subcommand(1);
-    app.name("infotrakon");
-    app.set_help_all_flag("--help-all", "help for every command");
-    app.set_version_flag("--version", std::string("infotrakon ") + kVersionText,
-                         "prints the version and exits");
-
-    CLI::App* show =
-        app.add_subcommand("show", "shows the panel in a host window, at its design size");
-    CLI::App* print = app.add_subcommand(
-        "print",
-        "runs the panel headless and prints it: as text, or the whole element model as JSON");
-    CLI::App* screenshot = app.add_subcommand("screenshot", "renders the panel offscreen to a PNG");
-    CLI::App* demo = app.add_subcommand(
-        "demo",
-        "writes a demo agenda and its host settings into a fresh folder and shows the panel on it");
-    CLI::App* query = app.add_subcommand(
-        "query", "runs one record source through the panel's data control and prints the records");
-    CLI::App* calendar = app.add_subcommand(
-        "calendar",
-        "writes the deadlines of the vehicles in service as an iCalendar calendar, with reminders");
-
-    PanelArguments showArguments, printArguments, screenshotArguments, demoArguments;
-    showArguments.AddTo(*show);
-    bool follow = false;
-    show->add_flag("--follow", follow,
-                   "clicks Aktualizovat whenever the host's settings file or the agenda file "
-                   "changes, once the change has settled");
-    printArguments.AddTo(*print);
-    screenshotArguments.AddTo(*screenshot);
-    demoArguments.AddTo(*demo);
-
+    DescribeProgram(app);
     Command command;
-    print->add_flag("--json", command.json, "prints the element model as JSON");
-    screenshot->add_option("OUT.png", command.output, "the picture to write")->required();
-    std::string mode;
-    demo->add_option("MODE", mode, "show (a window when a display is there), print or screenshot")
-        ->check(CLI::IsMember({"show", "print", "screenshot"}));
-    std::string demoOutput;
-    demo->add_option("OUT.png", demoOutput, "the picture of demo screenshot");
-    demo->add_flag("--json", command.json, "with print: the element model as JSON");
-
-    query->add_option("--db", command.query.database, "an .mdb or .udl file, as the host names it")
-        ->required();
-    query->add_option("--source", command.query.recordSource, "\"SELECT * FROM table\"")
-        ->required();
-    query->add_option("--filter", command.query.filter,
-                      "a filter: comparisons joined by \" and \"");
-    query->add_flag("--json", command.query.json, "prints {\"recordCount\", \"fields\", \"rows\"}");
-    std::string queryPrefix;
-    CLI::Option* queryPrefixOption =
-        query->add_option("--wine-prefix", queryPrefix, "the Wine prefix of the host's drives");
-
-    HostArguments calendarHost;
-    calendarHost.AddTo(*calendar);
-    std::string calendarOut, reminders, from;
-    CLI::Option* outOption =
-        calendar
-            ->add_option("--out", calendarOut,
-                         "writes the calendar into FILE (atomically) instead of to stdout")
-            ->type_name("FILE");
-    calendar->add_flag("--follow", command.calendar.follow,
-                       "writes FILE anew whenever the host's settings file or the agenda changes");
-    CLI::Option* remindOption =
-        calendar
-            ->add_option(
-                "--remind", reminders,
-                "reminders, so many days before each deadline (default 30,7; none for none)")
-            ->type_name("DAYS,...");
-    CLI::Option* fromOption =
-        calendar
-            ->add_option("--from", from,
-                         "lists the deadlines from this day on (default: 30 days before today)")
-            ->type_name("YYYY-MM-DD");
-
-    const auto known = [&](const std::string& name) {
-        for (const CLI::App* sub : {show, print, screenshot, demo, query, calendar})
-            if (sub->get_name() == name) return true;
-        return false;
-    };
-    if (!arguments.empty() && !arguments.front().starts_with("-") && !known(arguments.front()))
-        throw UsageError{"unknown command \"" + arguments.front() +
-                         "\"; the commands are show, print, screenshot, demo, query and calendar"};
-    if (arguments.empty())
-        throw UsageError{"a command is needed: show, print, screenshot, demo, query or calendar"};
-    // CLI11 takes the arguments last first.
-    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
-    try {
-        app.parse(reversed);
-    } catch (const CLI::CallForHelp&) {
-        command.kind = Command::Kind::kHelp;
-        const CLI::App* asked =
-            app.get_subcommands().empty() ? &app : app.get_subcommands().front();
-        command.helpText = asked->help();
-        return command;
-    } catch (const CLI::CallForVersion& version) {
-        command.kind = Command::Kind::kHelp;
-        command.helpText = std::string(version.what()) + "\n";
-        return command;
-    } catch (const CLI::CallForAllHelp&) {
-        command.kind = Command::Kind::kHelp;
-        command.helpText = app.help("", CLI::AppFormatMode::All);
-        return command;
-    } catch (const CLI::ParseError& error) {
-        throw UsageError{error.what()};
+    std::vector<std::pair<const CLI::App*, ReadOptions>> readers;
+    for (const CommandSyntax& syntax : kCommands) {
+        CLI::App* subcommand =
+            app.add_subcommand(std::string(syntax.name), std::string(syntax.help));
+        readers.emplace_back(subcommand, syntax.addOptions(*subcommand, command));
     }
+    CheckCommandName(arguments);
+    if (std::optional<Command> help = ParseOrHelp(app, arguments)) return std::move(*help);
 
-    if (*show) {
-        command.kind = Command::Kind::kShow;
-        command.panel = showArguments.Read(*show);
-        command.panel.follow = follow;
-    } else if (*print) {
-        command.kind = Command::Kind::kPrint;
-        command.panel = printArguments.Read(*print);
-    } else if (*screenshot) {
-        command.kind = Command::Kind::kScreenshot;
-        command.panel = screenshotArguments.Read(*screenshot);
-    } else if (*demo) {
-        command.kind = Command::Kind::kDemo;
-        command.panel = demoArguments.Read(*demo);
-        command.demoMode = mode == "show"         ? Command::DemoMode::kShow
-                           : mode == "print"      ? Command::DemoMode::kPrint
-                           : mode == "screenshot" ? Command::DemoMode::kScreenshot
-                                                  : Command::DemoMode::kAuto;
-        if (command.demoMode == Command::DemoMode::kScreenshot && demoOutput.empty())
-            throw UsageError{"demo screenshot: OUT.png is required"};
-        if (command.demoMode != Command::DemoMode::kScreenshot && !demoOutput.empty())
-            throw UsageError{"demo: \"" + demoOutput + "\" is only for demo screenshot"};
-        command.output = demoOutput;
-    } else if (*calendar) {
-        command.kind = Command::Kind::kCalendar;
-        calendarHost.ReadInto(command.calendar.host);
-        if (*outOption) command.calendar.out = calendarOut;
-        if (command.calendar.follow && !command.calendar.out)
-            throw UsageError{"calendar --follow writes a file: it needs --out FILE"};
-        if (*remindOption) command.calendar.reminderDays = ReminderDays(reminders);
-        if (*fromOption) command.calendar.from = DayOption("--from", from);
-    } else {
-        command.kind = Command::Kind::kQuery;
-        if (*queryPrefixOption) command.query.winePrefix = queryPrefix;
+    for (std::size_t i = 0; i < readers.size(); ++i) {
+        if (!*readers[i].first) continue;
+        command.kind = kCommands[i].kind;
+        readers[i].second(command);
     }
     command.qtArguments = std::move(qtArguments);
     return command;

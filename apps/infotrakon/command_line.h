@@ -1,10 +1,16 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/date.h"
+
+namespace CLI {
+class App;
+}
 
 // The command line of the infotrakon program.
 namespace infotrakon::app {
@@ -65,6 +71,29 @@ struct Command {
 struct UsageError {
     std::string message;
 };
+
+// Completes the parsed command from its options once the whole command line is read. Throws
+// UsageError.
+using ReadOptions = std::function<void(Command& parsed)>;
+
+// One command of the program, as its command line knows it on every platform, so that the help
+// and the options read the same everywhere.
+struct CommandSyntax {
+    Command::Kind kind;
+    std::string_view name;
+    std::string_view help;
+    // Where to turn instead, said by a program that does not run the command; empty for the
+    // commands that every program runs.
+    std::string_view elsewhere;
+    // Adds the command's options to `command`, bound to `parsed` or to the reader's own values.
+    ReadOptions (*addOptions)(CLI::App& command, Command& parsed);
+};
+
+// The row of the program's commands for `kind`, which is not kHelp.
+const CommandSyntax& SyntaxOf(Command::Kind kind);
+
+// "a, b and c": the names joined by commas, the last one by `lastJoint`.
+std::string NameList(const std::vector<std::string_view>& names, std::string_view lastJoint);
 
 // Parses the arguments after the program's name. Throws UsageError.
 Command ParseCommandLine(const std::vector<std::string>& arguments);
