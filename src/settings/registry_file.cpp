@@ -306,31 +306,76 @@ std::optional<ValueLine> ReadValueLine(const std::u16string& line, RegistryFileF
     return result;
 }
 
-}  // namespace
-
-std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) const {
-    if (format_ == RegistryFileFormat::kUnknown) return std::nullopt;
-    const bool wine = format_ == RegistryFileFormat::kWineHive;
-    const std::u16string target = FoldCase(path);
-    // The key lines of a large hive are rejected on their raw bytes wherever they can be:
-    // the target's leading plain ASCII, written as the file writes it, must agree with the
-    // line's as far as both go.
+// The key lines of a large hive are rejected on their raw bytes wherever they can be: the
+// target's leading plain ASCII, written as the file writes it, must agree with the line's as
+// far as both go. This is that leading part, with the line's opening.
+std::string RawKeyPrefix(const std::u16string& target, bool wine) {
     std::string rawPrefix = wine ? "[" : "[hkey_local_machine\\";
     for (const char16_t c : target) {
         if (c >= 0x7F || c < 0x20 || c == '[' || c == ']' || c == '"') break;
         rawPrefix += static_cast<char>(c);
         if (wine && c == '\\') rawPrefix += '\\';
     }
-    auto rawMayMatch = [&rawPrefix](std::string_view raw) {
-        const std::size_t n = std::min(raw.size(), rawPrefix.size());
-        for (std::size_t k = 0; k < n; ++k) {
-            const char r = raw[k];
-            if (r == ']' && k > 0) return true;  // the line's name ends: a possible ancestor
-            const char folded = r >= 'A' && r <= 'Z' ? static_cast<char>(r + 32) : r;
-            if (folded != rawPrefix[k]) return false;
-        }
+    return rawPrefix;
+}
+
+// False where the raw key line `raw` cannot name the target or one of its ancestors.
+bool RawMayMatch(std::string_view raw, const std::string& rawPrefix) {
+    const std::size_t n = std::min(raw.size(), rawPrefix.size());
+    for (std::size_t k = 0; k < n; ++k) {
+        const char r = raw[k];
+        if (r == ']' && k > 0) return true;  // the line's name ends: a possible ancestor
+        const char folded = r >= 'A' && r <= 'Z' ? static_cast<char>(r + 32) : r;
+        if (folded != rawPrefix[k]) return false;
+    }
+    return true;
+}
+
+// Whether the key `folded` lies below `above` in the tree (both folded to lower case).
+bool IsBelow(const std::u16string& folded, const std::u16string& above) {
+    return folded.size() > above.size() && folded.compare(0, above.size(), above) == 0 &&
+           folded[above.size()] == u'\\';
+}
+
+// What a key line does to the target `found` so far: a deletion of the target or of an
+// ancestor removes it, the target's own line starts it afresh, a subkey shows it exists.
+// True where the values that follow are the target's.
+bool ApplyKeyLine(const KeyLine& key, const std::u16string& target,
+                  std::optional<RegistryKey>& found) {
+    const bool exact = key.folded == target;
+    if (key.deletion) {
+        if (exact || IsBelow(target, key.folded)) found.reset();
+        return false;
+    }
+    if (exact) {
+        found = RegistryKey{};  // a repeated key replaces the earlier definition
         return true;
-    };
+    }
+    if (IsBelow(key.folded, target) && !found) found = RegistryKey{};  // a parent without values
+    return false;
+}
+
+// The value line `raw` with its continuations: hex data goes on in the next line after a
+// backslash at a line's end.
+std::string JoinedValueLine(std::string_view raw, Lines& lines) {
+    std::string joined(TrimEnd(raw));
+    while (!joined.empty() && joined.back() == '\\' && joined.find("=hex") != std::string::npos) {
+        std::string_view next;
+        joined.pop_back();
+        if (!lines.Next(next)) break;
+        const std::size_t start = next.find_first_not_of(" \t");
+        if (start != std::string_view::npos) joined.append(TrimEnd(next.substr(start)));
+    }
+    return joined;
+}
+
+}  // namespace
+
+std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) const {
+    if (format_ == RegistryFileFormat::kUnknown) return std::nullopt;
+    const bool wine = format_ == RegistryFileFormat::kWineHive;
+    const std::u16string target = FoldCase(path);
+    const std::string rawPrefix = RawKeyPrefix(target, wine);
     std::optional<RegistryKey> found;
     bool inTarget = false;
     Lines lines(text_);
@@ -340,39 +385,13 @@ std::optional<RegistryKey> RegistryFileText::FindKey(std::u16string_view path) c
         if (raw[0] == '[') {
             inTarget = false;
             const bool exportDeletion = !wine && raw.size() > 1 && raw[1] == '-';
-            if (!exportDeletion && !rawMayMatch(raw)) continue;
-            const std::optional<KeyLine> key = ReadKeyLine(raw, format_);
-            if (!key) continue;
-            const std::u16string& folded = key->folded;
-            const bool exact = folded == target;
-            const bool ancestor = folded.size() < target.size() &&
-                                  target.compare(0, folded.size(), folded) == 0 &&
-                                  target[folded.size()] == u'\\';
-            const bool descendant = folded.size() > target.size() &&
-                                    folded.compare(0, target.size(), target) == 0 &&
-                                    folded[target.size()] == u'\\';
-            if (key->deletion) {
-                if (exact || ancestor) found.reset();
-            } else if (exact) {
-                found = RegistryKey{};  // a repeated key replaces the earlier definition
-                inTarget = true;
-            } else if (descendant && !found) {
-                found = RegistryKey{};  // the key exists as a parent without values
-            }
+            if (!exportDeletion && !RawMayMatch(raw, rawPrefix)) continue;
+            if (const std::optional<KeyLine> key = ReadKeyLine(raw, format_))
+                inTarget = ApplyKeyLine(*key, target, found);
             continue;
         }
         if (!inTarget || (raw[0] != '"' && raw[0] != '@')) continue;
-
-        // Hex data continues on the next line after a backslash at a line's end.
-        std::string joined(TrimEnd(raw));
-        while (!joined.empty() && joined.back() == '\\' &&
-               joined.find("=hex") != std::string::npos) {
-            std::string_view next;
-            joined.pop_back();
-            if (!lines.Next(next)) break;
-            const std::size_t start = next.find_first_not_of(" \t");
-            if (start != std::string_view::npos) joined.append(TrimEnd(next.substr(start)));
-        }
+        const std::string joined = JoinedValueLine(raw, lines);
         std::optional<ValueLine> value = ReadValueLine(Utf8ToUtf16(joined), format_, codePage_);
         if (!value) continue;
         if (value->deleted) {
