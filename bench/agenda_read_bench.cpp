@@ -20,10 +20,10 @@
 #include "agenda_db/agenda_access.h"
 #include "agenda_db/agenda_backend.h"
 #include "control/infotrakon.h"
+#include "core/wine_file_system.h"
 #include "mkagenda/description.h"
 #include "mkagenda/jet_writer.h"
 #include "panel/panel.h"
-#include "settings/local_file_system.h"
 #include "settings/registry_file.h"
 #include "support/postgres_server.h"
 #include "tools/mkagenda/sql_writer.h"
@@ -77,8 +77,8 @@ double Sum(panel::Panel& panel, const FileSystem& files, const std::string& filt
 
 // The panel's whole start-up, as a host creates it: the host's setting, the company name,
 // the four cost figures and two fills of the list.
-void StartUp(const std::string& settingsFile,
-             const std::shared_ptr<settings::LocalFileSystem>& files, const Date& today) {
+void StartUp(const std::string& settingsFile, const std::shared_ptr<WineFileSystem>& files,
+             const Date& today) {
     control::HostEnvironment environment;
     environment.registry = std::make_shared<settings::RegistryFileStore>(files, settingsFile);
     environment.files = files;
@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     const auto folder =
         std::filesystem::temp_directory_path() / ("infotrakon-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
-    const auto files = std::make_shared<settings::LocalFileSystem>(folder.string());
+    const auto files = std::make_shared<WineFileSystem>(folder.string());
     const auto settingsFor = [&](const std::string& name) {
         const std::string file = (folder / (name + ".reg")).string();
         std::ofstream(file) << "Windows Registry Editor Version 5.00\r\n\r\n"

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "settings/local_file_system.h"
+#include "core/file_system.h"
 #include "settings/module1.h"
 #include "settings/registry_file.h"
 
@@ -51,7 +51,7 @@ void BM_ReadFileOnly(benchmark::State& state) {
 BENCHMARK(BM_ReadFileOnly)->Unit(benchmark::kMillisecond);
 
 void BM_ReadRegistryValue(benchmark::State& state) {
-    RegistryFileStore store(std::make_shared<LocalFileSystem>(), HivePath());
+    RegistryFileStore store(infotrakon::PlatformFileSystem(), HivePath());
     for (auto _ : state) {
         const auto value = ReadRegistryValue(store, kHostSettingsKey, kLastFileValue);
         if (value.isEmpty()) state.SkipWithError("the value was not found");

@@ -31,12 +31,8 @@ std::string SettingsFileOf(const PanelOptions& options) {
 
 control::HostEnvironment EnvironmentFor(const PanelOptions& options,
                                         const panel::TextMetrics& metrics) {
-    const std::string prefix = options.winePrefix.value_or(settings::DefaultWinePrefix());
-    control::HostEnvironment environment = control::HostEnvironment::ForHost(prefix);
-    if (options.settings)
-        environment.registry =
-            std::make_shared<settings::RegistryFileStore>(environment.files, *options.settings);
-    if (options.today) environment.clock = std::make_shared<FixedClock>(*options.today);
+    control::HostEnvironment environment =
+        control::HostEnvironment::ForHost({options.winePrefix, options.settings, options.today});
     environment.textMetrics = &metrics;
     return environment;
 }

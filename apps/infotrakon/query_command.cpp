@@ -7,13 +7,11 @@
 #include <vector>
 
 #include "agenda_db/agenda_access.h"
-#include "agenda_db/agenda_backend.h"
 #include "agenda_db/record_source.h"
+#include "control/infotrakon.h"
 #include "core/error.h"
 #include "core/text_form.h"
 #include "panel/panel.h"
-#include "settings/local_file_system.h"
-#include "settings/registry_file.h"
 
 namespace infotrakon::app {
 namespace {
@@ -88,12 +86,12 @@ std::string JsonValue(const Variant& value) {
 }
 
 void RunQuery(const QueryOptions& options, std::ostream& out) {
-    const auto files = std::make_shared<settings::LocalFileSystem>(
-        options.winePrefix.value_or(settings::DefaultWinePrefix()));
+    const control::HostEnvironment host =
+        control::HostEnvironment::ForHost({options.winePrefix, std::nullopt, std::nullopt});
     panel::Panel panel;
-    panel.Adodc1.SetBackend(std::make_shared<agenda_db::AgendaBackend>(files));
+    panel.Adodc1.SetBackend(host.backend);
     panel.Label3.SetCaption(options.database);
-    agenda_db::ConnectAgendaOrRaise(panel, *files);
+    agenda_db::ConnectAgendaOrRaise(panel, *host.files);
     panel::Recordset& records =
         agenda_db::OpenAgendaRecordset(panel, options.recordSource, options.filter);
     const std::int32_t count = records.RecordCount();

@@ -1,14 +1,17 @@
+// A host on Linux runs in a Wine prefix: its drives are the prefix's, and its settings are
+// the prefix's system.reg unless a settings file is named.
 #include "control/infotrakon.h"
-#include "settings/local_file_system.h"
+#include "core/wine_file_system.h"
 #include "settings/registry_file.h"
 
 namespace infotrakon::control {
 
-HostEnvironment HostEnvironment::ForHost(const std::string& winePrefix) {
-    auto files = std::make_shared<settings::LocalFileSystem>(winePrefix);
-    auto registry =
-        std::make_shared<settings::RegistryFileStore>(files, winePrefix + "/system.reg");
-    return Of(std::move(registry), std::move(files));
+HostEnvironment HostEnvironment::ForHost(const HostLocation& host) {
+    const std::string prefix = host.winePrefix.value_or(settings::DefaultWinePrefix());
+    auto files = std::make_shared<WineFileSystem>(prefix);
+    auto registry = std::make_shared<settings::RegistryFileStore>(
+        files, host.settingsFile.value_or(prefix + "/system.reg"));
+    return Of(std::move(registry), std::move(files), host.today);
 }
 
 }  // namespace infotrakon::control

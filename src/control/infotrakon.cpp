@@ -19,11 +19,15 @@ agenda_db::ReaderContext ContextOf(const HostEnvironment& environment) {
 }  // namespace
 
 HostEnvironment HostEnvironment::Of(std::shared_ptr<settings::RegistryStore> registry,
-                                    std::shared_ptr<const FileSystem> files) {
+                                    std::shared_ptr<const FileSystem> files,
+                                    const std::optional<Date>& today) {
     HostEnvironment environment;
     environment.registry = std::move(registry);
     environment.files = files;
-    environment.clock = std::make_shared<SystemClock>();
+    if (today)
+        environment.clock = std::make_shared<FixedClock>(*today);
+    else
+        environment.clock = std::make_shared<SystemClock>();
     environment.locale = std::make_shared<Locale>(Locale::FromEnvironment());
     environment.backend = std::make_shared<agenda_db::AgendaBackend>(std::move(files));
     return environment;

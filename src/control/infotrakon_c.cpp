@@ -12,7 +12,6 @@
 #include "control/panel_json.h"
 #include "core/error.h"
 #include "core/guarded.h"
-#include "settings/registry_file.h"
 
 struct InfoTrakonPanel {
     std::unique_ptr<infotrakon::control::InfoTrakon> control;
@@ -37,6 +36,22 @@ int Guarded(InfoTrakonPanel* panel, const std::function<void()>& action) noexcep
     infotrakon::Guarded([&] { panel->lastError = error->what(); });
     panel->lastNumber = error->number();
     return error->number();
+}
+
+std::optional<std::string> OptionalText(const char* text) {
+    if (text == nullptr) return std::nullopt;
+    return std::string(text);
+}
+
+// The day of `today` (YYYY-MM-DD), none for NULL.
+std::optional<infotrakon::Date> PinnedDay(const char* today) {
+    using namespace infotrakon;
+    if (today == nullptr) return std::nullopt;
+    const std::optional<Date> day = Date::FromIso(today);
+    if (!day || day->hasTime())
+        throw Error(error_number::kInvalidProcedureCall,
+                    std::string("\"") + today + "\" is no date YYYY-MM-DD");
+    return day;
 }
 
 const char* IdentityOf(const char* item) {
@@ -81,20 +96,10 @@ int infotrakon_create_ex(const char* settings_file, const char* wine_prefix, con
     std::unique_ptr<InfoTrakonPanel> created(new (std::nothrow) InfoTrakonPanel);
     if (!created) return error_number::kOutOfMemory;
     const int made = Guarded(created.get(), [&] {
-        const std::string prefix =
-            wine_prefix != nullptr ? std::string(wine_prefix) : settings::DefaultWinePrefix();
-        control::HostEnvironment environment = control::HostEnvironment::ForHost(prefix);
-        if (settings_file != nullptr)
-            environment.registry =
-                std::make_shared<settings::RegistryFileStore>(environment.files, settings_file);
-        if (today != nullptr) {
-            const std::optional<Date> day = Date::FromIso(today);
-            if (!day || day->hasTime())
-                throw Error(error_number::kInvalidProcedureCall,
-                            std::string("\"") + today + "\" is no date YYYY-MM-DD");
-            environment.clock = std::make_shared<FixedClock>(*day);
-        }
-        created->control = std::make_unique<control::InfoTrakon>(std::move(environment));
+        const control::HostLocation host{OptionalText(wine_prefix), OptionalText(settings_file),
+                                         PinnedDay(today)};
+        created->control =
+            std::make_unique<control::InfoTrakon>(control::HostEnvironment::ForHost(host));
     });
     if (made != 0) {
         // Nothing to hand the host: the message goes with the number alone.
@@ -105,13 +110,7 @@ int infotrakon_create_ex(const char* settings_file, const char* wine_prefix, con
     return started;
 }
 
-void infotrakon_destroy(InfoTrakonPanel* panel) {
-    if (panel == nullptr) return;
-    Guarded(panel, [&] {
-        if (panel->control) panel->control->Terminate();
-    });
-    delete panel;
-}
+void infotrakon_destroy(InfoTrakonPanel* panel) { delete panel; }
 
 const char* infotrakon_last_error(const InfoTrakonPanel* panel) {
     return panel != nullptr ? panel->lastError.c_str() : "";

@@ -5,13 +5,14 @@
 
 namespace infotrakon {
 
-// Error numbers as a user of the original platform knows them; later modules add their own.
+// The numbers the system's errors carry. Hosts tell errors apart by number, so each is the
+// number that the host's language runtime, ADO or Jet gives the same failure; later modules
+// add their own.
 namespace error_number {
 inline constexpr int kOverflow = 6;
 inline constexpr int kOutOfMemory = 7;
 inline constexpr int kSubscriptOutOfRange = 9;
 inline constexpr int kTypeMismatch = 13;
-inline constexpr int kBadFileNameOrNumber = 52;
 inline constexpr int kFileNotFound = 53;
 inline constexpr int kPathFileAccess = 75;
 inline constexpr int kInvalidUseOfNull = 94;

@@ -40,6 +40,11 @@ class FileSystem {
 // of FileSystem::OpenForReading.
 std::unique_ptr<ReadableFile> OpenLocalFile(const std::string& localPath);
 
+// The machine's own file system, its paths the platform's: on Windows the directory search
+// of the system; on Linux Unix paths, each component matched without regard to letter case
+// where the exact name is absent.
+std::shared_ptr<const FileSystem> PlatformFileSystem();
+
 // The whole content of a small file. Raises an Error naming it when it holds more than
 // `limit` bytes, `what` saying what the file was to be ("a data link").
 std::string ReadWholeFile(const ReadableFile& file, std::size_t limit, const std::string& what);

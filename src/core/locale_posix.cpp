@@ -12,97 +12,79 @@ namespace {
 
 bool IsPatternLetter(char c) { return std::strchr("dMyHhmst", c) != nullptr; }
 
-// Turns a strftime format, as glibc gives D_FMT and T_FMT, into a date pattern.
-std::string PatternFromStrftime(const std::string& format) {
-    std::string pattern;
-    auto literal = [&pattern](char c) {
-        if (IsPatternLetter(c) || c == '\'') {
-            pattern += '\'';
-            pattern += c;
-            pattern += '\'';
-        } else {
-            pattern += c;
-        }
-    };
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != '%' || i + 1 == format.size()) {
-            literal(format[i]);
-            continue;
-        }
-        char conversion = format[++i];
-        bool noPadding = false;
-        if ((conversion == '-' || conversion == '_' || conversion == '0' || conversion == 'E' ||
-             conversion == 'O') &&
-            i + 1 < format.size()) {
-            noPadding = conversion == '-';
-            conversion = format[++i];
-        }
-        switch (conversion) {
-            case 'd':
-                pattern += noPadding ? "d" : "dd";
-                break;
-            case 'e':
-                pattern += "d";
-                break;
-            case 'm':
-                pattern += noPadding ? "M" : "MM";
-                break;
-            case 'Y':
-                pattern += "yyyy";
-                break;
-            case 'y':
-                pattern += "yy";
-                break;
-            case 'H':
-                pattern += noPadding ? "H" : "HH";
-                break;
-            case 'k':
-                pattern += "H";
-                break;
-            case 'I':
-                pattern += noPadding ? "h" : "hh";
-                break;
-            case 'l':
-                pattern += "h";
-                break;
-            case 'M':
-                pattern += "mm";
-                break;
-            case 'S':
-                pattern += "ss";
-                break;
-            case 'p':
-            case 'P':
-                pattern += "tt";
-                break;
-            case 'r':
-                pattern += "hh:mm:ss tt";
-                break;
-            case 'D':
-                pattern += "MM/dd/yy";
-                break;
-            case 'F':
-                pattern += "yyyy-MM-dd";
-                break;
-            case 'T':
-                pattern += "HH:mm:ss";
-                break;
-            case 'R':
-                pattern += "HH:mm";
-                break;
-            case '%':
-                pattern += '%';
-                break;
-            default:
-                break;  // zones, weekday and month names: the short forms have none
-        }
-    }
-    // The blanks that stood around a field left out go with it.
+// A character of the format outside a conversion, quoted where the pattern would read it
+// as a field or a quote.
+std::string QuotedLiteral(char c) {
+    if (IsPatternLetter(c) || c == '\'') return std::string{'\'', c, '\''};
+    return std::string(1, c);
+}
+
+// What a strftime conversion reads as in a pattern: padded as the conversion pads, and
+// unpadded where the format asks for no padding (%-d).
+struct Conversion {
+    char letter;
+    const char* padded;
+    const char* unpadded;
+};
+constexpr Conversion kConversions[] = {
+    {'d', "dd", "d"},
+    {'e', "d", "d"},
+    {'m', "MM", "M"},
+    {'Y', "yyyy", "yyyy"},
+    {'y', "yy", "yy"},
+    {'H', "HH", "H"},
+    {'k', "H", "H"},
+    {'I', "hh", "h"},
+    {'l', "h", "h"},
+    {'M', "mm", "mm"},
+    {'S', "ss", "ss"},
+    {'p', "tt", "tt"},
+    {'P', "tt", "tt"},
+    {'r', "hh:mm:ss tt", "hh:mm:ss tt"},
+    {'D', "MM/dd/yy", "MM/dd/yy"},
+    {'F', "yyyy-MM-dd", "yyyy-MM-dd"},
+    {'T', "HH:mm:ss", "HH:mm:ss"},
+    {'R', "HH:mm", "HH:mm"},
+    {'%', "%", "%"},
+};
+
+// The pattern of one conversion; nothing for zones, weekday and month names, which the
+// short forms do not show.
+std::string ConversionPattern(char letter, bool unpadded) {
+    for (const Conversion& conversion : kConversions)
+        if (conversion.letter == letter) return unpadded ? conversion.unpadded : conversion.padded;
+    return {};
+}
+
+// The flags and modifiers glibc puts between % and the conversion.
+bool IsFlag(char c) { return c == '-' || c == '_' || c == '0' || c == 'E' || c == 'O'; }
+
+// The blanks that stood around a field left out go with it.
+std::string WithoutStrayBlanks(const std::string& pattern) {
     std::string tidy;
     for (const char c : pattern)
         if (c != ' ' || (!tidy.empty() && tidy.back() != ' ')) tidy += c;
     while (!tidy.empty() && tidy.back() == ' ') tidy.pop_back();
     return tidy;
+}
+
+// Turns a strftime format, as glibc gives D_FMT and T_FMT, into a date pattern.
+std::string PatternFromStrftime(const std::string& format) {
+    std::string pattern;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%' || i + 1 == format.size()) {
+            pattern += QuotedLiteral(format[i]);
+            continue;
+        }
+        char letter = format[++i];
+        bool unpadded = false;
+        if (IsFlag(letter) && i + 1 < format.size()) {
+            unpadded = letter == '-';
+            letter = format[++i];
+        }
+        pattern += ConversionPattern(letter, unpadded);
+    }
+    return WithoutStrayBlanks(pattern);
 }
 
 bool IsUnusableName(const char* name) {

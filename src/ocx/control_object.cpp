@@ -271,7 +271,7 @@ class ControlObject {
           classInfo_(*this),
           connectionPoints_(*this),
           eventPoint_(*this) {
-        control::HostEnvironment environment = control::HostEnvironment::ForHost("");
+        control::HostEnvironment environment = control::HostEnvironment::ForHost({});
         environment.textMetrics = &metrics_;
         control_ = std::make_unique<control::InfoTrakon>(std::move(environment));
         ObjectMade();

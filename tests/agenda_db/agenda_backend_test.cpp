@@ -13,9 +13,9 @@
 
 #include "agenda_db/agenda_access.h"
 #include "core/error.h"
+#include "core/wine_file_system.h"
 #include "mkagenda/jet_writer.h"
 #include "panel/panel.h"
-#include "settings/local_file_system.h"
 #include "support/test_support.h"
 
 namespace infotrakon::agenda_db {
@@ -54,7 +54,7 @@ using infotrakon::testing::Utf16File;
 class AgendaBackendTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        files_ = std::make_shared<settings::LocalFileSystem>(prefix_.string());
+        files_ = std::make_shared<WineFileSystem>(prefix_.string());
         panel_.Adodc1.SetBackend(std::make_shared<AgendaBackend>(files_));
         const Date newYear = Date::FromCivil(2026, 1, 1);
         WriteAgenda(prefix_ / "drive_c" / "Agenda" / "agenda.mdb",
@@ -89,7 +89,7 @@ class AgendaBackendTest : public ::testing::Test {
 
     infotrakon::testing::TemporaryWinePrefix wine_{"agenda"};
     const fs::path& prefix_ = wine_.path();
-    std::shared_ptr<settings::LocalFileSystem> files_;
+    std::shared_ptr<WineFileSystem> files_;
     panel::Panel panel_;
 };
 

@@ -140,7 +140,7 @@ TEST_F(HostTest, ListRefreshOnlyInModeOne) {
     ASSERT_EQ(Descriptions(Rows()), std::vector<std::string>{"A"});
     const Locale czech = Locale::Czech();
     const FixedClock dayBefore(Date::FromCivil(2026, 12, 8));
-    const settings::LocalFileSystem files(prefix_.string());
+    const WineFileSystem files(prefix_.string());
     const agenda_db::ReaderContext context{files, czech, dayBefore};
     for (const std::int32_t mode : {0, 2, -1}) {
         agenda_list::RefreshAgendaList(mode, Panel(), context);
@@ -167,7 +167,7 @@ TEST_F(HostTest, FillingWithoutAViewOrWithAnUnknownPeriod) {
     Start();
     const Locale czech = Locale::Czech();
     const FixedClock today(Today());
-    const settings::LocalFileSystem files(prefix_.string());
+    const WineFileSystem files(prefix_.string());
     const agenda_db::ReaderContext context{files, czech, today};
     panel::ListView& list = Panel().ListView1;
     // No view chosen: every action of the period, whatever its state.

@@ -16,8 +16,8 @@
 #include "control/infotrakon.h"
 #include "core/clock.h"
 #include "core/locale.h"
+#include "core/wine_file_system.h"
 #include "mkagenda/jet_writer.h"
-#include "settings/local_file_system.h"
 #include "settings/registry_file.h"
 #include "support/test_support.h"
 
@@ -191,7 +191,7 @@ class HostTest : public ::testing::Test {
     // The host's platform, the data control's provider recording what it opens.
     HostEnvironment Environment(Date today = Today()) {
         HostEnvironment environment;
-        auto files = std::make_shared<settings::LocalFileSystem>(prefix_.string());
+        auto files = std::make_shared<WineFileSystem>(prefix_.string());
         environment.registry = std::make_shared<settings::RegistryFileStore>(
             files, (prefix_ / "settings.reg").string());
         environment.files = files;

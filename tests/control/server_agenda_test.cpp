@@ -184,7 +184,7 @@ TEST_F(ServerAgendaTest, FiltersGiveTheSameRecordsOnTheServer) {
             "d.oid = s.dbid WHERE d.datname = 'filters' AND s.query ILIKE 'fetch%'"));
     };
     const auto backend = std::make_shared<agenda_db::AgendaBackend>(
-        std::make_shared<settings::LocalFileSystem>(prefix_.string()));
+        std::make_shared<WineFileSystem>(prefix_.string()));
     const auto read = [&](const std::string& connection, const std::string& filter) {
         const auto records = backend->Open(connection, "SELECT * FROM carservis", {});
         records->SetFilter(filter);
@@ -240,7 +240,7 @@ TEST_F(ServerAgendaTest, TablesAndFieldsOfAnyNameAreFoundAsInTheFile) {
         },
         "names");
     const auto backend = std::make_shared<agenda_db::AgendaBackend>(
-        std::make_shared<settings::LocalFileSystem>(prefix_.string()));
+        std::make_shared<WineFileSystem>(prefix_.string()));
     const struct {
         const char* recordSource;
         const char* filter;

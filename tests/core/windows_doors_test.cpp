@@ -1,5 +1,6 @@
 // The platform's doors on Windows, against the real calls (under Wine in the test run): the
-// user's locale and code page, the clock, and reading a file the host has open for writing.
+// user's locale and code page, the clock, reading a file the host has open for writing, and
+// the file test's directory search.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -126,6 +127,55 @@ TEST_F(WindowsFileTest, MissingFilesAndFoldersAreNamed) {
         EXPECT_EQ(testing::ErrorNumberOf([&] { OpenLocalFile(path); }, &message), number) << path;
         EXPECT_NE(message.find(path), std::string::npos) << message;
     }
+}
+
+// The file test's folder: a file of each attribute the directory search weighs.
+class WindowsFileExistsTest : public WindowsFileTest {
+  protected:
+    void SetUp() override {
+        WindowsFileTest::SetUp();
+        fs::create_directories(folder_ / "data.mdb");  // a folder with a file's name
+        for (const char* name : {"agenda.mdb", "readonly.mdb", "hidden.mdb", "system.mdb"})
+            std::ofstream(folder_ / name) << "x";
+        Attribute("readonly.mdb", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+        Attribute("hidden.mdb", FILE_ATTRIBUTE_HIDDEN);
+        Attribute("system.mdb", FILE_ATTRIBUTE_SYSTEM);
+    }
+    void TearDown() override {
+        for (const char* name : {"readonly.mdb", "hidden.mdb", "system.mdb"})
+            Attribute(name, FILE_ATTRIBUTE_NORMAL);
+        WindowsFileTest::TearDown();
+    }
+    void Attribute(const char* name, DWORD attributes) {
+        ASSERT_TRUE(SetFileAttributesA((folder_ / name).string().c_str(), attributes));
+    }
+    std::string At(const std::string& name) const { return folder_.string() + "\\" + name; }
+};
+
+TEST_F(WindowsFileExistsTest, TheDirectorySearchWithTheNormalAttributes) {
+    const std::shared_ptr<const FileSystem> files = PlatformFileSystem();
+    const struct {
+        std::string path;
+        bool exists;
+    } cases[] = {
+        {At("agenda.mdb"), true},  {At("AGENDA.MDB"), true},   {At("a*.mdb"), true},
+        {At("agend?.mdb"), true},  {At("readonly.mdb"), true}, {At("hidden.mdb"), false},
+        {At("system.mdb"), false}, {At("data.mdb"), false},    {At("h*.mdb"), false},
+        {At("none.mdb"), false},   {folder_.string(), false},  {"", false},
+        {At("*.mdb"), true},  // the hidden and system files do not hide the others
+    };
+    for (const auto& [path, exists] : cases) EXPECT_EQ(files->FileExists(path), exists) << path;
+}
+
+TEST_F(WindowsFileExistsTest, ARelativePathIsFoundFromTheCurrentFolder) {
+    const std::shared_ptr<const FileSystem> files = PlatformFileSystem();
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(folder_.string().c_str()));
+    EXPECT_TRUE(files->FileExists("agenda.mdb"));
+    EXPECT_TRUE(files->FileExists(".\\agenda.mdb"));
+    EXPECT_FALSE(files->FileExists("hidden.mdb"));
+    SetCurrentDirectoryA(previous);
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/file_system.h"
 #include "core/text_encoding.h"
-#include "settings/local_file_system.h"
 #include "settings/module1.h"
 #include "settings/registry_file.h"
 #include "support/test_support.h"
@@ -67,13 +67,13 @@ this line is garbage
 
 Variant Lookup(const std::string& path, const std::string& value,
                const std::string& key = kHostSettingsKey) {
-    RegistryFileStore store(std::make_shared<LocalFileSystem>(), path);
+    RegistryFileStore store(PlatformFileSystem(), path);
     return ReadRegistryValue(store, key, value);
 }
 
 std::int32_t Code(const std::string& path, const std::string& value,
                   const std::string& key = kHostSettingsKey) {
-    RegistryFileStore store(std::make_shared<LocalFileSystem>(), path);
+    RegistryFileStore store(PlatformFileSystem(), path);
     KeyHandle handle = 0;
     store.OpenKey(key, kKeyAccessMask, handle);
     Variant ignored;
@@ -240,7 +240,7 @@ TEST_F(RealWineFiles, ExportsReadTheNativePath) {
 TEST_F(RealWineFiles, FreshWin32PrefixHasNoHostSettings) {
     const std::string path = kShared + "win32-prefix-system.reg";
     EXPECT_EQ(Lookup(path, kLastFileValue), Variant());
-    RegistryFileStore store(std::make_shared<LocalFileSystem>(), path);
+    RegistryFileStore store(PlatformFileSystem(), path);
     KeyHandle handle = 0;
     EXPECT_EQ(store.OpenKey("Software\\Microsoft\\Windows NT\\CurrentVersion\\Perflib\\009", 0x3F,
                             handle),

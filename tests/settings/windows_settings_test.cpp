@@ -1,22 +1,16 @@
-// The host's settings and the file test on Windows, against the real registry and the real
-// directory search (under Wine in the test run).
+// The host's settings on Windows, against the real registry (under Wine in the test run).
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "core/text_encoding.h"
-#include "settings/local_file_system.h"
 #include "settings/module1.h"
 #include "settings/windows_registry_store.h"
 
 namespace infotrakon::settings {
 namespace {
-
-namespace fs = std::filesystem;
 
 // A key of the test's own under HKEY_LOCAL_MACHINE\Software, removed afterwards.
 class WindowsRegistryTest : public ::testing::Test {
@@ -82,59 +76,6 @@ TEST_F(WindowsRegistryTest, ValuesReadAsTheLookupReadsThem) {
     EXPECT_EQ(ReadRegistryValue(store, path_, "Missing"), Variant());
     EXPECT_EQ(Code("Missing"), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(ReadRegistryValue(store, path_ + "\\NoSuchKey", "LastFullFileNameOpen"), Variant());
-}
-
-class WindowsFileExistsTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("infotrakon-exists-" + std::to_string(GetCurrentProcessId()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_ / "data.mdb");  // a folder with a file's name
-        for (const char* name : {"agenda.mdb", "readonly.mdb", "hidden.mdb", "system.mdb"})
-            std::ofstream(folder_ / name) << "x";
-        Attribute("readonly.mdb", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
-        Attribute("hidden.mdb", FILE_ATTRIBUTE_HIDDEN);
-        Attribute("system.mdb", FILE_ATTRIBUTE_SYSTEM);
-    }
-    void TearDown() override {
-        for (const char* name : {"readonly.mdb", "hidden.mdb", "system.mdb"})
-            Attribute(name, FILE_ATTRIBUTE_NORMAL);
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-    void Attribute(const char* name, DWORD attributes) {
-        ASSERT_TRUE(SetFileAttributesA((folder_ / name).string().c_str(), attributes));
-    }
-    std::string At(const std::string& name) const { return folder_.string() + "\\" + name; }
-
-    fs::path folder_;
-};
-
-TEST_F(WindowsFileExistsTest, TheDirectorySearchWithTheNormalAttributes) {
-    const LocalFileSystem files;
-    const struct {
-        std::string path;
-        bool exists;
-    } cases[] = {
-        {At("agenda.mdb"), true},  {At("AGENDA.MDB"), true},   {At("a*.mdb"), true},
-        {At("agend?.mdb"), true},  {At("readonly.mdb"), true}, {At("hidden.mdb"), false},
-        {At("system.mdb"), false}, {At("data.mdb"), false},    {At("h*.mdb"), false},
-        {At("none.mdb"), false},   {folder_.string(), false},  {"", false},
-        {At("*.mdb"), true},  // the hidden and system files do not hide the others
-    };
-    for (const auto& [path, exists] : cases) EXPECT_EQ(files.FileExists(path), exists) << path;
-}
-
-TEST_F(WindowsFileExistsTest, ARelativePathIsFoundFromTheCurrentFolder) {
-    const LocalFileSystem files;
-    char previous[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, previous);
-    ASSERT_TRUE(SetCurrentDirectoryA(folder_.string().c_str()));
-    EXPECT_TRUE(files.FileExists("agenda.mdb"));
-    EXPECT_TRUE(files.FileExists(".\\agenda.mdb"));
-    EXPECT_FALSE(files.FileExists("hidden.mdb"));
-    SetCurrentDirectoryA(previous);
 }
 
 }  // namespace

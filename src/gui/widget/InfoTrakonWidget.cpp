@@ -2,13 +2,13 @@
 
 #include <QVBoxLayout>
 #include <optional>
+#include <string>
 
 #include "control/infotrakon.h"
 #include "control/panel_json.h"
 #include "core/guarded.h"
 #include "gui/panel_view.h"
 #include "gui/qt_text_metrics.h"
-#include "settings/registry_file.h"
 
 using namespace infotrakon;
 
@@ -18,6 +18,12 @@ namespace {
 void Report(InfoTrakonWidget& widget, std::optional<Error>& lastError, const Error& error) {
     lastError = error;
     emit widget.errorOccurred(error.number(), QString::fromUtf8(error.what()));
+}
+
+// An empty property names nothing: the host's own is taken.
+std::optional<std::string> UnlessEmpty(const QString& property) {
+    if (property.isEmpty()) return std::nullopt;
+    return property.toStdString();
 }
 
 }  // namespace
@@ -50,12 +56,8 @@ void InfoTrakonWidget::StartUp() {
     panel_->control.reset();
     // A panel that cannot even be made leaves the widget empty, with the error reported.
     const std::optional<Error> error = Guarded([&] {
-        const std::string prefix = panel_->winePrefix.isEmpty() ? settings::DefaultWinePrefix()
-                                                                : panel_->winePrefix.toStdString();
-        control::HostEnvironment environment = control::HostEnvironment::ForHost(prefix);
-        if (!panel_->settingsFile.isEmpty())
-            environment.registry = std::make_shared<settings::RegistryFileStore>(
-                environment.files, panel_->settingsFile.toStdString());
+        control::HostEnvironment environment = control::HostEnvironment::ForHost(
+            {UnlessEmpty(panel_->winePrefix), UnlessEmpty(panel_->settingsFile), std::nullopt});
         environment.textMetrics = &panel_->metrics;
         panel_->control = std::make_unique<control::InfoTrakon>(std::move(environment));
         panel_->control->Initialize();

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "settings/local_file_system.h"
+#include "core/wine_file_system.h"
 
-namespace infotrakon::settings {
+namespace infotrakon {
 namespace {
 
 namespace fs = std::filesystem;
@@ -36,7 +36,7 @@ class FileExistsTest : public ::testing::Test {
 };
 
 TEST_F(FileExistsTest, OrdinaryFilesOnly) {
-    const LocalFileSystem files(At("prefix"));
+    const WineFileSystem files(At("prefix"));
     EXPECT_TRUE(files.FileExists(At("plain.mdb")));
     EXPECT_TRUE(files.FileExists(At("readonly.mdb")));
     EXPECT_FALSE(files.FileExists(At("folder.mdb")));
@@ -47,7 +47,7 @@ TEST_F(FileExistsTest, OrdinaryFilesOnly) {
 }
 
 TEST_F(FileExistsTest, WildcardsInTheLastComponent) {
-    const LocalFileSystem files(At("prefix"));
+    const WineFileSystem files(At("prefix"));
     EXPECT_TRUE(files.FileExists(At("*.mdb")));
     EXPECT_TRUE(files.FileExists(At("pla?n.mdb")));
     EXPECT_FALSE(files.FileExists(At("*.accdb")));
@@ -56,7 +56,7 @@ TEST_F(FileExistsTest, WildcardsInTheLastComponent) {
 }
 
 TEST_F(FileExistsTest, WindowsPathsThroughThePrefix) {
-    const LocalFileSystem files(At("prefix"));
+    const WineFileSystem files(At("prefix"));
     EXPECT_TRUE(files.FileExists("C:\\Trakon\\Data\\agenda.mdb"));
     EXPECT_TRUE(files.FileExists("c:\\TRAKON\\data\\AGENDA.mdb"));
     EXPECT_TRUE(files.FileExists("C:\\Trakon\\Data\\*.mdb"));
@@ -71,7 +71,7 @@ TEST_F(FileExistsTest, WindowsPathsThroughThePrefix) {
 // A relative path is found from the current folder; a wildcard names files of the last
 // folder only, never a folder on the way.
 TEST_F(FileExistsTest, RelativePathsAndWildcardsInFolders) {
-    const LocalFileSystem files(At("prefix"));
+    const WineFileSystem files(At("prefix"));
     const fs::path previous = fs::current_path();
     fs::current_path(root_);
     EXPECT_TRUE(files.FileExists("plain.mdb"));
@@ -94,4 +94,4 @@ TEST(Wildcards, MatchLikeADirectorySearch) {
 }
 
 }  // namespace
-}  // namespace infotrakon::settings
+}  // namespace infotrakon

@@ -1,5 +1,7 @@
-// Files opened as the host program shares them: it has the agenda open for writing, so the
-// panel reads with every share mode, and never asks for more than reading.
+// The file door on Windows: the host's paths are the platform's own, and the file test is the
+// platform's directory search. Files are opened as the host program shares them: it has the
+// agenda open for writing, so the panel reads with every share mode, and never asks for more
+// than reading.
 #include <windows.h>
 
 #include "core/error.h"
@@ -8,6 +10,10 @@
 
 namespace infotrakon {
 namespace {
+
+// What a directory search with the normal attributes leaves out.
+constexpr DWORD kNotNormal =
+    FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 std::string SystemMessage(DWORD code) {
     char* text = nullptr;
@@ -20,6 +26,17 @@ std::string SystemMessage(DWORD code) {
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
         message.pop_back();
     return message;
+}
+
+// The error of a system call on `path` that failed with `code` (a GetLastError): what
+// failed, and why in the system's words.
+Error FileError(const std::string& failed, const std::string& path, DWORD code) {
+    return Error(error_number::kCannotOpenDatabase,
+                 failed + " '" + path + "': " + SystemMessage(code));
+}
+
+std::string AnsiPath(const std::string& path) {
+    return Utf16ToAnsi(Utf8ToUtf16(path), SystemAnsiCodePage());
 }
 
 class WindowsFile final : public ReadableFile {
@@ -47,8 +64,7 @@ class WindowsFile final : public ReadableFile {
             if (!ReadFile(handle_, out.data() + done, wanted, &got, &at)) {
                 const DWORD code = GetLastError();
                 if (code == ERROR_HANDLE_EOF) break;
-                throw Error(error_number::kCannotOpenDatabase,
-                            "Cannot read '" + path_ + "': " + SystemMessage(code));
+                throw FileError("Cannot read", path_, code);
             }
             if (got == 0) break;
             done += got;
@@ -65,33 +81,58 @@ class WindowsFile final : public ReadableFile {
 }  // namespace
 
 std::unique_ptr<ReadableFile> OpenLocalFile(const std::string& localPath) {
-    const std::string ansi = Utf16ToAnsi(Utf8ToUtf16(localPath), SystemAnsiCodePage());
+    const std::string ansi = AnsiPath(localPath);
     const DWORD attributes = GetFileAttributesA(ansi.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
             code == ERROR_INVALID_NAME || code == ERROR_BAD_NETPATH)
             throw Error(error_number::kCouldNotFindFile, "Could not find file '" + localPath + "'");
-        throw Error(error_number::kCannotOpenDatabase,
-                    "Cannot open '" + localPath + "': " + SystemMessage(code));
+        throw FileError("Cannot open", localPath, code);
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         throw Error(error_number::kCannotOpenDatabase, "'" + localPath + "' is no regular file");
     const HANDLE handle = CreateFileA(ansi.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        throw Error(error_number::kCannotOpenDatabase,
-                    "Cannot open '" + localPath + "': " + SystemMessage(GetLastError()));
+    if (handle == INVALID_HANDLE_VALUE) throw FileError("Cannot open", localPath, GetLastError());
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(handle, &size)) {
         const DWORD code = GetLastError();
         CloseHandle(handle);
-        throw Error(error_number::kCannotOpenDatabase,
-                    "Cannot open '" + localPath + "': " + SystemMessage(code));
+        throw FileError("Cannot open", localPath, code);
     }
     return std::make_unique<WindowsFile>(localPath, handle,
                                          static_cast<std::uint64_t>(size.QuadPart));
+}
+
+namespace {
+
+// The host's paths are the platform's own.
+class WindowsFileSystem final : public FileSystem {
+  public:
+    bool FileExists(const std::string& path) const override {
+        if (path.empty()) return false;
+        WIN32_FIND_DATAA found{};
+        const HANDLE search = FindFirstFileA(AnsiPath(path).c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return false;
+        bool exists = false;
+        do {
+            exists = (found.dwFileAttributes & kNotNormal) == 0;
+        } while (!exists && FindNextFileA(search, &found));
+        FindClose(search);
+        return exists;
+    }
+    std::string LocalPath(const std::string& path) const override { return path; }
+    std::unique_ptr<ReadableFile> OpenForReading(const std::string& path) const override {
+        return OpenLocalFile(path);
+    }
+};
+
+}  // namespace
+
+std::shared_ptr<const FileSystem> PlatformFileSystem() {
+    return std::make_shared<WindowsFileSystem>();
 }
 
 }  // namespace infotrakon
