@@ -49,7 +49,7 @@ PanelView::PanelView(control::InfoTrakon& control, ErrorHandler onError, QWidget
     control_.panel().AddObserver(this);
 }
 
-// White, in the panel's font, as the elements' own widgets are unless they say otherwise.
+// The panel's white surface, and its font for the widgets that set none of their own.
 void PanelView::PaintSurface() {
     setPalette(White(palette()));
     setAutoFillBackground(true);
@@ -93,8 +93,7 @@ QWidget* PanelView::NewOptionButton(const panel::OptionButton& model) {
     option->setPalette(White(option->palette()));
     option->setAutoFillBackground(true);
     options_->addButton(option);
-    connect(option, &QRadioButton::clicked, this,
-            [this, name = model.name()] { Deliver([this, name] { control_.Click(name); }); });
+    DeliverClicks(option, model);
     return option;
 }
 
@@ -116,9 +115,13 @@ QWidget* PanelView::NewCommandButton(const panel::CommandButton& model) {
         button->setIcon(RefreshIcon());
         button->setIconSize(QSize(16, 17));
     }
-    connect(button, &QPushButton::clicked, this,
-            [this, name = model.name()] { Deliver([this, name] { control_.Click(name); }); });
+    DeliverClicks(button, model);
     return button;
+}
+
+void PanelView::DeliverClicks(QAbstractButton* button, const panel::Element& model) {
+    connect(button, &QAbstractButton::clicked, this,
+            [this, name = model.name()] { Deliver([this, name] { control_.Click(name); }); });
 }
 
 QWidget* PanelView::NewList(const panel::ListView& model) {

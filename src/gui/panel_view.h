@@ -8,6 +8,7 @@
 #include "control/infotrakon.h"
 #include "core/error.h"
 
+class QAbstractButton;
 class QButtonGroup;
 class QLabel;
 class QTreeWidgetItem;
@@ -45,6 +46,8 @@ class PanelView final : public QWidget, private panel::ElementObserver {
     QWidget* NewComboBox(const panel::ComboBox& model);
     QWidget* NewCommandButton(const panel::CommandButton& model);
     QWidget* NewList(const panel::ListView& model);
+    // The user's clicks on `button` go to the panel as clicks of `model`.
+    void DeliverClicks(QAbstractButton* button, const panel::Element& model);
     void ElementChanged(const panel::Element& element) override;
     void RowsChanged(const panel::ListView& list, panel::RowChange change) override;
     void Sync(const panel::Element& element);

@@ -9,6 +9,7 @@
 
 namespace infotrakon::panel {
 
+// The handlers of one visit as one overload set.
 template <class... Handlers>
 struct Overloaded : Handlers... {
     using Handlers::operator()...;
