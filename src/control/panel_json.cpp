@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "panel/element_visit.h"
+
 namespace infotrakon::control {
 namespace {
 
@@ -13,6 +15,55 @@ std::string Dump(const ordered_json& json) {
 
 std::string DateText(const Date& date) { return date.WholeDay().ToIso(); }
 
+ordered_json ItemsJson(const panel::ComboBox& combo) {
+    ordered_json items = ordered_json::array();
+    for (const panel::ComboItem& item : combo.items()) items.push_back(item.text);
+    return items;
+}
+
+ordered_json ColumnsJson(const panel::ListView& list) {
+    ordered_json columns = ordered_json::array();
+    for (const panel::ColumnHeader& column : list.columns())
+        columns.push_back({{"header", column.text}, {"width", column.width}});
+    return columns;
+}
+
+ordered_json RowsJson(const panel::ListView& list) {
+    ordered_json rows = ordered_json::array();
+    for (const panel::ListItem& item : list.items())
+        rows.push_back(
+            {{"text", item.text},
+             {"subItems",
+              {item.subItems[0], item.subItems[1], item.subItems[2], item.subItems[3]}}});
+    return rows;
+}
+
+// What the element's kind adds to the place and visibility that every element has.
+void AddStateOfKind(ordered_json& json, const panel::Element& element) {
+    panel::Visit(
+        element, [&](const panel::Label& label) { json["caption"] = label.caption(); },
+        [&](const panel::OptionButton& option) {
+            json["caption"] = option.caption();
+            json["value"] = option.value();
+        },
+        [&](const panel::CommandButton& button) { json["caption"] = button.caption(); },
+        [&](const panel::ComboBox& combo) {
+            json["text"] = combo.text();
+            json["listIndex"] = combo.listIndex();
+            json["items"] = ItemsJson(combo);
+        },
+        [&](const panel::ListView& list) {
+            json["columns"] = ColumnsJson(list);
+            json["rows"] = RowsJson(list);
+        },
+        [&](const panel::DatePicker& picker) { json["value"] = DateText(picker.value()); },
+        [&](const panel::DataControl& data) {
+            json["connectionString"] = data.connectionString();
+            json["recordSource"] = data.recordSource();
+        },
+        panel::SkipKinds<panel::DataGrid, panel::FileDialog>{});
+}
+
 ordered_json ElementJson(const panel::Element& element) {
     ordered_json json;
     json["kind"] = panel::KindName(element.kind());
@@ -21,57 +72,7 @@ ordered_json ElementJson(const panel::Element& element) {
     json["width"] = element.width();
     json["height"] = element.height();
     json["visible"] = element.visible();
-    using panel::ElementKind;
-    switch (element.kind()) {
-        case ElementKind::kLabel:
-            json["caption"] = static_cast<const panel::Label&>(element).caption();
-            break;
-        case ElementKind::kOptionButton: {
-            const auto& option = static_cast<const panel::OptionButton&>(element);
-            json["caption"] = option.caption();
-            json["value"] = option.value();
-            break;
-        }
-        case ElementKind::kCommandButton:
-            json["caption"] = static_cast<const panel::CommandButton&>(element).caption();
-            break;
-        case ElementKind::kComboBox: {
-            const auto& combo = static_cast<const panel::ComboBox&>(element);
-            json["text"] = combo.text();
-            json["listIndex"] = combo.listIndex();
-            ordered_json items = ordered_json::array();
-            for (const panel::ComboItem& item : combo.items()) items.push_back(item.text);
-            json["items"] = items;
-            break;
-        }
-        case ElementKind::kListView: {
-            const auto& list = static_cast<const panel::ListView&>(element);
-            ordered_json columns = ordered_json::array();
-            for (const panel::ColumnHeader& column : list.columns())
-                columns.push_back({{"header", column.text}, {"width", column.width}});
-            json["columns"] = columns;
-            ordered_json rows = ordered_json::array();
-            for (const panel::ListItem& item : list.items())
-                rows.push_back(
-                    {{"text", item.text},
-                     {"subItems",
-                      {item.subItems[0], item.subItems[1], item.subItems[2], item.subItems[3]}}});
-            json["rows"] = rows;
-            break;
-        }
-        case ElementKind::kDatePicker:
-            json["value"] = DateText(static_cast<const panel::DatePicker&>(element).value());
-            break;
-        case ElementKind::kDataControl: {
-            const auto& data = static_cast<const panel::DataControl&>(element);
-            json["connectionString"] = data.connectionString();
-            json["recordSource"] = data.recordSource();
-            break;
-        }
-        case ElementKind::kDataGrid:
-        case ElementKind::kFileDialog:
-            break;
-    }
+    AddStateOfKind(json, element);
     return json;
 }
 

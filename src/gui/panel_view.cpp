@@ -15,6 +15,7 @@
 #include "core/guarded.h"
 #include "gui/qt_text_metrics.h"
 #include "gui/refresh_picture.h"
+#include "panel/element_visit.h"
 
 namespace infotrakon::gui {
 namespace {
@@ -29,6 +30,10 @@ QPalette White(QPalette palette) {
     return palette;
 }
 
+// The kinds that get no widget: they work behind the panel or stay hidden.
+using Widgetless =
+    panel::SkipKinds<panel::DatePicker, panel::DataGrid, panel::FileDialog, panel::DataControl>;
+
 }  // namespace
 
 PanelView::PanelView(control::InfoTrakon& control, ErrorHandler onError, QWidget* parent)
@@ -36,102 +41,109 @@ PanelView::PanelView(control::InfoTrakon& control, ErrorHandler onError, QWidget
       control_(control),
       onError_(std::move(onError)),
       twipsPerPixel_(TwipsPerPixel()) {
-    panel::Panel& panel = control_.panel();
-    setPalette(White(palette()));
-    setAutoFillBackground(true);
-    setFont(QtFont(panel.font()));
+    PaintSurface();
     options_ = new QButtonGroup(this);
     options_->setExclusive(true);
+    for (const panel::Element* element : control_.panel().elements())
+        if (element->visible()) AddWidget(*element);
+    control_.panel().AddObserver(this);
+}
 
-    for (panel::Element* element : panel.elements()) {
-        if (!element->visible()) continue;
-        QWidget* widget = nullptr;
-        const std::string name = element->name();
-        switch (element->kind()) {
-            case panel::ElementKind::kLabel: {
-                auto* label = new QLabel(this);
-                const auto& model = static_cast<const panel::Label&>(*element);
-                label->setFont(QtFont(model.font()));
-                label->setAlignment(Qt::AlignTop | (model.alignment() == panel::Alignment::kRight
-                                                        ? Qt::AlignRight
-                                                        : Qt::AlignLeft));
-                label->setAutoFillBackground(!model.transparent());
-                widget = label;
-                break;
-            }
-            case panel::ElementKind::kOptionButton: {
-                auto* option = new QRadioButton(this);
-                option->setFont(QtFont(static_cast<const panel::OptionButton&>(*element).font()));
-                option->setPalette(White(option->palette()));
-                option->setAutoFillBackground(true);
-                options_->addButton(option);
-                connect(option, &QRadioButton::clicked, this,
-                        [this, name] { Deliver([this, name] { control_.Click(name); }); });
-                widget = option;
-                break;
-            }
-            case panel::ElementKind::kComboBox: {
-                auto* combo = new QComboBox(this);
-                const auto& model = static_cast<const panel::ComboBox&>(*element);
-                combo->setFont(QtFont(model.font()));
-                combo->setEditable(model.style() == panel::ComboStyle::kDropdownCombo);
-                for (const panel::ComboItem& item : model.items()) combo->addItem(Text(item.text));
-                // Only the user's choice: the model's own ListIndex comes back through Sync.
-                connect(combo, &QComboBox::activated, this, [this, name](int index) {
-                    Deliver([this, name, index] { control_.ChooseItem(name, index); });
-                });
-                widget = combo;
-                break;
-            }
-            case panel::ElementKind::kCommandButton: {
-                auto* button = new QPushButton(this);
-                if (static_cast<const panel::CommandButton&>(*element).hasPicture()) {
-                    button->setIcon(RefreshIcon());
-                    button->setIconSize(QSize(16, 17));
-                }
-                connect(button, &QPushButton::clicked, this,
-                        [this, name] { Deliver([this, name] { control_.Click(name); }); });
-                widget = button;
-                break;
-            }
-            case panel::ElementKind::kListView: {
-                auto* list = new QTreeWidget(this);
-                const auto& model = static_cast<const panel::ListView&>(*element);
-                list->setFont(QtFont(model.font()));
-                list->setRootIsDecorated(false);
-                list->setUniformRowHeights(true);
-                list->setSelectionMode(QAbstractItemView::SingleSelection);
-                list->header()->setStretchLastSection(false);
-                // The panel's white shows through the rows: at a fractional scale factor the
-                // viewport's own fill, rounded outwards, would cover the frame's lines.
-                list->viewport()->setAutoFillBackground(false);
-                QStringList headers;
-                for (const panel::ColumnHeader& column : model.columns())
-                    headers << Text(column.text);
-                list->setHeaderLabels(headers);
-                for (int column = 0; column < static_cast<int>(model.columns().size()); ++column)
-                    list->headerItem()->setTextAlignment(
-                        column, model.columns()[static_cast<std::size_t>(column)].alignment ==
-                                        panel::Alignment::kRight
-                                    ? Qt::AlignRight | Qt::AlignVCenter
-                                    : Qt::AlignLeft | Qt::AlignVCenter);
-                widget = list;
-                break;
-            }
-            default:
-                break;
-        }
-        if (widget == nullptr) continue;
-        widget->setObjectName(Text(name));
-        widgets_[element] = widget;
-        Sync(*element);
-        if (element->kind() == panel::ElementKind::kListView) {
-            const auto& model = static_cast<const panel::ListView&>(*element);
-            for (std::size_t row = 0; row < model.items().size(); ++row)
-                RowsChanged(model, {panel::RowChange::Kind::kInserted, row});
-        }
+// The panel's white surface, and its font for the widgets that set none of their own.
+void PanelView::PaintSurface() {
+    setPalette(White(palette()));
+    setAutoFillBackground(true);
+    setFont(QtFont(control_.panel().font()));
+}
+
+void PanelView::AddWidget(const panel::Element& element) {
+    panel::Visit(
+        element, [&](const panel::Label& label) { Adopt(label, NewLabel(label)); },
+        [&](const panel::OptionButton& option) { Adopt(option, NewOptionButton(option)); },
+        [&](const panel::ComboBox& combo) { Adopt(combo, NewComboBox(combo)); },
+        [&](const panel::CommandButton& button) { Adopt(button, NewCommandButton(button)); },
+        [&](const panel::ListView& list) {
+            Adopt(list, NewList(list));
+            for (std::size_t row = 0; row < list.items().size(); ++row)
+                RowsChanged(list, {panel::RowChange::Kind::kInserted, row});
+        },
+        Widgetless{});
+}
+
+// The widget shows `element` from now on, under its name, as it stands.
+void PanelView::Adopt(const panel::Element& element, QWidget* widget) {
+    widget->setObjectName(Text(element.name()));
+    widgets_[&element] = widget;
+    Sync(element);
+}
+
+QWidget* PanelView::NewLabel(const panel::Label& model) {
+    auto* label = new QLabel(this);
+    label->setFont(QtFont(model.font()));
+    label->setAlignment(
+        Qt::AlignTop |
+        (model.alignment() == panel::Alignment::kRight ? Qt::AlignRight : Qt::AlignLeft));
+    label->setAutoFillBackground(!model.transparent());
+    return label;
+}
+
+QWidget* PanelView::NewOptionButton(const panel::OptionButton& model) {
+    auto* option = new QRadioButton(this);
+    option->setFont(QtFont(model.font()));
+    option->setPalette(White(option->palette()));
+    option->setAutoFillBackground(true);
+    options_->addButton(option);
+    DeliverClicks(option, model);
+    return option;
+}
+
+QWidget* PanelView::NewComboBox(const panel::ComboBox& model) {
+    auto* combo = new QComboBox(this);
+    combo->setFont(QtFont(model.font()));
+    combo->setEditable(model.style() == panel::ComboStyle::kDropdownCombo);
+    for (const panel::ComboItem& item : model.items()) combo->addItem(Text(item.text));
+    // Only the user's choice: the model's own ListIndex comes back through Sync.
+    connect(combo, &QComboBox::activated, this, [this, name = model.name()](int index) {
+        Deliver([this, name, index] { control_.ChooseItem(name, index); });
+    });
+    return combo;
+}
+
+QWidget* PanelView::NewCommandButton(const panel::CommandButton& model) {
+    auto* button = new QPushButton(this);
+    if (model.hasPicture()) {
+        button->setIcon(RefreshIcon());
+        button->setIconSize(QSize(16, 17));
     }
-    panel.AddObserver(this);
+    DeliverClicks(button, model);
+    return button;
+}
+
+void PanelView::DeliverClicks(QAbstractButton* button, const panel::Element& model) {
+    connect(button, &QAbstractButton::clicked, this,
+            [this, name = model.name()] { Deliver([this, name] { control_.Click(name); }); });
+}
+
+QWidget* PanelView::NewList(const panel::ListView& model) {
+    auto* list = new QTreeWidget(this);
+    list->setFont(QtFont(model.font()));
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->header()->setStretchLastSection(false);
+    // The panel's white shows through the rows: at a fractional scale factor the viewport's
+    // own fill, rounded outwards, would cover the frame's lines.
+    list->viewport()->setAutoFillBackground(false);
+    QStringList headers;
+    for (const panel::ColumnHeader& column : model.columns()) headers << Text(column.text);
+    list->setHeaderLabels(headers);
+    for (int column = 0; column < static_cast<int>(model.columns().size()); ++column)
+        list->headerItem()->setTextAlignment(
+            column,
+            model.columns()[static_cast<std::size_t>(column)].alignment == panel::Alignment::kRight
+                ? Qt::AlignRight | Qt::AlignVCenter
+                : Qt::AlignLeft | Qt::AlignVCenter);
+    return list;
 }
 
 PanelView::~PanelView() { control_.panel().RemoveObserver(this); }
@@ -210,49 +222,37 @@ void PanelView::Sync(const panel::Element& element) {
     if (found == widgets_.end()) return;
     QWidget* widget = found->second;
     widget->setGeometry(Pixels(element));
-    switch (element.kind()) {
-        case panel::ElementKind::kLabel: {
-            // A caption wider than its label is cut with an ellipsis (an amount keeps its
-            // last digits in sight); the whole text stays in the tooltip and the
-            // accessible name.
-            const auto& model = static_cast<const panel::Label&>(element);
-            auto* label = static_cast<QLabel*>(widget);
-            const QString caption = Text(model.caption());
-            const bool right = model.alignment() == panel::Alignment::kRight;
-            // An auto-size label takes its caption's size: only a fixed box cuts.
-            const QString shown = model.autoSize()
-                                      ? caption
-                                      : label->fontMetrics().elidedText(
-                                            caption, right ? Qt::ElideLeft : Qt::ElideRight,
-                                            std::max(0, label->width()));
-            label->setText(shown);
-            label->setToolTip(shown == caption ? QString() : caption);
-            label->setAccessibleName(caption);
-            break;
-        }
-        case panel::ElementKind::kOptionButton: {
-            const auto& model = static_cast<const panel::OptionButton&>(element);
+    panel::Visit(
+        element,
+        [&](const panel::Label& label) { SyncCaption(label, static_cast<QLabel*>(widget)); },
+        [&](const panel::OptionButton& model) {
             auto* option = static_cast<QRadioButton*>(widget);
             option->setText(Text(model.caption()));
             if (model.value()) option->setChecked(true);
-            break;
-        }
-        case panel::ElementKind::kComboBox: {
+        },
+        [&](const panel::ComboBox& combo) {
             const QSignalBlocker quiet(widget);
-            static_cast<QComboBox*>(widget)->setCurrentIndex(
-                static_cast<const panel::ComboBox&>(element).listIndex());
-            break;
-        }
-        case panel::ElementKind::kCommandButton:
-            static_cast<QPushButton*>(widget)->setText(
-                Text(static_cast<const panel::CommandButton&>(element).caption()));
-            break;
-        case panel::ElementKind::kListView:
-            SyncColumns(static_cast<const panel::ListView&>(element), widget);
-            break;
-        default:
-            break;
-    }
+            static_cast<QComboBox*>(widget)->setCurrentIndex(combo.listIndex());
+        },
+        [&](const panel::CommandButton& button) {
+            static_cast<QPushButton*>(widget)->setText(Text(button.caption()));
+        },
+        [&](const panel::ListView& list) { SyncColumns(list, widget); }, Widgetless{});
+}
+
+// A caption wider than its label is cut with an ellipsis (an amount keeps its last digits in
+// sight); the whole text stays in the tooltip and the accessible name.
+void PanelView::SyncCaption(const panel::Label& model, QLabel* label) {
+    const QString caption = Text(model.caption());
+    const bool right = model.alignment() == panel::Alignment::kRight;
+    // An auto-size label takes its caption's size: only a fixed box cuts.
+    const QString shown = model.autoSize() ? caption
+                                           : label->fontMetrics().elidedText(
+                                                 caption, right ? Qt::ElideLeft : Qt::ElideRight,
+                                                 std::max(0, label->width()));
+    label->setText(shown);
+    label->setToolTip(shown == caption ? QString() : caption);
+    label->setAccessibleName(caption);
 }
 
 void PanelView::SyncColumns(const panel::ListView& model, QWidget* widget) {

@@ -8,7 +8,9 @@
 #include "control/infotrakon.h"
 #include "core/error.h"
 
+class QAbstractButton;
 class QButtonGroup;
+class QLabel;
 class QTreeWidgetItem;
 
 namespace infotrakon::gui {
@@ -35,9 +37,21 @@ class PanelView final : public QWidget, private panel::ElementObserver {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void PaintSurface();
+    // The widget of a visible element, made, placed and filled; none for a kind without one.
+    void AddWidget(const panel::Element& element);
+    void Adopt(const panel::Element& element, QWidget* widget);
+    QWidget* NewLabel(const panel::Label& model);
+    QWidget* NewOptionButton(const panel::OptionButton& model);
+    QWidget* NewComboBox(const panel::ComboBox& model);
+    QWidget* NewCommandButton(const panel::CommandButton& model);
+    QWidget* NewList(const panel::ListView& model);
+    // The user's clicks on `button` go to the panel as clicks of `model`.
+    void DeliverClicks(QAbstractButton* button, const panel::Element& model);
     void ElementChanged(const panel::Element& element) override;
     void RowsChanged(const panel::ListView& list, panel::RowChange change) override;
     void Sync(const panel::Element& element);
+    void SyncCaption(const panel::Label& model, QLabel* label);
     void SyncColumns(const panel::ListView& list, QWidget* widget);
     void ShowRow(const panel::ListView& list, std::size_t row, QTreeWidgetItem* item);
     QRect Pixels(const panel::Element& element) const;

@@ -4,19 +4,35 @@
 
 #include "core/text_encoding.h"
 #include "ocx/gdi.h"
+#include "panel/element_visit.h"
 
 namespace infotrakon::ocx {
 namespace {
 
+// The kinds that are not drawn: they work behind the panel or stay hidden.
+using Undrawn =
+    panel::SkipKinds<panel::DatePicker, panel::DataGrid, panel::FileDialog, panel::DataControl>;
+
 class Painter {
   public:
     Painter(const panel::Panel& panel, HDC dc, const RECT& bounds)
-        : dc_(dc),
+        : panel_(panel),
+          dc_(dc),
           origin_{bounds.left, bounds.top},
           // The resolution at which the panel's width in twips fills the bounds.
           fonts_(std::max(1, static_cast<int>((bounds.right - bounds.left) * 1440.0 /
                                               std::max(1.0f, panel.width())))) {}
 
+    void Draw(const panel::Element& element) {
+        panel::Visit(
+            element, [&](const panel::Label& label) { DrawLabel(label); },
+            [&](const panel::OptionButton& option) { DrawOption(option); },
+            [&](const panel::ComboBox& combo) { DrawCombo(combo); },
+            [&](const panel::CommandButton& button) { DrawButton(button); },
+            [&](const panel::ListView& list) { DrawList(list); }, Undrawn{});
+    }
+
+  private:
     RECT Place(const panel::Element& element) const {
         const int dpi = fonts_.dpi();
         const int left = origin_.x + Pixels(element.left(), dpi);
@@ -40,10 +56,60 @@ class Painter {
         SelectObject(dc_, previousBrush);
     }
 
-    int dpi() const { return fonts_.dpi(); }
-    HDC dc() const { return dc_; }
+    void DrawLabel(const panel::Label& label) {
+        Text(label.caption(), Place(label), label.font(),
+             label.alignment() == panel::Alignment::kRight ? DT_RIGHT : DT_LEFT);
+    }
 
-  private:
+    void DrawOption(const panel::OptionButton& option) {
+        RECT place = Place(option);
+        const int mark = place.bottom - place.top - 2;
+        Ellipse(dc_, place.left, place.top + 1, place.left + mark, place.top + 1 + mark);
+        if (option.value())
+            Ellipse(dc_, place.left + mark / 3, place.top + 1 + mark / 3,
+                    place.left + mark - mark / 3, place.top + 1 + mark - mark / 3);
+        place.left += mark + 4;
+        Text(option.caption(), place, option.font(), DT_LEFT | DT_VCENTER);
+    }
+
+    void DrawCombo(const panel::ComboBox& combo) {
+        RECT place = Place(combo);
+        Frame(place);
+        place.left += 3;
+        Text(combo.text(), place, combo.font(), DT_LEFT | DT_VCENTER);
+    }
+
+    void DrawButton(const panel::CommandButton& button) {
+        RECT place = Place(button);
+        DrawFrameControl(dc_, &place, DFC_BUTTON, DFCS_BUTTONPUSH);
+        place.top = place.bottom - (place.bottom - place.top) / 2;
+        Text(button.caption(), place, panel_.font(), DT_CENTER | DT_TOP);
+    }
+
+    // The headers and, under each, as many of its cells as fit.
+    void DrawList(const panel::ListView& list) {
+        const RECT place = Place(list);
+        Frame(place);
+        const int rowHeight = Pixels(240, fonts_.dpi());
+        int left = place.left + 2;
+        for (std::size_t column = 0; column < list.columns().size(); ++column) {
+            const int width = Pixels(list.columns()[column].width, fonts_.dpi());
+            if (width <= 0) continue;
+            const UINT align =
+                list.columns()[column].alignment == panel::Alignment::kRight ? DT_RIGHT : DT_LEFT;
+            RECT cell{left, place.top + 2, left + width - 2, place.top + 2 + rowHeight};
+            Text(list.columns()[column].text, cell, list.font(), align);
+            for (const panel::ListItem& item : list.items()) {
+                OffsetRect(&cell, 0, rowHeight);
+                if (cell.bottom > place.bottom) break;
+                Text(column == 0 ? item.text : item.subItems[column - 1], cell, list.font(),
+                     align | DT_END_ELLIPSIS);
+            }
+            left += width;
+        }
+    }
+
+    const panel::Panel& panel_;
     HDC dc_;
     POINT origin_;
     FontSet fonts_;
@@ -58,69 +124,8 @@ void DrawPanel(const panel::Panel& panel, HDC dc, const RECT& bounds) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
     Painter painter(panel, dc, bounds);
-    for (const panel::Element* element : panel.elements()) {
-        if (!element->visible()) continue;
-        RECT place = painter.Place(*element);
-        using Kind = panel::ElementKind;
-        switch (element->kind()) {
-            case Kind::kLabel: {
-                const auto& label = static_cast<const panel::Label&>(*element);
-                painter.Text(label.caption(), place, label.font(),
-                             label.alignment() == panel::Alignment::kRight ? DT_RIGHT : DT_LEFT);
-                break;
-            }
-            case Kind::kOptionButton: {
-                const auto& option = static_cast<const panel::OptionButton&>(*element);
-                const int mark = place.bottom - place.top - 2;
-                Ellipse(dc, place.left, place.top + 1, place.left + mark, place.top + 1 + mark);
-                if (option.value())
-                    Ellipse(dc, place.left + mark / 3, place.top + 1 + mark / 3,
-                            place.left + mark - mark / 3, place.top + 1 + mark - mark / 3);
-                place.left += mark + 4;
-                painter.Text(option.caption(), place, option.font(), DT_LEFT | DT_VCENTER);
-                break;
-            }
-            case Kind::kComboBox: {
-                const auto& combo = static_cast<const panel::ComboBox&>(*element);
-                painter.Frame(place);
-                place.left += 3;
-                painter.Text(combo.text(), place, combo.font(), DT_LEFT | DT_VCENTER);
-                break;
-            }
-            case Kind::kCommandButton: {
-                const auto& button = static_cast<const panel::CommandButton&>(*element);
-                DrawFrameControl(dc, &place, DFC_BUTTON, DFCS_BUTTONPUSH);
-                place.top = place.bottom - (place.bottom - place.top) / 2;
-                painter.Text(button.caption(), place, panel.font(), DT_CENTER | DT_TOP);
-                break;
-            }
-            case Kind::kListView: {
-                const auto& list = static_cast<const panel::ListView&>(*element);
-                painter.Frame(place);
-                const int rowHeight = Pixels(240, painter.dpi());
-                int left = place.left + 2;
-                for (std::size_t column = 0; column < list.columns().size(); ++column) {
-                    const int width = Pixels(list.columns()[column].width, painter.dpi());
-                    if (width <= 0) continue;
-                    const UINT align = list.columns()[column].alignment == panel::Alignment::kRight
-                                           ? DT_RIGHT
-                                           : DT_LEFT;
-                    RECT cell{left, place.top + 2, left + width - 2, place.top + 2 + rowHeight};
-                    painter.Text(list.columns()[column].text, cell, list.font(), align);
-                    for (const panel::ListItem& item : list.items()) {
-                        OffsetRect(&cell, 0, rowHeight);
-                        if (cell.bottom > place.bottom) break;
-                        painter.Text(column == 0 ? item.text : item.subItems[column - 1], cell,
-                                     list.font(), align | DT_END_ELLIPSIS);
-                    }
-                    left += width;
-                }
-                break;
-            }
-            default:
-                break;
-        }
-    }
+    for (const panel::Element* element : panel.elements())
+        if (element->visible()) painter.Draw(*element);
     RestoreDC(dc, saved);
 }
 

@@ -7,6 +7,7 @@
 #include "core/guarded.h"
 #include "core/text_encoding.h"
 #include "ocx/module.h"
+#include "panel/element_visit.h"
 
 namespace infotrakon::ocx {
 namespace {
@@ -15,6 +16,22 @@ constexpr wchar_t kWindowClass[] = L"InfoTrakonPanel";
 constexpr int kFirstChildId = 100;
 // The drop-down part of the period combo box: room for its six periods.
 constexpr int kDropDownRows = 7;
+
+// The kinds that get no window: they work behind the panel or stay hidden.
+using Windowless =
+    panel::SkipKinds<panel::DatePicker, panel::DataGrid, panel::FileDialog, panel::DataControl>;
+
+// How much lower than its element a combo box's window is, to drop its list down into.
+int DropDownHeight(HWND combo) {
+    const auto rowHeight = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
+    return kDropDownRows * std::max(rowHeight, 1);
+}
+
+void AddItems(HWND combo, const panel::ComboBox& model) {
+    for (const panel::ComboItem& item : model.items())
+        SendMessageW(combo, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Utf8ToWide(item.text).c_str()));
+}
 
 void RegisterWindowClass() {
     static const bool registered = [] {
@@ -76,82 +93,71 @@ void PanelWindow::Place(const RECT& place) {
 }
 
 void PanelWindow::CreateChildren() {
-    int id = kFirstChildId;
     bool firstOption = true;
     for (const panel::Element* element : control_.panel().elements()) {
         if (!element->visible()) continue;
-        const wchar_t* windowClass = nullptr;
-        DWORD style = WS_CHILD | WS_VISIBLE;
-        DWORD extended = 0;
-        const panel::Font* font = nullptr;
-        using Kind = panel::ElementKind;
-        switch (element->kind()) {
-            case Kind::kLabel: {
-                const auto& label = static_cast<const panel::Label&>(*element);
-                windowClass = L"STATIC";
-                style |= SS_NOPREFIX |
-                         (label.alignment() == panel::Alignment::kRight ? SS_RIGHT : SS_LEFT);
-                font = &label.font();
-                break;
-            }
-            case Kind::kOptionButton:
-                windowClass = L"BUTTON";
-                style |= BS_AUTORADIOBUTTON | WS_TABSTOP | (firstOption ? WS_GROUP : 0);
+        panel::Visit(
+            *element,
+            [&](const panel::Label& label) {
+                const DWORD align =
+                    label.alignment() == panel::Alignment::kRight ? SS_RIGHT : SS_LEFT;
+                AddChild(label, L"STATIC", SS_NOPREFIX | align, 0, label.font());
+            },
+            [&](const panel::OptionButton& option) {
+                AddChild(option, L"BUTTON",
+                         BS_AUTORADIOBUTTON | WS_TABSTOP | (firstOption ? WS_GROUP : 0), 0,
+                         option.font());
                 firstOption = false;
-                font = &static_cast<const panel::OptionButton&>(*element).font();
-                break;
-            case Kind::kComboBox:
-                windowClass = L"COMBOBOX";
-                style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP;
-                font = &static_cast<const panel::ComboBox&>(*element).font();
-                break;
-            case Kind::kCommandButton:
-                windowClass = L"BUTTON";
-                style |= BS_OWNERDRAW | WS_TABSTOP | WS_GROUP;
-                font = &control_.panel().font();
-                break;
-            case Kind::kListView:
-                windowClass = WC_LISTVIEWW;
-                style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_GROUP;
-                extended = WS_EX_CLIENTEDGE;
-                font = &static_cast<const panel::ListView&>(*element).font();
-                break;
-            default:
-                break;
-        }
-        if (windowClass == nullptr) continue;
-        const HWND child = CreateWindowExW(extended, windowClass, L"", style, 0, 0, 0, 0, window_,
-                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                           ModuleInstance(), nullptr);
-        if (child == nullptr) continue;
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(*font)), FALSE);
-        children_[element] = child;
-        byId_[id++] = element;
-        if (element->kind() == Kind::kComboBox) {
-            for (const panel::ComboItem& item :
-                 static_cast<const panel::ComboBox&>(*element).items())
-                SendMessageW(child, CB_ADDSTRING, 0,
-                             reinterpret_cast<LPARAM>(Utf8ToWide(item.text).c_str()));
-        }
-        if (element->kind() == Kind::kListView) {
-            const auto& list = static_cast<const panel::ListView&>(*element);
-            SendMessageW(child, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
-                         LVS_EX_FULLROWSELECT);
-            int column = 0;
-            for (const panel::ColumnHeader& header : list.columns()) {
-                std::wstring text = Utf8ToWide(header.text);
-                LVCOLUMNW info{};
-                info.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
-                info.fmt =
-                    header.alignment == panel::Alignment::kRight ? LVCFMT_RIGHT : LVCFMT_LEFT;
-                info.cx = Pixels(header.width, fonts_.dpi());
-                info.pszText = text.data();
-                SendMessageW(child, LVM_INSERTCOLUMNW, column++, reinterpret_cast<LPARAM>(&info));
-            }
-            for (std::size_t row = 0; row < list.items().size(); ++row) ShowRow(list, row, true);
-        }
+            },
+            [&](const panel::ComboBox& combo) {
+                const HWND child = AddChild(combo, L"COMBOBOX",
+                                            CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
+                                            0, combo.font());
+                if (child != nullptr) AddItems(child, combo);
+            },
+            [&](const panel::CommandButton& button) {
+                AddChild(button, L"BUTTON", BS_OWNERDRAW | WS_TABSTOP | WS_GROUP, 0,
+                         control_.panel().font());
+            },
+            [&](const panel::ListView& list) {
+                const HWND child =
+                    AddChild(list, WC_LISTVIEWW,
+                             LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_GROUP,
+                             WS_EX_CLIENTEDGE, list.font());
+                if (child != nullptr) AddColumnsAndRows(child, list);
+            },
+            Windowless{});
         Sync(*element);
     }
+}
+
+HWND PanelWindow::AddChild(const panel::Element& element, const wchar_t* windowClass, DWORD style,
+                           DWORD extended, const panel::Font& font) {
+    // The ids run on from kFirstChildId, one for each window made.
+    const int id = kFirstChildId + static_cast<int>(byId_.size());
+    const HWND child = CreateWindowExW(
+        extended, windowClass, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), nullptr);
+    if (child == nullptr) return nullptr;
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(font)), FALSE);
+    children_[&element] = child;
+    byId_[id] = &element;
+    return child;
+}
+
+void PanelWindow::AddColumnsAndRows(HWND child, const panel::ListView& list) {
+    SendMessageW(child, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    int column = 0;
+    for (const panel::ColumnHeader& header : list.columns()) {
+        std::wstring text = Utf8ToWide(header.text);
+        LVCOLUMNW info{};
+        info.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
+        info.fmt = header.alignment == panel::Alignment::kRight ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        info.cx = Pixels(header.width, fonts_.dpi());
+        info.pszText = text.data();
+        SendMessageW(child, LVM_INSERTCOLUMNW, column++, reinterpret_cast<LPARAM>(&info));
+    }
+    for (std::size_t row = 0; row < list.items().size(); ++row) ShowRow(list, row, true);
 }
 
 void PanelWindow::ElementChanged(const panel::Element& element) { Sync(element); }
@@ -160,46 +166,41 @@ void PanelWindow::Sync(const panel::Element& element) {
     const auto found = children_.find(&element);
     if (found == children_.end()) return;
     const HWND child = found->second;
-    const int dpi = fonts_.dpi();
-    int height = std::max(0, Pixels(element.height(), dpi));
-    using Kind = panel::ElementKind;
-    if (element.kind() == Kind::kComboBox) {
-        const auto rowHeight = static_cast<int>(SendMessageW(child, CB_GETITEMHEIGHT, 0, 0));
-        height += kDropDownRows * std::max(rowHeight, 1);
-    }
-    SetWindowPos(child, nullptr, Pixels(element.left(), dpi), Pixels(element.top(), dpi),
-                 std::max(0, Pixels(element.width(), dpi)), height, SWP_NOZORDER | SWP_NOACTIVATE);
-    switch (element.kind()) {
-        case Kind::kLabel:
-            SetWindowTextW(child,
-                           Utf8ToWide(static_cast<const panel::Label&>(element).caption()).c_str());
-            break;
-        case Kind::kOptionButton: {
-            const auto& option = static_cast<const panel::OptionButton&>(element);
+    panel::Visit(
+        element,
+        [&](const panel::Label& label) {
+            PlaceChild(child, label);
+            SetWindowTextW(child, Utf8ToWide(label.caption()).c_str());
+        },
+        [&](const panel::OptionButton& option) {
+            PlaceChild(child, option);
             SetWindowTextW(child, Utf8ToWide(option.caption()).c_str());
             SendMessageW(child, BM_SETCHECK, option.value() ? BST_CHECKED : BST_UNCHECKED, 0);
-            break;
-        }
-        case Kind::kComboBox:
-            SendMessageW(
-                child, CB_SETCURSEL,
-                static_cast<WPARAM>(static_cast<const panel::ComboBox&>(element).listIndex()), 0);
-            break;
-        case Kind::kCommandButton:
-            SetWindowTextW(
-                child,
-                Utf8ToWide(static_cast<const panel::CommandButton&>(element).caption()).c_str());
-            break;
-        case Kind::kListView: {
-            const auto& list = static_cast<const panel::ListView&>(element);
+        },
+        [&](const panel::ComboBox& combo) {
+            PlaceChild(child, combo, DropDownHeight(child));
+            SendMessageW(child, CB_SETCURSEL, static_cast<WPARAM>(combo.listIndex()), 0);
+        },
+        [&](const panel::CommandButton& button) {
+            PlaceChild(child, button);
+            SetWindowTextW(child, Utf8ToWide(button.caption()).c_str());
+        },
+        [&](const panel::ListView& list) {
+            PlaceChild(child, list);
             for (std::size_t column = 0; column < list.columns().size(); ++column)
-                SendMessageW(child, LVM_SETCOLUMNWIDTH, column,
-                             MAKELPARAM(std::max(0, Pixels(list.columns()[column].width, dpi)), 0));
-            break;
-        }
-        default:
-            break;
-    }
+                SendMessageW(
+                    child, LVM_SETCOLUMNWIDTH, column,
+                    MAKELPARAM(std::max(0, Pixels(list.columns()[column].width, fonts_.dpi())), 0));
+        },
+        Windowless{});
+}
+
+void PanelWindow::PlaceChild(HWND child, const panel::Element& element, int extraHeight) {
+    const int dpi = fonts_.dpi();
+    SetWindowPos(child, nullptr, Pixels(element.left(), dpi), Pixels(element.top(), dpi),
+                 std::max(0, Pixels(element.width(), dpi)),
+                 std::max(0, Pixels(element.height(), dpi)) + extraHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void PanelWindow::RowsChanged(const panel::ListView& list, panel::RowChange change) {
@@ -249,21 +250,20 @@ void PanelWindow::Command(int id, int notification) {
     if (found == byId_.end()) return;
     const panel::Element& element = *found->second;
     const std::string name = element.name();
-    switch (element.kind()) {
-        case panel::ElementKind::kOptionButton:
-        case panel::ElementKind::kCommandButton:
-            if (notification == BN_CLICKED) Deliver([&] { control_.Click(name); });
-            break;
-        case panel::ElementKind::kComboBox:
-            if (notification == CBN_SELCHANGE) {
-                const auto index =
-                    static_cast<int>(SendMessageW(children_.at(&element), CB_GETCURSEL, 0, 0));
-                if (index >= 0) Deliver([&] { control_.ChooseItem(name, index); });
-            }
-            break;
-        default:
-            break;
-    }
+    const auto clicked = [&] {
+        if (notification == BN_CLICKED) Deliver([&] { control_.Click(name); });
+    };
+    panel::Visit(
+        element, [&](const panel::OptionButton&) { clicked(); },
+        [&](const panel::CommandButton&) { clicked(); },
+        [&](const panel::ComboBox& combo) {
+            if (notification != CBN_SELCHANGE) return;
+            const auto index =
+                static_cast<int>(SendMessageW(children_.at(&combo), CB_GETCURSEL, 0, 0));
+            if (index >= 0) Deliver([&] { control_.ChooseItem(name, index); });
+        },
+        // Labels and the list tell the panel nothing.
+        panel::SkipKinds<panel::Label, panel::ListView>{}, Windowless{});
 }
 
 // The button with a picture: the picture and the caption side by side, centred together.

@@ -34,11 +34,17 @@ class PanelWindow final : private panel::ElementObserver {
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateChildren();
+    // Makes the window of `element` and gives it `font`; null if the system made none.
+    HWND AddChild(const panel::Element& element, const wchar_t* windowClass, DWORD style,
+                  DWORD extended, const panel::Font& font);
+    void AddColumnsAndRows(HWND child, const panel::ListView& list);
     void Command(int id, int notification);
     void DrawButton(const DRAWITEMSTRUCT& item);
     void ElementChanged(const panel::Element& element) override;
     void RowsChanged(const panel::ListView& list, panel::RowChange change) override;
     void Sync(const panel::Element& element);
+    // Puts the window where its element is, `extraHeight` pixels lower than the element.
+    void PlaceChild(HWND child, const panel::Element& element, int extraHeight = 0);
     void ShowRow(const panel::ListView& list, std::size_t row, bool inserted);
     void Deliver(const std::function<void()>& event);
 

@@ -12,18 +12,16 @@
 
 namespace infotrakon::panel {
 
-class DataControl : public Element {
+class DataControl final : public Element {
   public:
     explicit DataControl(const ElementDefinition& definition)
-        : Element(definition, ElementKind::kDataControl),
-          caption_(definition.caption),
-          font_(definition.font) {}
+        : Element(definition), caption_(definition.caption), font_(definition.font) {}
+    ElementOfKind AsKind() const override { return this; }
 
     const std::string& caption() const { return caption_; }
     const Font& font() const { return font_; }
     const DataControlSettings& settings() const { return settings_; }
     Colour backColour() const { return kSystemWindow; }
-    Colour foreColour() const { return kSystemWindowText; }
 
     const std::string& connectionString() const { return connectionString_; }
     const std::string& recordSource() const { return recordSource_; }

@@ -2,11 +2,31 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "core/error.h"
 #include "panel/element_definition.h"
 
 namespace infotrakon::panel {
+namespace {
+
+// An element's kind is the index of its alternative in ElementOfKind.
+template <ElementKind kind, class Kind>
+constexpr bool kAlternativeOf =
+    std::is_same_v<std::variant_alternative_t<static_cast<std::size_t>(kind), ElementOfKind>,
+                   const Kind*>;
+static_assert(kAlternativeOf<ElementKind::kLabel, Label> &&
+              kAlternativeOf<ElementKind::kOptionButton, OptionButton> &&
+              kAlternativeOf<ElementKind::kComboBox, ComboBox> &&
+              kAlternativeOf<ElementKind::kCommandButton, CommandButton> &&
+              kAlternativeOf<ElementKind::kListView, ListView> &&
+              kAlternativeOf<ElementKind::kDatePicker, DatePicker> &&
+              kAlternativeOf<ElementKind::kDataGrid, DataGrid> &&
+              kAlternativeOf<ElementKind::kFileDialog, FileDialog> &&
+              kAlternativeOf<ElementKind::kDataControl, DataControl> &&
+              std::variant_size_v<ElementOfKind> == 9);
+
+}  // namespace
 
 const char* KindName(ElementKind kind) {
     switch (kind) {
@@ -44,9 +64,8 @@ void ChangeHub::NotifyRows(const ListView& list, RowChange change) const {
     for (ElementObserver* observer : observers_) observer->RowsChanged(list, change);
 }
 
-Element::Element(const ElementDefinition& definition, ElementKind kind)
+Element::Element(const ElementDefinition& definition)
     : name_(definition.name),
-      kind_(kind),
       box_(definition.box),
       visible_(definition.visible),
       tabIndex_(definition.tabIndex) {}

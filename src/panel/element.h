@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace infotrakon::panel {
@@ -15,7 +16,6 @@ using Twips = float;
 using Colour = std::uint32_t;
 inline constexpr Colour kWhite = 0x00FFFFFFu;
 inline constexpr Colour kSystemWindow = 0x80000005u;
-inline constexpr Colour kSystemWindowText = 0x80000008u;
 inline constexpr Colour kSystem3DLight = 0x80000016u;
 
 struct Font {
@@ -27,6 +27,7 @@ struct Font {
     friend bool operator==(const Font&, const Font&) = default;
 };
 
+// The kinds in the order of ElementOfKind's alternatives, whose index an element's kind is.
 enum class ElementKind {
     kLabel,
     kOptionButton,
@@ -45,8 +46,22 @@ struct Box {
 };
 
 class Element;
+class Label;
+class OptionButton;
+class ComboBox;
+class CommandButton;
 class ListView;
+class DatePicker;
+class DataGrid;
+class FileDialog;
+class DataControl;
 struct ElementDefinition;
+
+// An element as its own kind. Visit (panel/element_visit.h) goes through it, so that a kind
+// added here is a compile error wherever a visit does not handle it yet.
+using ElementOfKind = std::variant<const Label*, const OptionButton*, const ComboBox*,
+                                   const CommandButton*, const ListView*, const DatePicker*,
+                                   const DataGrid*, const FileDialog*, const DataControl*>;
 
 // A change of a list's rows: all cleared, or one row inserted or its texts changed.
 struct RowChange {
@@ -79,13 +94,15 @@ class ChangeHub {
 
 class Element {
   public:
-    Element(const ElementDefinition& definition, ElementKind kind);
+    explicit Element(const ElementDefinition& definition);
     virtual ~Element() = default;
     Element(const Element&) = delete;
     Element& operator=(const Element&) = delete;
 
     const std::string& name() const { return name_; }
-    ElementKind kind() const { return kind_; }
+    ElementKind kind() const { return static_cast<ElementKind>(AsKind().index()); }
+    // Each kind gives itself, so that a visit reaches it as what it is.
+    virtual ElementOfKind AsKind() const = 0;
     Twips left() const { return box_.left; }
     Twips top() const { return box_.top; }
     Twips width() const { return box_.width; }
@@ -111,7 +128,6 @@ class Element {
 
   private:
     std::string name_;
-    ElementKind kind_;
     Box box_;
     bool visible_;
     std::optional<int> tabIndex_;

@@ -13,7 +13,7 @@ namespace {
 }  // namespace
 
 Label::Label(const ElementDefinition& definition, const TextMetrics& metrics)
-    : Element(definition, ElementKind::kLabel),
+    : Element(definition),
       caption_(definition.caption),
       alignment_(definition.alignment),
       autoSize_(definition.autoSize),
@@ -34,10 +34,11 @@ void Label::FitToCaption() {
 }
 
 OptionButton::OptionButton(const ElementDefinition& definition)
-    : Element(definition, ElementKind::kOptionButton),
+    : Element(definition),
       caption_(definition.caption),
       font_(definition.font),
-      backColour_(definition.backColour) {}
+      backColour_(definition.backColour),
+      value_(definition.chosen) {}
 
 void OptionButton::Choose() {
     if (group_ != nullptr) {
@@ -54,10 +55,10 @@ void OptionButton::SetValueQuietly(bool value) {
     Changed();
 }
 
-void OptionGroup::Add(OptionButton& button, bool chosen) {
+void OptionGroup::Add(OptionButton& button) {
     buttons_.push_back(&button);
     button.group_ = this;
-    if (chosen) Select(button);
+    if (button.value()) Select(button);
 }
 
 void OptionGroup::Select(OptionButton& chosen) {
@@ -68,7 +69,7 @@ void OptionGroup::Select(OptionButton& chosen) {
 }
 
 ComboBox::ComboBox(const ElementDefinition& definition)
-    : Element(definition, ElementKind::kComboBox),
+    : Element(definition),
       style_(definition.style),
       items_(definition.items),
       text_(definition.caption),
@@ -89,7 +90,7 @@ void ComboBox::SetListIndex(int index) {
 }
 
 CommandButton::CommandButton(const ElementDefinition& definition)
-    : Element(definition, ElementKind::kCommandButton),
+    : Element(definition),
       caption_(definition.caption),
       backColour_(definition.backColour),
       hasPicture_(definition.picture) {}
@@ -99,9 +100,7 @@ void CommandButton::Click() {
 }
 
 ListView::ListView(const ElementDefinition& definition)
-    : Element(definition, ElementKind::kListView),
-      columns_(definition.columns),
-      font_(definition.font) {}
+    : Element(definition), columns_(definition.columns), font_(definition.font) {}
 
 void ListView::SetWidth(Twips width) {
     if (width < 0) Refuse(*this, "Width " + std::to_string(width) + ": must not be negative");
@@ -165,7 +164,7 @@ const std::string& ListView::SubItem(std::size_t row, int index) const {
 }
 
 DatePicker::DatePicker(const ElementDefinition& definition)
-    : Element(definition, ElementKind::kDatePicker),
+    : Element(definition),
       value_(definition.date),
       minDate_(Date::FromCivil(1601, 1, 1)),
       maxDate_(Date::FromCivil(9999, 12, 31)) {}

@@ -14,6 +14,7 @@ namespace infotrakon::panel {
 class Label final : public Element {
   public:
     Label(const ElementDefinition& definition, const TextMetrics& metrics);
+    ElementOfKind AsKind() const override { return this; }
 
     const std::string& caption() const { return caption_; }
     // An auto-size label takes the size of its new caption; its Left and Top stay.
@@ -38,6 +39,7 @@ class OptionGroup;
 class OptionButton final : public Element {
   public:
     explicit OptionButton(const ElementDefinition& definition);
+    ElementOfKind AsKind() const override { return this; }
 
     const std::string& caption() const { return caption_; }
     bool value() const { return value_; }
@@ -53,7 +55,7 @@ class OptionButton final : public Element {
     std::string caption_;
     Font font_;
     Colour backColour_;
-    bool value_ = false;
+    bool value_;
     OptionGroup* group_ = nullptr;
     ClickHandler click_;
 };
@@ -61,9 +63,9 @@ class OptionButton final : public Element {
 // Exactly one button of the group is chosen at any time.
 class OptionGroup {
   public:
-    void Add(OptionButton& button, bool chosen);
+    // A button chosen at design becomes the group's chosen one.
+    void Add(OptionButton& button);
     void Select(OptionButton& chosen);
-    const std::vector<OptionButton*>& buttons() const { return buttons_; }
 
   private:
     std::vector<OptionButton*> buttons_;
@@ -72,6 +74,7 @@ class OptionGroup {
 class ComboBox final : public Element {
   public:
     explicit ComboBox(const ElementDefinition& definition);
+    ElementOfKind AsKind() const override { return this; }
 
     ComboStyle style() const { return style_; }
     const std::vector<ComboItem>& items() const { return items_; }
@@ -95,6 +98,7 @@ class ComboBox final : public Element {
 class CommandButton final : public Element {
   public:
     explicit CommandButton(const ElementDefinition& definition);
+    ElementOfKind AsKind() const override { return this; }
 
     const std::string& caption() const { return caption_; }
     Colour backColour() const { return backColour_; }
@@ -120,12 +124,12 @@ class ListView final : public Element {
     static constexpr int kSubItemCount = 4;
 
     explicit ListView(const ElementDefinition& definition);
+    ElementOfKind AsKind() const override { return this; }
 
     const std::vector<ColumnHeader>& columns() const { return columns_; }
     const std::vector<ListItem>& items() const { return items_; }
     const Font& font() const { return font_; }
     Colour backColour() const { return kSystemWindow; }
-    Colour foreColour() const { return kSystemWindowText; }
 
     // A list cannot be narrower or lower than nothing: a negative width or height is
     // refused with an invalid-property-value error and the list keeps its size.
@@ -156,6 +160,7 @@ class ListView final : public Element {
 class DatePicker final : public Element {
   public:
     explicit DatePicker(const ElementDefinition& definition);
+    ElementOfKind AsKind() const override { return this; }
 
     const Date& value() const { return value_; }
     int year() const { return value_.year(); }
@@ -173,7 +178,8 @@ class DatePicker final : public Element {
 class DataGrid final : public Element {
   public:
     explicit DataGrid(const ElementDefinition& definition)
-        : Element(definition, ElementKind::kDataGrid), font_(definition.font) {}
+        : Element(definition), font_(definition.font) {}
+    ElementOfKind AsKind() const override { return this; }
     const Font& font() const { return font_; }
 
   private:
@@ -183,7 +189,8 @@ class DataGrid final : public Element {
 class FileDialog final : public Element {
   public:
     explicit FileDialog(const ElementDefinition& definition)
-        : Element(definition, ElementKind::kFileDialog), settings_(definition.dialog) {}
+        : Element(definition), settings_(definition.dialog) {}
+    ElementOfKind AsKind() const override { return this; }
     const FileDialogSettings& settings() const { return settings_; }
 
   private:

@@ -5,6 +5,7 @@
 
 #include "panel/data_control.h"
 #include "panel/elements.h"
+#include "panel/panel_form.h"
 
 namespace infotrakon::panel {
 
@@ -33,21 +34,10 @@ class Panel {
     void AddObserver(ElementObserver* observer) { hub_.Add(observer); }
     void RemoveObserver(ElementObserver* observer) { hub_.Remove(observer); }
 
-    // Visible.
-    Label Label16, Label17, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11,
-        Label12, Label13, Label14, Label15;
-    OptionButton Option1, Option2, Option3, Option4;
-    ComboBox Combo2;
-    ListView ListView1;
-    CommandButton Command2;
-    // Hidden.
-    Label Label3, Label2, Label1;
-    ComboBox Combo1;
-    CommandButton Command1;
-    DatePicker DTPicker1, DTPicker2;
-    DataGrid DataGrid1;
-    DataControl Adodc1;
-    FileDialog CommonDialog1;
+    // Label16, Option1, Combo2, ...: each element of the form by its name.
+#define INFOTRAKON_DECLARE_ELEMENT(Kind, name, ...) Kind name;
+    INFOTRAKON_PANEL_FORM(INFOTRAKON_DECLARE_ELEMENT)
+#undef INFOTRAKON_DECLARE_ELEMENT
 
     OptionGroup options;
 

@@ -11,16 +11,10 @@
 // the provider that makes it for a connection string.
 namespace infotrakon::panel {
 
-// The data control's design settings; the agenda database layer gives it its behaviour.
+// The data control's design settings that the agenda database layer heeds.
 struct DataControlSettings {
     int connectionTimeoutSeconds = 15;
     int commandTimeoutSeconds = 30;
-    int commandType = 8;     // unknown
-    int cursorLocation = 3;  // client side
-    int cursorType = 3;      // static
-    int lockType = 3;        // optimistic
-    int cacheSize = 50;
-    int maxRecords = 0;  // no limit
 };
 
 // The records that a data control's Refresh produced, positioned on one visible record at

@@ -61,6 +61,17 @@ TEST_F(ProgramTest, TheDemoPrintsWhereNoWindowCanBeShown) {
         << output.out;
 }
 
+// The element model of the demo panel on a pinned day, byte for byte as the program prints
+// it. After a deliberate change of the model, write it anew with
+// `infotrakon demo print --json --today 2026-12-06 >tests/apps/demo_panel.json`.
+TEST_F(ProgramTest, TheDemoPanelsElementModelIsTheGoldenOne) {
+    const Output output = Run("demo print --json --today 2026-12-06", kNoDisplay);
+    EXPECT_EQ(output.status, 0) << output.err;
+    std::ifstream golden(INFOTRAKON_SOURCE_DIR "/tests/apps/demo_panel.json", std::ios::binary);
+    ASSERT_TRUE(golden);
+    EXPECT_EQ(output.out, std::string(std::istreambuf_iterator<char>(golden), {}));
+}
+
 TEST_F(ProgramTest, QtsOwnOptionsReachQt) {
     const fs::path png = directory_ / "panel.png";
     const Output output = Run("demo screenshot " + png.string() +

@@ -10,7 +10,8 @@
 namespace infotrakon::panel {
 namespace {
 
-// The name of an element says its kind, as on the original form: Label16, Option4, ...
+// An element's name is its kind's prefix and a number (Label16, Option4, ...): the host
+// addresses elements by these names, so a name must say what kind of element it reaches.
 const char* KindPrefix(ElementKind kind) {
     switch (kind) {
         case ElementKind::kLabel:
@@ -200,15 +201,10 @@ TEST(PanelDesign, TextsFontsAndSettings) {
     EXPECT_EQ(panel.Adodc1.caption(), "Adodc1");
     EXPECT_EQ(panel.Adodc1.connectionString(), "");
     EXPECT_EQ(panel.Adodc1.recordSource(), "");
+    // The timeouts that the agenda database layer connects and queries with.
     const DataControlSettings& settings = panel.Adodc1.settings();
     EXPECT_EQ(settings.connectionTimeoutSeconds, 15);
     EXPECT_EQ(settings.commandTimeoutSeconds, 30);
-    EXPECT_EQ(settings.commandType, 8);
-    EXPECT_EQ(settings.cursorLocation, 3);
-    EXPECT_EQ(settings.cursorType, 3);
-    EXPECT_EQ(settings.lockType, 3);
-    EXPECT_EQ(settings.cacheSize, 50);
-    EXPECT_EQ(settings.maxRecords, 0);
     EXPECT_EQ(panel.DataGrid1.font().size, 8.25);
 }
 
