@@ -19,50 +19,41 @@ constexpr std::string_view kTrailingBlanks = " \t\r";
 
 }  // namespace
 
+bool TakeToSingle(std::string_view text, std::size_t& at, char end, std::string& out, char stop) {
+    while (at < text.size()) {
+        if (text[at] == end) {
+            if (at + 1 < text.size() && text[at + 1] == end) {
+                out += end;
+                at += 2;
+                continue;
+            }
+            ++at;
+            return true;
+        }
+        if (stop != '\0' && text[at] == stop) return false;
+        out += text[at++];
+    }
+    return false;
+}
+
 std::vector<ConnectionProperty> ParseConnectionString(std::string_view text) {
     std::vector<ConnectionProperty> properties;
     std::size_t i = 0;
     while (i < text.size()) {
         // The key runs to the first single "="; "==" is an escaped "=".
         std::string key;
-        while (i < text.size()) {
-            if (text[i] == '=') {
-                if (i + 1 < text.size() && text[i + 1] == '=') {
-                    key += '=';
-                    i += 2;
-                    continue;
-                }
-                break;
-            }
-            if (text[i] == ';') break;
-            key += text[i++];
-        }
+        const bool hasValue = TakeToSingle(text, i, '=', key, ';');
         const std::string_view trimmedKey = Trim(key, kBlanks, kTrailingBlanks);
-        if (i >= text.size() || text[i] == ';') {
+        if (!hasValue) {
             if (!trimmedKey.empty()) Malformed("\"" + std::string(trimmedKey) + "\" has no value");
             ++i;
             continue;
         }
-        ++i;  // the "="
         while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
         std::string value;
         if (i < text.size() && (text[i] == '"' || text[i] == '\'')) {
             const char quote = text[i++];
-            bool closed = false;
-            while (i < text.size()) {
-                if (text[i] == quote) {
-                    if (i + 1 < text.size() && text[i + 1] == quote) {
-                        value += quote;
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    closed = true;
-                    break;
-                }
-                value += text[i++];
-            }
-            if (!closed)
+            if (!TakeToSingle(text, i, quote, value))
                 Malformed("the quoted value of \"" + std::string(trimmedKey) + "\" is not closed");
             while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
             if (i < text.size() && text[i] != ';')

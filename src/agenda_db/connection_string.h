@@ -20,6 +20,12 @@ struct ConnectionProperty {
 // stands for one), "==" in a key for "=". Raises an Error for a malformed string.
 std::vector<ConnectionProperty> ParseConnectionString(std::string_view text);
 
+// Appends the text from `at` on to `out` up to the first single `end`, a doubled `end`
+// standing for one, and moves past it; false where the text ends first, or reaches `stop`
+// (left where it is).
+bool TakeToSingle(std::string_view text, std::size_t& at, char end, std::string& out,
+                  char stop = '\0');
+
 // The value of a key, found without regard to letter case; the last one wins, as in OLE DB.
 std::optional<std::string> FindProperty(const std::vector<ConnectionProperty>& properties,
                                         std::string_view key);

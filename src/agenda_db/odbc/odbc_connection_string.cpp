@@ -36,18 +36,7 @@ std::vector<ConnectionProperty> ParseOdbcConnectionString(const std::string& tex
         std::string value;
         if (i < text.size() && text[i] == '{') {
             ++i;
-            while (i < text.size()) {
-                if (text[i] == '}') {
-                    if (i + 1 < text.size() && text[i + 1] == '}') {
-                        value += '}';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                value += text[i++];
-            }
+            TakeToSingle(text, i, '}', value);
             const std::size_t end = text.find(';', i);
             i = end == std::string::npos ? text.size() : end + 1;
         } else {
