@@ -24,7 +24,6 @@
 #include "mkagenda/description.h"
 #include "mkagenda/jet_writer.h"
 #include "panel/panel.h"
-#include "settings/registry_file.h"
 #include "support/postgres_server.h"
 #include "tools/mkagenda/sql_writer.h"
 
@@ -77,14 +76,11 @@ double Sum(panel::Panel& panel, const FileSystem& files, const std::string& filt
 
 // The panel's whole start-up, as a host creates it: the host's setting, the company name,
 // the four cost figures and two fills of the list.
-void StartUp(const std::string& settingsFile, const std::shared_ptr<WineFileSystem>& files,
-             const Date& today) {
-    control::HostEnvironment environment;
-    environment.registry = std::make_shared<settings::RegistryFileStore>(files, settingsFile);
-    environment.files = files;
-    environment.clock = std::make_shared<FixedClock>(today);
+void StartUp(const std::string& folder, const std::string& settingsFile, const Date& today) {
+    control::HostEnvironment environment =
+        control::HostEnvironment::ForHost({folder, settingsFile, today});
+    // The texts as on a Czech system, whatever this machine's locale.
     environment.locale = std::make_shared<Locale>(Locale::Czech());
-    environment.backend = std::make_shared<agenda_db::AgendaBackend>(files);
     control::InfoTrakon panel(std::move(environment));
     panel.Initialize();
 }
@@ -159,7 +155,8 @@ int main(int argc, char** argv) {
         Report("one SumField without a filter",
                withPanel([&](panel::Panel& panel) { Sum(panel, *files, ""); }), exported);
         Report("the panel's start-up (5 readers, 2 list fills)",
-               InChild([&] { StartUp(settingsFor("agenda.mdb"), files, today); }), exported);
+               InChild([&] { StartUp(folder.string(), settingsFor("agenda.mdb"), today); }),
+               exported);
         if (!server) continue;
         server->Psql("bench", "-f '" + (folder / "agenda.sql").string() + "'");
         const Measurement copied =
@@ -167,7 +164,8 @@ int main(int argc, char** argv) {
         std::printf("  on the server, ratios to psql \\copy:\n");
         Report("psql -c \"\\copy carservis to /dev/null\"", copied, copied);
         Report("the panel's start-up over ODBC",
-               InChild([&] { StartUp(settingsFor("server.udl"), files, today); }), copied);
+               InChild([&] { StartUp(folder.string(), settingsFor("server.udl"), today); }),
+               copied);
     }
     std::filesystem::remove_all(folder);
     return 0;

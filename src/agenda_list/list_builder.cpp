@@ -1,5 +1,8 @@
 #include "agenda_list/list_builder.h"
 
+#include <string>
+#include <vector>
+
 #include "agenda_list/deadlines.h"
 #include "agenda_list/period.h"
 #include "core/error.h"
@@ -22,6 +25,9 @@ std::string FieldText(panel::Recordset& records, const char* field, const Record
 
 // The text of a number that is shown only when it is not exactly "0".
 std::string UnlessZero(std::string text) { return text == "0" ? std::string() : text; }
+
+// The fields that WriteActionRow reads, for the record set to read those alone.
+const std::vector<std::string> kActionFields = {"datum", "km", "mh", "text1", "castka"};
 
 void WriteActionRow(panel::ListView& list, panel::Recordset& records, const RecordPlace& place,
                     const Locale& locale) {
@@ -61,10 +67,9 @@ void FillAgendaList(panel::Panel& panel, panel::ListView& list, bool planned, bo
         if (pending) filter = "servis=false and stav=0";
         if (handled) filter = "servis=true";
     }
-    // The fields that the rows of actions show; the deadlines read those of their kinds.
-    const std::vector<std::string> actionFields = {"datum", "km", "mh", "text1", "castka"};
+    // The deadlines read the fields of their kinds, and any of the vehicles'.
     panel::Recordset& records = agenda_db::OpenAgendaRecordset(
-        panel, recordSource, filter, deadlines ? std::vector<std::string>() : actionFields);
+        panel, recordSource, filter, deadlines ? std::vector<std::string>() : kActionFields);
     if (deadlines) {
         // Two passes over the vehicles: the inspections, then the emission certificates.
         for (const DeadlineKind& kind : kDeadlineKinds)

@@ -41,6 +41,11 @@ std::vector<Variant> EveryKind() {
             Binary{{0, 255, 128, 7}}};
 }
 
+void Append(PackedRows& rows, const std::vector<Variant>& row) {
+    rows.StartRow();
+    for (const Variant& value : row) rows.Put(value);
+}
+
 TEST(PackedRowsTest, EveryValueComesBackAsItWentIn) {
     const std::vector<Variant> values = EveryKind();
     PackedRows rows;
@@ -50,7 +55,7 @@ TEST(PackedRowsTest, EveryValueComesBackAsItWentIn) {
         std::vector<Variant> row;
         for (std::size_t i = 0; i < values.size(); ++i)
             row.push_back(values[(i + turn) % values.size()]);
-        rows.Append(row);
+        Append(rows, row);
     }
     ASSERT_EQ(rows.size(), values.size());
     for (std::size_t turn = 0; turn < values.size(); ++turn)
@@ -66,11 +71,11 @@ TEST(PackedRowsTest, EveryValueComesBackAsItWentIn) {
 
 TEST(PackedRowsTest, ClearedRowsTakeNewRecordsFromTheStart) {
     PackedRows rows;
-    rows.Append({std::string("první"), std::int64_t{1}});
+    Append(rows, {std::string("první"), std::int64_t{1}});
     rows.Clear();
     EXPECT_EQ(rows.size(), 0u);
-    rows.Append({});
-    rows.Append({Currency{5}});
+    Append(rows, {});
+    Append(rows, {Currency{5}});
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows.Value(1, 0), Variant(Currency{5}));
 }

@@ -176,11 +176,6 @@ void SkipValue(const std::uint8_t*& at) {
 
 }  // namespace
 
-void PackedRows::Append(const std::vector<Variant>& row) {
-    StartRow();
-    for (const Variant& value : row) Put(value);
-}
-
 void PackedRows::StartRow() { starts_.push_back(bytes_.size()); }
 
 void PackedRows::Put(const Variant& value) { PutValue(bytes_, value); }

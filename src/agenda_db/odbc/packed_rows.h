@@ -14,8 +14,7 @@ namespace infotrakon::agenda_db {
 // record of a table this way; as Variants they took several times the room.
 class PackedRows {
   public:
-    void Append(const std::vector<Variant>& row);
-    // A record value by value: StartRow, then Put or PutText for each of its fields.
+    // A record is appended value by value: StartRow, then Put or PutText for each field.
     void StartRow();
     void Put(const Variant& value);
     void PutText(std::string_view text);

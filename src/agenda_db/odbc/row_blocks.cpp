@@ -57,6 +57,11 @@ Variant Parsed(std::string_view text, const Parse& parse) {
     return std::string(text);
 }
 
+// The UTF-16 units of a wide text the driver gave.
+std::u16string_view TextOf(const std::uint8_t* data, std::size_t bytes) {
+    return {reinterpret_cast<const char16_t*>(data), bytes / sizeof(char16_t)};
+}
+
 // A GUID in the form a Jet replication ID has.
 Guid JetGuid(std::string_view digits) {
     std::string guid = "{";
@@ -228,10 +233,6 @@ void RowBlocks::CannotRead(std::size_t column) const {
     Fail(SQL_HANDLE_STMT, statement_.get(), server_, reading_(columns_[column].name));
 }
 
-std::u16string_view RowBlocks::TextOf(const Cell& cell) const {
-    return {reinterpret_cast<const char16_t*>(cell.data), cell.size / sizeof(char16_t)};
-}
-
 Variant RowBlocks::Value(std::size_t column) {
     const Cell cell = CellOf(column);
     if (cell.data == nullptr) return Null{};
@@ -254,7 +255,7 @@ Variant RowBlocks::Value(std::size_t column) {
         case Reading::kBytes:
             return Binary{std::vector<std::uint8_t>(cell.data, cell.data + cell.size)};
         case Reading::kText:
-            return Utf16ToUtf8(TextOf(cell));
+            return Utf16ToUtf8(TextOf(cell.data, cell.size));
     }
     return Null{};
 }
@@ -273,7 +274,7 @@ void RowBlocks::AppendRow(PackedRows& rows) {
             continue;
         }
         text_.clear();
-        AppendUtf8(TextOf(cell), text_);
+        AppendUtf8(TextOf(cell.data, cell.size), text_);
         rows.PutText(text_);
     }
 }

@@ -76,7 +76,6 @@ class RowBlocks {
     Cell CellOf(std::size_t column);
     Cell ReadAlone(std::size_t column);
     [[noreturn]] void CannotRead(std::size_t column) const;
-    std::u16string_view TextOf(const Cell& cell) const;
 
     const Handle& statement_;
     const std::vector<Column>& columns_;
