@@ -5,6 +5,9 @@ add_library(it_warnings INTERFACE)
 target_compile_options(it_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
   $<$<BOOL:${INFOTRAKON_WERROR}>:-Werror>)
+# A pointer kept in an integer of another width works on x86 and breaks on x64: never allowed.
+target_compile_options(it_warnings INTERFACE -Werror=int-to-pointer-cast
+  $<$<COMPILE_LANGUAGE:C>:-Werror=pointer-to-int-cast>)
 if(WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
   # GCC 12 takes std::string's own copies for overlapping ones in 32-bit builds (its bug
   # 105329), and std::string members of aggregates for uninitialised (its bug 107138).

@@ -14,11 +14,20 @@
 namespace infotrakon::ocx {
 namespace {
 
-// Creates `key` under HKEY_CLASSES_ROOT and sets its value `name` (nullptr: the default).
-LSTATUS SetText(const std::wstring& key, const wchar_t* name, const std::wstring& text) {
+// 64-bit Windows keeps a 32-bit and a 64-bit view of the classes; the control of each width
+// registers in its own, and the two share the ProgID and the type library's version key.
+constexpr bool kSixtyFourBit = sizeof(void*) == 8;
+constexpr SYSKIND kOwnSystem = kSixtyFourBit ? SYS_WIN64 : SYS_WIN32;
+constexpr REGSAM kOtherView = kSixtyFourBit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+
+// Creates `key` under HKEY_CLASSES_ROOT, in the process's own view unless `view` names one, and
+// sets its value `name` (nullptr: the default).
+LSTATUS SetText(const std::wstring& key, const wchar_t* name, const std::wstring& text,
+                REGSAM view = 0) {
     HKEY handle = nullptr;
-    LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr,
-                                     REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &handle, nullptr);
+    LSTATUS status =
+        RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE | view, nullptr, &handle, nullptr);
     if (status != ERROR_SUCCESS) return status;
     status = RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
@@ -52,6 +61,50 @@ HRESULT RegisterLibrary(const std::wstring& path) {
     wchar_t hex[8];
     std::swprintf(hex, std::size(hex), L"%X", flags);
     return HRESULT_FROM_WIN32(SetText(kLibraryKey + L"\\FLAGS", nullptr, hex));
+}
+
+bool KeyExists(const std::wstring& key, REGSAM view) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ | view, &handle) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(handle);
+    return true;
+}
+
+// The control of the other width, registered beside this one: asked after this one's class is
+// gone, since on 32-bit Windows the "other" view is the same one.
+bool OtherWidthRegistered() { return KeyExists(kClassKey + L"\\InprocServer32", kOtherView); }
+
+// Removing this width's registration may take keys that Windows (or Wine) shares between the
+// views: the ProgID and the interfaces' keys. Where the other width's control is still
+// registered and its view lost them, they are written again there, as its registration wrote
+// them.
+void RestoreSharedKeysForOtherWidth() {
+    if (!KeyExists(kProgIdKey, kOtherView)) {
+        SetText(kProgIdKey, nullptr, Utf8ToWide(control::kClassName), kOtherView);
+        SetText(kProgIdKey + L"\\CLSID", nullptr, Utf8ToWide(control::kClassId), kOtherView);
+    }
+    const std::wstring version = std::to_wstring(control::kTypeLibraryMajorVersion) + L"." +
+                                 std::to_wstring(control::kTypeLibraryMinorVersion);
+    const struct {
+        const char* id;
+        const char* name;
+        const wchar_t* marshaller;
+    } interfaces[] = {
+        {control::kDefaultInterfaceId, control::kDefaultInterfaceName,
+         L"{00020424-0000-0000-C000-000000000046}"},
+        {control::kEventInterfaceId, control::kEventInterfaceName,
+         L"{00020420-0000-0000-C000-000000000046}"},
+    };
+    for (const auto& described : interfaces) {
+        const std::wstring key = L"Interface\\" + Utf8ToWide(described.id);
+        if (KeyExists(key, kOtherView)) continue;
+        SetText(key, nullptr, Utf8ToWide(described.name), kOtherView);
+        SetText(key + L"\\ProxyStubClsid", nullptr, described.marshaller, kOtherView);
+        SetText(key + L"\\ProxyStubClsid32", nullptr, described.marshaller, kOtherView);
+        SetText(key + L"\\TypeLib", nullptr, Utf8ToWide(control::kTypeLibraryId), kOtherView);
+        SetText(key + L"\\TypeLib", L"Version", version, kOtherView);
+    }
 }
 
 }  // namespace
@@ -92,15 +145,19 @@ HRESULT RegisterControl() {
     return registered;
 }
 
+// Removes this width's registration and leaves the other width's whole. The type library's
+// version key goes with its last system's path: UnRegisterTypeLib keeps it while the other
+// width's is there.
 HRESULT UnregisterControl() {
     GUID library{};
     const std::wstring libraryId = Utf8ToWide(control::kTypeLibraryId);
     if (SUCCEEDED(CLSIDFromString(libraryId.c_str(), &library)))
         UnRegisterTypeLib(library, control::kTypeLibraryMajorVersion,
                           control::kTypeLibraryMinorVersion, control::kTypeLibraryLocale,
-                          SYS_WIN32);
+                          kOwnSystem);
     RegDeleteTreeW(HKEY_CLASSES_ROOT, kClassKey.c_str());
     RegDeleteTreeW(HKEY_CLASSES_ROOT, kProgIdKey.c_str());
+    if (OtherWidthRegistered()) RestoreSharedKeysForOtherWidth();
     return S_OK;
 }
 

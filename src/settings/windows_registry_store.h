@@ -8,7 +8,8 @@
 
 namespace infotrakon::settings {
 
-// The real registry, through RegOpenKeyExA, RegQueryValueExA and RegCloseKey.
+// The real registry, through RegOpenKeyExA, RegQueryValueExA and RegCloseKey; keys are opened
+// in the view of the 32-bit host program, whatever the panel's own width.
 class WindowsRegistryStore final : public RegistryStore {
   public:
     long OpenKey(const std::string& keyPath, std::uint32_t accessMask, KeyHandle& handle) override;

@@ -1,7 +1,9 @@
 #!/bin/sh
 # The Windows program under Wine and the Linux program print the same panel from the same
 # Wine prefix on the same day: a fresh prefix whose registry names an agenda on drive C, in a
-# folder with Czech letters. Only the short dates differ, each in its platform's form.
+# folder with Czech letters. Only the short dates differ, each in its platform's form. The prefix
+# is of WINEARCH's kind (win32 unless set), and in a 64-bit one the setting is written where a
+# 32-bit host program writes it, in the 32-bit view.
 # Usage: windows_print_test.sh WINDOWS_INFOTRAKON LINUX_PROGRAM_FOLDER WINE_RUN
 set -eu
 windows=$1 linux=$2 wine_run=$3
@@ -10,17 +12,17 @@ if [ ! -x "$linux/infotrakon" ] || [ ! -x "$linux/mkagenda" ]; then
   exit 77
 fi
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/infotrakon-wine-print.XXXXXX")
-export WINEPREFIX WINEARCH=win32
+WINEARCH=${WINEARCH:-win32}
+export WINEPREFIX WINEARCH
 work=$(mktemp -d "${TMPDIR:-/tmp}/infotrakon-print.XXXXXX")
 trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; rm -rf "$WINEPREFIX" "$work"' EXIT
-WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" wineboot -i \
-  </dev/null >/dev/null 2>&1
+"$wine_run" wineboot -i </dev/null >/dev/null 2>&1
 today=2026-12-07
 mkdir -p "$WINEPREFIX/drive_c/Trakon/Účetní data"
 "$linux/mkagenda" --demo "$WINEPREFIX/drive_c/Trakon/Účetní data/agenda.mdb" --today $today \
   >/dev/null
 "$wine_run" reg add 'HKLM\Software\Velmora\Trakon\ProgramSeting' /v LastFullFileNameOpen \
-  /d 'C:\Trakon\Účetní data\agenda.mdb' /f </dev/null >/dev/null 2>&1
+  /d 'C:\Trakon\Účetní data\agenda.mdb' /f /reg:32 </dev/null >/dev/null 2>&1
 # Wine writes its registry to system.reg when its server ends.
 wineserver -k; wineserver -w
 
@@ -42,3 +44,29 @@ for events in "" "--view 4 --period Tento\ měsíc" "--view 3 --period Za\ posle
   rows=$(grep -c '"subItems"' "$work/linux.json" || true)
   echo "same element model with $rows list rows ($events)"
 done
+
+# In a 64-bit prefix: a setting in the 64-bit view only (a 64-bit host's) is read where the
+# 32-bit view has none, and where both have one the 32-bit host program's wins.
+[ "$WINEARCH" = win64 ] || exit 0
+setting() {  # setting add|delete VIEW [PATH]
+  key='HKLM\Software\Velmora\Trakon\ProgramSeting'
+  if [ "$1" = delete ]; then
+    "$wine_run" reg delete "$key" /f "$2" </dev/null >/dev/null 2>&1
+  else
+    "$wine_run" reg add "$key" /v LastFullFileNameOpen /d "$3" /f "$2" </dev/null >/dev/null 2>&1
+  fi
+}
+agenda_caption() {
+  "$wine_run" "$windows" print --json --today $today </dev/null | tr -d '\r' |
+    grep -o '"caption": "C:\\\\Trakon\\\\[^"]*"' | head -1
+}
+setting delete /reg:32
+setting add /reg:64 'C:\Trakon\Účetní data\agenda.mdb'
+[ "$(agenda_caption)" = '"caption": "C:\\Trakon\\Účetní data\\agenda.mdb"' ] ||
+  { echo "the setting of the 64-bit view alone was not read: $(agenda_caption)"; exit 1; }
+echo "the 64-bit view's setting is read where the 32-bit view has none"
+setting add /reg:64 'C:\Trakon\jiná.mdb'
+setting add /reg:32 'C:\Trakon\Účetní data\agenda.mdb'
+[ "$(agenda_caption)" = '"caption": "C:\\Trakon\\Účetní data\\agenda.mdb"' ] ||
+  { echo "the 32-bit view's setting did not win: $(agenda_caption)"; exit 1; }
+echo "the 32-bit view's setting wins over the 64-bit view's"

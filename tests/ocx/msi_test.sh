@@ -1,20 +1,21 @@
 #!/bin/sh
 # The Windows Installer package in a fresh Wine prefix, as an administrator uses it:
-# msiexec /i installs ITrakon.ocx and infotrakon.exe and writes, key by key, what regsvr32
-# writes (regsvr32 is run first on the same file in the same folder, and undone); the control
+# msiexec /i installs the control and infotrakon.exe and writes, key by key, what regsvr32
+# writes (regsvr32 is run first on the same files in the same folders, and undone); the control
 # then works for a script and on a form; Programs and Features lists it; a package of a higher
 # version replaces it, one of a lower version is refused; msiexec /x leaves no file and no key.
+# The x86 package is tried in a 32-bit prefix (WINEARCH=win32). The x64 package (WINEARCH=win64,
+# with X86_CONTROL) installs the 64-bit control and program and the 32-bit control beside them:
+# both views are checked, and the 32-bit control is run too where the machine runs 32-bit code.
 # Usage: msi_test.sh PACKAGE.MSI PACKAGE.WXS WINDOWS_PROGRAM_FOLDER OCX_TESTS.EXE
 #          LINUX_PROGRAM_FOLDER WINE_RUN FILE_EXISTS.VBS CLASS_ID PROG_ID TYPE_LIBRARY_ID
-#          DEFAULT_INTERFACE_ID EVENT_INTERFACE_ID UPGRADE_CODE
-# (the identities without braces). INFOTRAKON_WINEARCH=win64 runs it in a 64-bit prefix for a
-# machine that runs no 32-bit code: then only the Installer's work is checked, since
-# regsvr32, cscript and the form host would have to load the 32-bit control.
+#          DEFAULT_INTERFACE_ID EVENT_INTERFACE_ID UPGRADE_CODE [X86_CONTROL]
+# (the identities without braces).
 set -eu
 msi=$1 wxs=$2 programs=$3 tests=$4 linux=$5 wine_run=$6 script=$7
 class_id=$8 prog_id=$9
 shift 9
-library_id=$1 default_interface_id=$2 event_interface_id=$3 upgrade_code=$4
+library_id=$1 default_interface_id=$2 event_interface_id=$3 upgrade_code=$4 x86_control=${5:-}
 if [ ! -x "$linux/infotrakon" ] || [ ! -x "$linux/mkagenda" ]; then
   echo "skipped: no Linux infotrakon and mkagenda in $linux (scripts/build makes them)"
   exit 77
@@ -23,47 +24,56 @@ if ! command -v wixl >/dev/null 2>&1 || ! command -v msiinfo >/dev/null 2>&1; th
   echo "skipped: no wixl and msiinfo (scripts/install-windows-deps installs them)"
   exit 77
 fi
-arch=${INFOTRAKON_WINEARCH:-win32}
-control=yes
-[ "$arch" = win32 ] || control=no
+arch=${WINEARCH:-win32}
 . "$(dirname "$0")/wine_prefix.sh"
-WITH_DISPLAY=$control start_prefix msi "$arch"
+start_prefix msi "$arch"
 started=$(date +%s)
 say() { echo "$(( $(date +%s) - started ))s: $*"; }
 say "a fresh $arch prefix"
 
-if [ "$arch" = win32 ]; then
-  program_files='C:\Program Files' view=""
-else
-  program_files='C:\Program Files (x86)' view="/reg:32"
+# The folder of the package's control and program, and in a 64-bit prefix the folder of the
+# 32-bit control beside them; the registry views the package writes.
+folder='C:\Program Files\InfoTrakon'
+unix_folder=$(windows_to_unix "$folder")
+folder32="" unix_folder32="" views=/reg:32 package_arch=x86 installed="ITrakon.ocx infotrakon.exe "
+if [ "$arch" = win64 ]; then
+  folder32='C:\Program Files (x86)\InfoTrakon'
+  unix_folder32=$(windows_to_unix "$folder32")
+  views="/reg:64 /reg:32" package_arch=x64
 fi
-folder="$program_files\\InfoTrakon"
-unix_folder=$(winepath -u "$folder" 2>/dev/null)
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
 # reg in English, whose "(Default)" is plain ASCII.
 reg() { INFOTRAKON_WINE_LOCALE=en_US.UTF-8 "$wine_run" reg "$@" </dev/null 2>/dev/null; }
-# Every key of ours under HKEY_CLASSES_ROOT, with its values, as reg query lists them.
+# Every key of ours under HKEY_CLASSES_ROOT in each view, with its values, as reg query lists
+# them.
 our_keys() {
-  for key in "CLSID\\{$class_id}" "$prog_id" "TypeLib\\{$library_id}" \
-    "Interface\\{$default_interface_id}" "Interface\\{$event_interface_id}"; do
-    # (reg says on standard output that a key is missing)
-    # shellcheck disable=SC2086 # no view: no word
-    reg query "HKCR\\$key" /s $view | tr -d '\r' | grep -e '^HKEY' -e '^    ' ||
-      true
+  for view in $views; do
+    echo "[$view]"
+    for key in "CLSID\\{$class_id}" "$prog_id" "TypeLib\\{$library_id}" \
+      "Interface\\{$default_interface_id}" "Interface\\{$event_interface_id}"; do
+      # (reg says on standard output that a key is missing)
+      reg query "HKCR\\$key" /s "$view" | tr -d '\r' | grep -e '^HKEY' -e '^    ' || true
+    done
   done
+}
+# Without the keys that only the 32-bit control's registration writes: its class, ProgID and
+# interfaces in the 32-bit view, and its path in the shared type library key.
+without_32_bit_registration() {
+  awk '/^\[/ { view = $0 } view == "[/reg:32]" { next }
+       /^HKEY/ { skip = ($0 ~ /\\win32$/) } !skip { print }'
 }
 # The product code of a package, from its Property table.
 product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
-# The uninstall entries named InfoTrakon: their keys.
+# The uninstall entries named InfoTrakon: their keys (in the package's own view).
+uninstall_view=/reg:32
+[ "$package_arch" = x86 ] || uninstall_view=/reg:64
 entries() {
-  # shellcheck disable=SC2086
-  reg query "$uninstall" /s $view | tr -d '\r' |
+  reg query "$uninstall" /s "$uninstall_view" | tr -d '\r' |
     awk '/^HKEY/ { key = $0 } /^ +DisplayName +REG_SZ +InfoTrakon$/ { print key }'
 }
 entry_value() {  # entry_value PRODUCT_CODE NAME
-  # shellcheck disable=SC2086
-  reg query "$uninstall\\$1" /v "$2" $view | tr -d '\r' |
+  reg query "$uninstall\\$1" /v "$2" "$uninstall_view" | tr -d '\r' |
     sed -n "s/^ *$2 *REG_SZ *//p"
 }
 expect_failure=no
@@ -80,35 +90,62 @@ msiexec() {  # msiexec LOG ARGUMENTS...: quiet, its log printed when it fails un
   fi
   return "$status"
 }
-installed_files() { (cd "$unix_folder" && ls) | tr '\n' ' '; }
+# What the package's folders hold.
+installed_files() {
+  (cd "$unix_folder" 2>/dev/null && ls) | tr '\n' ' '
+  if [ -n "$folder32" ]; then echo "| $( (cd "$unix_folder32" 2>/dev/null && ls) | tr '\n' ' ')"; fi
+}
+expected_files="ITrakon.ocx infotrakon.exe "
+[ -z "$folder32" ] || expected_files="$expected_files| ITrakon.ocx "
+keys_left() { our_keys | grep '^HKEY' || true; }
+check_files() {  # check_files WHEN
+  [ "$(installed_files)" = "$expected_files" ] ||
+    { echo "$1 the package's folders hold: $(installed_files)"; exit 1; }
+}
+# The 32-bit control of the x64 package runs where the machine runs 32-bit code.
+run_32_bit=no
+if [ -n "$folder32" ] && runs_32_bit_programs; then run_32_bit=yes; fi
 
-if [ "$control" = yes ]; then
-  write_agendas
-  # What regsvr32 writes for the control in the folder the package installs it to.
-  mkdir -p "$unix_folder"
-  cp "$programs/ITrakon.ocx" "$unix_folder/"
-  "$wine_run" regsvr32 /s "$folder\\ITrakon.ocx" </dev/null
-  our_keys >"$work/regsvr32.keys"
-  "$wine_run" regsvr32 /s /u "$folder\\ITrakon.ocx" </dev/null
-  rm -rf "$unix_folder"
-  [ -z "$(our_keys)" ] || { echo "regsvr32 /u left keys:"; our_keys; exit 1; }
-  say "regsvr32 writes $(grep -c '^HKEY' "$work/regsvr32.keys") keys"
+write_agendas
+# What regsvr32 writes for the controls in the folders the package installs them to: the
+# 32-bit one first, whose type library key the 64-bit one's help folder then overwrites.
+if [ -n "$folder32" ]; then
+  mkdir -p "$unix_folder32"
+  cp "$x86_control" "$unix_folder32/ITrakon.ocx"
+  if [ "$run_32_bit" = yes ]; then
+    "$wine_run" 'C:\windows\syswow64\regsvr32.exe' /s "$folder32\\ITrakon.ocx" </dev/null
+  fi
 fi
+mkdir -p "$unix_folder"
+cp "$programs/ITrakon.ocx" "$unix_folder/"
+"$wine_run" regsvr32 /s "$folder\\ITrakon.ocx" </dev/null
+our_keys >"$work/regsvr32.keys"
+"$wine_run" regsvr32 /s /u "$folder\\ITrakon.ocx" </dev/null
+if [ "$run_32_bit" = yes ]; then
+  "$wine_run" 'C:\windows\syswow64\regsvr32.exe' /s /u "$folder32\\ITrakon.ocx" </dev/null
+fi
+rm -rf "$unix_folder" "$unix_folder32"
+[ -z "$(keys_left)" ] || { echo "regsvr32 /u left keys:"; keys_left; exit 1; }
+say "regsvr32 writes $(grep -c '^HKEY' "$work/regsvr32.keys") keys"
 
 # Installed.
 msiexec install-1.log /i "$(windows "$msi")"
 say "msiexec /i $(basename "$msi")"
-[ "$(installed_files)" = "ITrakon.ocx infotrakon.exe " ] ||
-  { echo "installed in $folder: $(installed_files)"; exit 1; }
+check_files "installed:"
 our_keys >"$work/msi.keys"
-if [ "$control" = yes ]; then
+if [ -n "$folder32" ] && [ "$run_32_bit" = no ]; then
+  # Without 32-bit code only the 64-bit control's registration is compared; the 32-bit one
+  # must name the 32-bit control's file.
+  grep -qxF "    (Default)    REG_SZ    $folder32\\ITrakon.ocx" "$work/msi.keys" ||
+    { cat "$work/msi.keys"; echo "no 32-bit InprocServer32 of $folder32\\ITrakon.ocx"; exit 1; }
+  without_32_bit_registration <"$work/msi.keys" >"$work/msi-64.keys"
+  without_32_bit_registration <"$work/regsvr32.keys" | diff -u - "$work/msi-64.keys" ||
+    { echo "the package's 64-bit keys differ from regsvr32's (- regsvr32, + msiexec)"; exit 1; }
+  say "the package's 64-bit keys are regsvr32's (the 32-bit regsvr32 needs 32-bit code)"
+else
   diff -u "$work/regsvr32.keys" "$work/msi.keys" ||
     { echo "the package's keys differ from regsvr32's (above: - regsvr32, + msiexec)"; exit 1; }
   say "the package's $(grep -c '^HKEY' "$work/msi.keys") keys are regsvr32's"
-else
-  grep -qxF "    (Default)    REG_SZ    $folder\\ITrakon.ocx" "$work/msi.keys" ||
-    { cat "$work/msi.keys"; echo "no InprocServer32 of $folder\\ITrakon.ocx"; exit 1; }
-  say "the package wrote $(grep -c '^HKEY' "$work/msi.keys") keys (regsvr32's need 32-bit code)"
 fi
 old_code=$(product_code "$msi")
 old_version=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^ProductVersion\t//p')
@@ -118,29 +155,32 @@ old_version=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^ProductVe
 [ "$(entry_value "$old_code" Publisher)" = "InfoTrakon maintainers" ]
 say "Programs and Features: InfoTrakon $old_version of InfoTrakon maintainers"
 
-if [ "$control" = yes ]; then
+# Scripts of the package's width, and of 32-bit hosts where the package has their control.
+check_installed_controls() {
   check_script "$script"
-  # Without the test of regsvr32 itself, which would register the control a second time.
-  run_host "$tests" "$folder\\ITrakon.ocx" --gtest_filter='-*Registering*'
-  "$wine_run" "$folder\\infotrakon.exe" --version </dev/null | tr -d '\r' | grep -qF "$old_version"
-  say "the installed control and program work"
-fi
+  if [ "$run_32_bit" = yes ]; then check_script "$script" 'C:\windows\syswow64\cscript.exe'; fi
+}
+check_installed_controls
+# Without the test of regsvr32 itself, which would register the control a second time.
+run_host "$tests" "$folder\\ITrakon.ocx" --gtest_filter='-*Registering*'
+"$wine_run" "$folder\\infotrakon.exe" --version </dev/null | tr -d '\r' | grep -qF "$old_version"
+say "the installed control and program work"
 
 # A higher version replaces it: the same package with another version and product code.
 new_version=$(echo "$old_version" | awk -F. '{ printf "%d.%d.%d", $1, $2, $3 + 1 }')
 new_code=$(tr a-f A-F </proc/sys/kernel/random/uuid)
-(cd "$programs" && wixl --arch x86 -D ProductVersion="$new_version" -D ProductCode="$new_code" \
+(cd "$programs" && wixl --arch "$package_arch" -D Arch="$package_arch" \
+  -D ProductVersion="$new_version" -D ProductCode="$new_code" \
   --output "$work/InfoTrakon-$new_version.msi" "$wxs")
 msiexec upgrade.log /i "$(windows "$work/InfoTrakon-$new_version.msi")"
 say "msiexec /i InfoTrakon-$new_version.msi"
 [ "$(entries)" = "HKEY_LOCAL_MACHINE\\${uninstall#HKLM\\}\\{$new_code}" ] ||
   { echo "after the upgrade Programs and Features lists: $(entries)"; exit 1; }
 [ "$(entry_value "{$new_code}" DisplayVersion)" = "$new_version" ]
-[ "$(installed_files)" = "ITrakon.ocx infotrakon.exe " ] ||
-  { echo "after the upgrade $folder holds: $(installed_files)"; exit 1; }
+check_files "after the upgrade"
 our_keys | diff -u "$work/msi.keys" - ||
   { echo "the upgrade changed the control's keys"; exit 1; }
-if [ "$control" = yes ]; then check_script "$script"; fi
+check_installed_controls
 say "one copy, of version $new_version"
 # A lower version is refused and changes nothing.
 expect_failure=yes
@@ -155,7 +195,9 @@ say "InfoTrakon $old_version refused over $new_version"
 msiexec remove.log /x "$(windows "$work/InfoTrakon-$new_version.msi")"
 say "msiexec /x"
 [ ! -e "$unix_folder" ] || { echo "left in $folder: $(installed_files)"; exit 1; }
-[ -z "$(our_keys)" ] || { echo "keys left:"; our_keys; exit 1; }
+[ -z "$folder32" ] || [ ! -e "$unix_folder32" ] ||
+  { echo "left in $folder32: $(installed_files)"; exit 1; }
+[ -z "$(keys_left)" ] || { echo "keys left:"; keys_left; exit 1; }
 [ -z "$(entries)" ] || { echo "Programs and Features still lists: $(entries)"; exit 1; }
 wineserver -w
 # The Installer's own records name the product and upgrade codes in its packed form: each

@@ -128,7 +128,9 @@ TEST_F(ComTest, RegisteringWritesExactlyTheControlsKeysAndUnregisteringRemovesTh
     EXPECT_EQ(ClassesText(L"ITrakon.InfoTrakon\\CLSID"), Wide(infotrakon::control::kClassId));
     const std::wstring library = L"TypeLib\\" + Wide(infotrakon::control::kTypeLibraryId);
     EXPECT_EQ(ClassesText(library + L"\\1.0"), L"ITrakon");
-    EXPECT_TRUE(ClassesText(library + L"\\1.0\\409\\win32"));
+    // The library's path for the control's own system.
+    EXPECT_TRUE(
+        ClassesText(library + L"\\1.0\\409\\" + (sizeof(void*) == 8 ? L"win64" : L"win32")));
     // The toolbox picture, 16 x 15 in 16 colours, is resource 30000 of the library.
     const HMODULE ocx = LoadLibraryExW(OcxPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(ocx, nullptr);
@@ -252,11 +254,11 @@ class FormTest : public ComTest {
         // Registers the host window class AtlAxWin, once a process.
         static const bool hostReady = [] {
             const HMODULE atl = LoadLibraryW(L"atl.dll");
-            auto* init =
-                atl != nullptr
-                    ? reinterpret_cast<BOOL(WINAPI*)()>(GetProcAddress(atl, "AtlAxWinInit"))
-                    : nullptr;
-            return init != nullptr && init();
+            const FARPROC found = atl != nullptr ? GetProcAddress(atl, "AtlAxWinInit") : nullptr;
+            if (found == nullptr) return false;
+            // FARPROC names no signature: through void* to the function's own type.
+            auto* init = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(found));
+            return init() != FALSE;
         }();
         ASSERT_TRUE(hostReady);
         const HDC screen = GetDC(nullptr);
@@ -345,8 +347,9 @@ class FormTest : public ComTest {
                 EXPECT_EQ(ClassOf(window), "SysListView32");
                 const json& columns = element["columns"];
                 for (std::size_t column = 0; column < columns.size(); ++column)
-                    EXPECT_NEAR(SendMessageW(window, LVM_GETCOLUMNWIDTH, column, 0),
-                                Pixels(columns[column]["width"].get<double>()), 1)
+                    EXPECT_NEAR(
+                        static_cast<int>(SendMessageW(window, LVM_GETCOLUMNWIDTH, column, 0)),
+                        Pixels(columns[column]["width"].get<double>()), 1)
                         << "column " << column;
                 const json& rows = element["rows"];
                 ASSERT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0),
@@ -459,11 +462,17 @@ std::string LastErrorText() {
     return text;
 }
 
+// Written where the 32-bit host program writes it: in the 32-bit view, whatever this test's width.
 void SetHostSetting(const std::string& path) {
     const std::wstring value = Wide(path);
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Velmora\\Trakon\\ProgramSeting",
-                    L"LastFullFileNameOpen", REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Velmora\\Trakon\\ProgramSeting", 0,
+                              nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, L"LastFullFileNameOpen", 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
 }
 
 TEST_F(ComTest, AStartUpThatFailsGivesTheHostTheErrorAndItsNumber) {

@@ -4,7 +4,10 @@
 # it; the VBScript check of FileExists and the form host test program.
 # The sourcing script sets wine_run (scripts/wine-run) and linux (the Linux programs' folder).
 
-windows() { winepath -w "$1" 2>/dev/null; }
+windows() { "$wine_run" winepath -w "$1" 2>/dev/null; }
+windows_to_unix() { "$wine_run" winepath -u "$1" 2>/dev/null; }
+# Whether the kernel starts Wine's 32-bit loader (some virtual machines run no 32-bit programs).
+runs_32_bit_programs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
 xvfb=""
 stop_prefix() {
@@ -14,12 +17,12 @@ stop_prefix() {
   rm -rf "$WINEPREFIX" "$work"
 }
 
-# start_prefix NAME [ARCH]: a fresh prefix (win32 unless ARCH), a work folder, and a display when
-# WITH_DISPLAY is not "no".
+# start_prefix NAME [ARCH]: a fresh prefix (of ARCH, else WINEARCH, else win32), a work folder,
+# and a display when WITH_DISPLAY is not "no".
 start_prefix() {
   WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/infotrakon-wine-$1.XXXXXX")
   work=$(mktemp -d "${TMPDIR:-/tmp}/infotrakon-$1.XXXXXX")
-  WINEARCH=${2:-win32}
+  WINEARCH=${2:-${WINEARCH:-win32}}
   export WINEPREFIX WINEARCH
   trap stop_prefix EXIT INT TERM
   if [ "${WITH_DISPLAY:-yes}" != no ]; then
@@ -30,8 +33,7 @@ start_prefix() {
     DISPLAY=":$(cat "$work/display")"
     export DISPLAY
   fi
-  WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" wineboot -i \
-    </dev/null >/dev/null 2>&1
+  "$wine_run" wineboot -i </dev/null >/dev/null 2>&1
 }
 
 # write_agendas: the agenda the host opened last, a damaged copy and one without the panel's
@@ -47,7 +49,7 @@ write_agendas() {
     "rows": [["Jiná firma"]]}]}' >"$work/bare.json"
   "$linux/mkagenda" --from "$work/bare.json" "$data/bare.mdb" >/dev/null
   "$wine_run" reg add 'HKLM\Software\Velmora\Trakon\ProgramSeting' /v LastFullFileNameOpen \
-    /d 'C:\Trakon\Data\agenda.mdb' /f </dev/null >/dev/null 2>&1
+    /d 'C:\Trakon\Data\agenda.mdb' /f /reg:32 </dev/null >/dev/null 2>&1
   wineserver -k; wineserver -w
   LC_ALL=cs_CZ.UTF-8 "$linux/infotrakon" print --json --wine-prefix "$WINEPREFIX" \
     --today "$today" >"$work/start.json"
@@ -56,10 +58,12 @@ write_agendas() {
     >"$work/events.json"
 }
 
-# check_script FILE_EXISTS.VBS: a script's CreateObject("ITrakon.InfoTrakon") and FileExists.
+# check_script FILE_EXISTS.VBS [CSCRIPT]: a script's CreateObject("ITrakon.InfoTrakon") and
+# FileExists, in the script host of the prefix's width, or in CSCRIPT (the 32-bit one of a
+# 64-bit prefix: C:\windows\syswow64\cscript.exe).
 check_script() {
-  echo "cscript:"
-  "$wine_run" cscript //nologo "$(windows "$1")" 'C:\Trakon\Data\agenda.mdb' </dev/null \
+  printf "%s:\n" "${2:-cscript}"
+  "$wine_run" "${2:-cscript}" //nologo "$(windows "$1")" 'C:\Trakon\Data\agenda.mdb' </dev/null \
     | tr -d '\r' | iconv -f CP852 -t UTF-8 | tee "$work/script.out"
   for line in 'agenda -1 C:\Trakon\Data\agenda.mdb' 'missing 0' 'folder 0' \
     'unchanged C:\Trakon\Data\agenda.mdb' 'done'; do
