@@ -26,7 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const auto properties = agenda_db::ParseConnectionString(parts[0]);
         agenda_db::FindProperty(properties, "Data Source");
-        if (agenda_db::NamesOdbcSource(properties)) agenda_db::OdbcConnectionString(properties);
+        if (agenda_db::NamesOdbcSource(properties))
+            agenda_db::OdbcConnectionString(agenda_db::AllowedOdbcProperties(
+                agenda_db::OdbcProperties(properties), "The fuzzed link", [] {
+                    return std::vector<std::string>{"PostgreSQL Unicode", "PostgreSQL ANSI"};
+                }));
     } catch (const Error&) {
     }
     try {

@@ -37,13 +37,15 @@ std::unique_ptr<panel::Recordset> AgendaBackend::Open(const std::string& connect
                     "The data control's connection string is empty: it names no provider and "
                     "no database");
     std::vector<ConnectionProperty> properties = ParseConnectionString(connectionString);
+    std::string origin = "The connection string";
     if (const auto dataLink = FindProperty(properties, "File Name")) {
         const std::string bytes = ReadDataLink(*files_, *dataLink);
         properties = ParseConnectionString(DataLinkInitString(bytes, *dataLink));
+        origin = "The data link '" + *dataLink + "'";
     }
     if (NamesOdbcSource(properties)) {
         if (!servers_) servers_ = MakeOdbcConnectionPool();
-        return OpenOdbcRecordset(properties, recordSource, settings, servers_);
+        return OpenOdbcRecordset(properties, origin, recordSource, settings, servers_);
     }
     const auto provider = FindProperty(properties, "Provider");
     if (!provider || provider->empty())

@@ -30,6 +30,7 @@ inline constexpr int kProviderNotSupported = 3706;
 inline constexpr int kDatabaseFormat = 3343;
 inline constexpr int kUnsupportedRecordSource = 3001;
 inline constexpr int kInvalidFilter = 3001;
+inline constexpr int kConnectionKeyNotAllowed = 3001;
 inline constexpr int kCannotOpenDatabase = 3051;
 inline constexpr int kCouldNotFindFile = 3024;
 inline constexpr int kInvalidPassword = 3031;

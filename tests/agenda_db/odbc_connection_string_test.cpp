@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "agenda_db/connection_string.h"
 #include "agenda_db/odbc/odbc_connection.h"
+#include "support/test_support.h"
 
 namespace infotrakon::agenda_db {
 namespace {
@@ -22,7 +24,7 @@ TEST_P(OdbcTranslationTest, GivesTheDriverTheKeys) {
     const auto properties = ParseConnectionString(GetParam().initString);
     ASSERT_EQ(NamesOdbcSource(properties), GetParam().odbc);
     if (!GetParam().odbc) return;
-    const std::string text = OdbcConnectionString(properties);
+    const std::string text = OdbcConnectionString(OdbcProperties(properties));
     EXPECT_EQ(text, std::string(GetParam().keys) +
                         "BoolsAsChar=0;UseDeclareFetch=1;Fetch=1000;CommLog=0;Debug=0;");
 }
@@ -55,6 +57,85 @@ INSTANTIATE_TEST_SUITE_P(
         Translation{"Jet", R"(Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\Agenda\agenda.mdb)",
                     false, ""}),
     [](const ::testing::TestParamInfo<Translation>& link) { return link.param.name; });
+
+// What a data link in a folder the whole office writes may make the driver manager do: only
+// connect with the keys we mean, through a driver installed under a name.
+struct LinkCheck {
+    const char* name;
+    const char* initString;
+    int number;            // 0: allowed
+    const char* expected;  // the keys that reach the driver, or what the error names
+};
+
+class OdbcLinkCheckTest : public ::testing::TestWithParam<LinkCheck> {};
+
+TEST_P(OdbcLinkCheckTest, PassesOnlyTheKeysWeMean) {
+    int asked = 0;
+    const auto installed = [&] {
+        ++asked;
+        return std::vector<std::string>{"PostgreSQL ANSI", "PostgreSQL Unicode"};
+    };
+    const auto odbc = OdbcProperties(ParseConnectionString(GetParam().initString));
+    const std::string origin = "The data link 'C:\\Agenda\\planted.udl'";
+    if (GetParam().number == 0) {
+        std::string keys;
+        for (const auto& property : AllowedOdbcProperties(odbc, origin, installed))
+            keys += property.key + "=" + property.value + ";";
+        EXPECT_EQ(keys, GetParam().expected);
+        EXPECT_LE(asked, 1);
+        return;
+    }
+    std::string message;
+    EXPECT_EQ(infotrakon::testing::ErrorNumberOf(
+                  [&] { AllowedOdbcProperties(odbc, origin, installed); }, &message),
+              GetParam().number);
+    EXPECT_NE(message.find(origin), std::string::npos) << message;
+    EXPECT_NE(message.find(GetParam().expected), std::string::npos) << message;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, OdbcLinkCheckTest,
+    ::testing::Values(
+        LinkCheck{"DsnWithUser",
+                  R"(Provider=MSDASQL.1;Extended Properties="DSN=trakon;UID=a;PWD=b")", 0,
+                  "DSN=trakon;UID=a;PWD=b;"},
+        LinkCheck{
+            "DriverByItsInstalledName",
+            R"(Provider=MSDASQL;Extended Properties="driver={postgresql unicode};Server=db;Port=5432;Database=agenda")",
+            0, "driver=PostgreSQL Unicode;Server=db;Port=5432;Database=agenda;"},
+        LinkCheck{
+            "DriverByPath",
+            R"(Provider=MSDASQL.1;Extended Properties="DRIVER=/srv/share/planted.so;DATABASE=x")",
+            3706, "'/srv/share/planted.so' by a path"},
+        LinkCheck{"DriverByPathInBraces",
+                  R"(Provider=MSDASQL.1;Extended Properties="Driver={/srv/share/planted.so}")",
+                  3706, "/srv/share/planted.so"},
+        LinkCheck{"DriverByWindowsPath",
+                  R"(Provider=MSDASQL.1;Extended Properties="DRIVER=\server\share\planted.dll")",
+                  3706, "by a path"},
+        LinkCheck{"DriverOutsideExtendedProperties",
+                  "Provider=MSDASQL.1;DRIVER=./planted.so;DATABASE=x", 3706, "./planted.so"},
+        LinkCheck{"DriverNotInstalled",
+                  R"(Provider=MSDASQL.1;Extended Properties="DRIVER=libplanted.so")", 3706,
+                  "'libplanted.so', which is not installed (installed: PostgreSQL ANSI, "
+                  "PostgreSQL Unicode)"},
+        LinkCheck{"FileDsn", R"(Provider=MSDASQL.1;Extended Properties="FILEDSN=/srv/x.dsn")", 3001,
+                  "'FILEDSN'"},
+        LinkCheck{"SaveFile",
+                  R"(Provider=MSDASQL.1;Extended Properties="DSN=trakon;SAVEFILE=/srv/x.dsn")",
+                  3001, "'SAVEFILE'"},
+        LinkCheck{"DriverLog", R"(Provider=MSDASQL.1;Extended Properties="DSN=trakon;CommLog=1")",
+                  3001, "'CommLog'"},
+        LinkCheck{"SslFile",
+                  R"(Provider=MSDASQL.1;Extended Properties="DSN=trakon;sslrootcert=/srv/ca.pem")",
+                  3001, "'sslrootcert'"},
+        LinkCheck{"PanelsOwnOption",
+                  R"(Provider=MSDASQL.1;Extended Properties="DSN=trakon;UseDeclareFetch=0")", 3001,
+                  "'UseDeclareFetch'"},
+        LinkCheck{"KeyWithABlankInside",
+                  R"(Provider=MSDASQL.1;Extended Properties="DSN=trakon;D RIVER=x")", 3001,
+                  "'D RIVER'"}),
+    [](const ::testing::TestParamInfo<LinkCheck>& link) { return link.param.name; });
 
 TEST(MaskPasswordTest, HidesEveryOccurrenceAndEnds) {
     const struct {

@@ -80,7 +80,8 @@ TEST(OdbcConnectionTest, ALoginThatIsNeverAnsweredEndsAfterTheConnectTimeout) {
                 LinkTo("DRIVER={PostgreSQL Unicode};SERVER=" + server.folder().string() +
                        ";PORT=" + std::to_string(SilentServer::kPort) +
                        ";DATABASE=agenda;UID=agenda;PWD=tajné heslo"),
-                "SELECT * FROM carservis", settings, std::make_shared<OdbcConnectionPool>());
+                "The test's data link", "SELECT * FROM carservis", settings,
+                std::make_shared<OdbcConnectionPool>());
         },
         &message);
     const double seconds = SecondsSince(start);
@@ -103,7 +104,8 @@ TEST(OdbcConnectionTest, AStatementLongerThanTheCommandTimeoutIsCancelled) {
     // Opening asks for the columns only; the rows are asked for by the first read.
     const int number = ErrorNumberOf(
         [&] {
-            OpenOdbcRecordset(LinkTo(server.OdbcProperties("slow")), "SELECT * FROM slow", settings,
+            OpenOdbcRecordset(LinkTo(server.OdbcProperties("slow")), "The test's data link",
+                              "SELECT * FROM slow", settings,
                               std::make_shared<OdbcConnectionPool>())
                 ->RecordCount();
         },
@@ -123,9 +125,9 @@ TEST(OdbcConnectionTest, AConnectionLostWhileTheRowsAreReadIsAClearError) {
                 "-c 'CREATE FUNCTION slow_id(g int) RETURNS int VOLATILE LANGUAGE sql "
                 "AS $$ SELECT pg_sleep(0.01); SELECT g $$' "
                 "-c 'CREATE VIEW slow AS SELECT slow_id(g) AS id FROM generate_series(1, 3000) g'");
-    const auto records =
-        OpenOdbcRecordset(LinkTo(server.OdbcProperties("lost")), "SELECT * FROM slow",
-                          panel::DataControlSettings{}, std::make_shared<OdbcConnectionPool>());
+    const auto records = OpenOdbcRecordset(
+        LinkTo(server.OdbcProperties("lost")), "The test's data link", "SELECT * FROM slow",
+        panel::DataControlSettings{}, std::make_shared<OdbcConnectionPool>());
     std::thread killer([&] {
         // Once the server is at work on the rows, not before.
         const auto asked = Clock::now();
@@ -154,7 +156,8 @@ TEST(OdbcConnectionTest, AKeptConnectionIdledTooLongIsClosedWhenThePoolIsNextUse
     server.Psql("idle", "-c 'CREATE TABLE t (id integer)' -c 'INSERT INTO t VALUES (1)'");
     auto pool = std::make_shared<OdbcConnectionPool>(std::chrono::milliseconds(1000));
     const auto read = [&] {
-        OpenOdbcRecordset(LinkTo(server.OdbcProperties("idle")), "SELECT * FROM t", {}, pool)
+        OpenOdbcRecordset(LinkTo(server.OdbcProperties("idle")), "The test's data link",
+                          "SELECT * FROM t", {}, pool)
             ->RecordCount();
     };
     const std::string sessions =
@@ -187,7 +190,7 @@ TEST(OdbcConnectionTest, TheSessionIsReadOnly) {
     server.CreateDatabase("readonly");
     server.Psql("readonly", "-c 'CREATE TABLE t (id integer)' -c 'INSERT INTO t VALUES (1)'");
     const auto properties = LinkTo(server.OdbcProperties("readonly"));
-    const auto connection = odbc::Connect(OdbcConnectionString(properties),
+    const auto connection = odbc::Connect(OdbcConnectionString(OdbcProperties(properties)),
                                           odbc::NameOf(OdbcProperties(properties)), {});
     for (const char* write : {"INSERT INTO t VALUES (2)", "UPDATE t SET id = 3", "DELETE FROM t",
                               "CREATE TABLE u (id integer)"}) {

@@ -64,7 +64,8 @@ class OdbcValuesTest : public ::testing::Test {
         return OpenOdbcRecordset(
             ParseConnectionString("Provider=MSDASQL.1;Extended Properties=\"" +
                                   TemporaryPostgres::Shared().OdbcProperties(Database()) + "\""),
-            "SELECT * FROM " + table, {}, std::make_shared<OdbcConnectionPool>());
+            "The test's data link", "SELECT * FROM " + table, {},
+            std::make_shared<OdbcConnectionPool>());
     }
 };
 

@@ -329,7 +329,9 @@ TEST_F(ServerAgendaTest, ServerFailuresAreClearErrors) {
         {"nodatabase.udl", error_number::kProviderError, "database nikde"},
         {"noserver.udl", error_number::kProviderError, "nothing"},
         {"nocars.udl", error_number::kNoSuchTable, "nocars"},
-        {"nodriver.udl", error_number::kProviderError, "Ovladac, ktery neni"},
+        // Refused before the driver manager is asked to load it.
+        {"nodriver.udl", error_number::kProviderNotSupported,
+         "'Ovladac, ktery neni', which is not installed"},
         {"nodsn.udl", error_number::kProviderError, "the ODBC source nikde"},
     };
     for (const auto& test : cases) {

@@ -21,15 +21,33 @@ ServerName NameOf(const std::vector<ConnectionProperty>& odbc) {
     };
     ServerName name;
     const std::string dsn = get({"DSN"});
-    const std::string server = get({"SERVER", "Servername"});
+    const std::string server = get({"SERVER"});
     const std::string port = get({"PORT"});
     const std::string database = get({"DATABASE"});
     name.text = dsn.empty() ? "the server " + (server.empty() ? std::string("(default)") : server)
                             : "the ODBC source " + dsn;
     if (!port.empty()) name.text += ", port " + port;
     if (!database.empty()) name.text += ", database " + database;
-    name.password = get({"PWD", "Password"});
+    name.password = get({"PWD"});
     return name;
+}
+
+std::vector<std::string> InstalledDrivers() {
+    Handle env(SQL_HANDLE_ENV, nullptr);
+    SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    std::vector<std::string> names;
+    SQLWCHAR name[512];
+    SQLWCHAR attributes[2048];
+    SQLSMALLINT nameLength = 0;
+    SQLSMALLINT attributesLength = 0;
+    for (SQLUSMALLINT direction = SQL_FETCH_FIRST;; direction = SQL_FETCH_NEXT) {
+        if (!SQL_SUCCEEDED(SQLDriversW(env.get(), direction, name, 512, &nameLength, attributes,
+                                       2048, &attributesLength)))
+            return names;
+        names.push_back(Utf16ToUtf8(
+            std::u16string(reinterpret_cast<char16_t*>(name),
+                           static_cast<std::size_t>(std::clamp<SQLSMALLINT>(nameLength, 0, 511)))));
+    }
 }
 
 Diagnostic Diagnose(SQLSMALLINT type, SQLHANDLE handle, const ServerName& server) {

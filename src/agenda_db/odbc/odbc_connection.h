@@ -31,6 +31,9 @@ struct ServerName {
 };
 ServerName NameOf(const std::vector<ConnectionProperty>& odbc);
 
+// The names of the drivers the driver manager has installed.
+std::vector<std::string> InstalledDrivers();
+
 // The diagnostics of a failed call, joined; the password, should a driver echo it, masked.
 struct Diagnostic {
     std::string state;

@@ -1,6 +1,11 @@
 #include "agenda_db/odbc/odbc_connection_string.h"
 
+#include <algorithm>
+#include <iterator>
+#include <optional>
+
 #include "core/case_fold.h"
+#include "core/error.h"
 
 namespace infotrakon::agenda_db {
 namespace {
@@ -49,7 +54,52 @@ std::vector<ConnectionProperty> ParseOdbcConnectionString(const std::string& tex
     return properties;
 }
 
+[[noreturn]] void RefuseKey(const std::string& key, const std::string& origin) {
+    std::string allowed;
+    for (const char* name : kAllowedOdbcKeys)
+        allowed += std::string(allowed.empty() ? "" : ", ") + name;
+    throw Error(error_number::kConnectionKeyNotAllowed,
+                origin + " holds the ODBC key '" + key +
+                    "', which the panel never passes to a driver; a data link may hold " + allowed);
+}
+
+// The driver's name as the driver manager has it installed. A path, or a name it does not
+// know (which it would try to load as a library), is refused.
+std::string InstalledDriverName(const std::string& driver, const std::string& origin,
+                                const std::vector<std::string>& installed) {
+    if (driver.find_first_of("/\\") != std::string::npos)
+        throw Error(error_number::kProviderNotSupported,
+                    origin + " names the ODBC driver '" + driver +
+                        "' by a path; the panel loads only drivers installed under a name");
+    const auto found = std::find_if(installed.begin(), installed.end(), [&](const auto& name) {
+        return EqualsIgnoringCase(name, driver);
+    });
+    if (found != installed.end()) return *found;
+    std::string names;
+    for (const std::string& name : installed) names += (names.empty() ? "" : ", ") + name;
+    throw Error(error_number::kProviderNotSupported,
+                origin + " names the ODBC driver '" + driver +
+                    "', which is not installed (installed: " +
+                    (names.empty() ? std::string("none") : names) + ")");
+}
+
 }  // namespace
+
+std::vector<ConnectionProperty> AllowedOdbcProperties(
+    std::vector<ConnectionProperty> odbc, const std::string& origin,
+    const std::function<std::vector<std::string>()>& installedDrivers) {
+    std::optional<std::vector<std::string>> installed;
+    for (ConnectionProperty& property : odbc) {
+        const bool allowed =
+            std::any_of(std::begin(kAllowedOdbcKeys), std::end(kAllowedOdbcKeys),
+                        [&](const char* key) { return EqualsIgnoringCase(property.key, key); });
+        if (!allowed) RefuseKey(property.key, origin);
+        if (!EqualsIgnoringCase(property.key, "DRIVER")) continue;
+        if (!installed) installed = installedDrivers();
+        property.value = InstalledDriverName(property.value, origin, *installed);
+    }
+    return odbc;
+}
 
 std::vector<ConnectionProperty> OdbcProperties(const std::vector<ConnectionProperty>& properties) {
     std::vector<ConnectionProperty> odbc;
@@ -81,9 +131,9 @@ bool NamesOdbcSource(const std::vector<ConnectionProperty>& properties) {
     return false;
 }
 
-std::string OdbcConnectionString(const std::vector<ConnectionProperty>& properties) {
+std::string OdbcConnectionString(const std::vector<ConnectionProperty>& odbc) {
     std::string text;
-    for (const ConnectionProperty& property : OdbcProperties(properties))
+    for (const ConnectionProperty& property : odbc)
         text += property.key + "=" + OdbcValue(property.value) + ";";
     // Booleans as booleans and rows read through a cursor, so that running a statement does
     // not pull a whole table before its filter is known. The driver's logs off: Debian

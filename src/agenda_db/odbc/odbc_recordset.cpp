@@ -295,10 +295,12 @@ std::unique_ptr<RecordScan> OdbcRecordset::Scan(const std::vector<BoundCompariso
 }  // namespace
 
 std::unique_ptr<panel::Recordset> OpenOdbcRecordset(
-    const std::vector<ConnectionProperty>& properties, const std::string& recordSource,
-    const panel::DataControlSettings& settings, std::shared_ptr<OdbcConnectionPool> pool) {
-    return std::make_unique<OdbcRecordset>(OdbcProperties(properties),
-                                           OdbcConnectionString(properties), recordSource, settings,
+    const std::vector<ConnectionProperty>& properties, const std::string& origin,
+    const std::string& recordSource, const panel::DataControlSettings& settings,
+    std::shared_ptr<OdbcConnectionPool> pool) {
+    const std::vector<ConnectionProperty> odbc =
+        AllowedOdbcProperties(OdbcProperties(properties), origin, odbc::InstalledDrivers);
+    return std::make_unique<OdbcRecordset>(odbc, OdbcConnectionString(odbc), recordSource, settings,
                                            std::move(pool));
 }
 

@@ -24,8 +24,11 @@ std::shared_ptr<OdbcConnectionPool> MakeOdbcConnectionPool(
 // kept packed (a static, client-side set), the filter evaluated as for Jet and, where the
 // server can do the same, also sent along as a WHERE clause with bound parameters. A table is found
 // whatever its letter case. Errors name the server and the database, never the password.
+// Only the ODBC keys a data link may hold reach the driver manager (AllowedOdbcProperties);
+// `origin` names where the properties come from, for its errors.
 std::unique_ptr<panel::Recordset> OpenOdbcRecordset(
-    const std::vector<ConnectionProperty>& properties, const std::string& recordSource,
-    const panel::DataControlSettings& settings, std::shared_ptr<OdbcConnectionPool> pool);
+    const std::vector<ConnectionProperty>& properties, const std::string& origin,
+    const std::string& recordSource, const panel::DataControlSettings& settings,
+    std::shared_ptr<OdbcConnectionPool> pool);
 
 }  // namespace infotrakon::agenda_db
