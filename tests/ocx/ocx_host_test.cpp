@@ -501,6 +501,25 @@ TEST_F(ComTest, AStartUpThatFailsGivesTheHostTheErrorAndItsNumber) {
     SetHostSetting(agenda);
 }
 
+// A data link that names a library of its own as the ODBC driver: the start-up refuses it with
+// its number before odbc32 and the driver manager below it are asked to load anything (the
+// test script checks that the library's constructor never ran).
+TEST_F(ComTest, ADataLinkThatNamesALibraryIsRefusedBeforeItLoads) {
+    const std::string link = Variable("INFOTRAKON_PLANTED_LINK");
+    if (link.empty()) GTEST_SKIP() << "no planted library beside the Linux programs";
+    SetHostSetting(link);
+    IPersistStreamInit* control = nullptr;
+    ASSERT_EQ(CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistStreamInit,
+                               reinterpret_cast<void**>(&control)),
+              S_OK);
+    EXPECT_EQ(control->InitNew(), MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 3706));
+    const std::string message = LastErrorText();
+    EXPECT_NE(message.find("planted.udl"), std::string::npos) << message;
+    EXPECT_NE(message.find("by a path"), std::string::npos) << message;
+    control->Release();
+    SetHostSetting(Variable("INFOTRAKON_AGENDA"));
+}
+
 // What the message box of an error said, read by the timer that closes it.
 std::string shownError;
 

@@ -4,8 +4,11 @@
 # it; the VBScript check of FileExists and the form host test program.
 # The sourcing script sets wine_run (scripts/wine-run) and linux (the Linux programs' folder).
 
-windows() { "$wine_run" winepath -w "$1" 2>/dev/null; }
-windows_to_unix() { "$wine_run" winepath -u "$1" 2>/dev/null; }
+# Windows paths of Unix files through the drive Z: that every prefix maps to the root, and Unix
+# paths of files on drive C; written out here, as asking winepath would start a Wine process
+# each time.
+windows() { printf 'Z:%s\n' "$1" | tr / '\\'; }
+windows_to_unix() { printf '%s/drive_c/%s\n' "$WINEPREFIX" "${1#C:\\}" | tr '\\' /; }
 # Whether the kernel starts Wine's 32-bit loader (some virtual machines run no 32-bit programs).
 runs_32_bit_programs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
@@ -48,6 +51,15 @@ write_agendas() {
   printf '%s' '{"tables": [{"name": "firma", "columns": [{"name": "nazev", "type": "text"}],
     "rows": [["Jiná firma"]]}]}' >"$work/bare.json"
   "$linux/mkagenda" --from "$work/bare.json" "$data/bare.mdb" >/dev/null
+  # A data link as an attacker would plant it: it names a library of its own as the driver.
+  planted_link=""
+  if [ -e "$linux/planted_driver.so" ]; then
+    printf '[oledb]\r\nProvider=MSDASQL.1;Extended Properties="DRIVER=%s;DATABASE=x"\r\n' \
+      "$linux/planted_driver.so" >"$data/planted.udl"
+    planted_link='C:\Trakon\Data\planted.udl'
+    INFOTRAKON_PLANTED_MARKER="$work/planted-loaded"
+    export INFOTRAKON_PLANTED_MARKER
+  fi
   "$wine_run" reg add 'HKLM\Software\Velmora\Trakon\ProgramSeting' /v LastFullFileNameOpen \
     /d 'C:\Trakon\Data\agenda.mdb' /f /reg:32 </dev/null >/dev/null 2>&1
   wineserver -k; wineserver -w
@@ -74,7 +86,8 @@ check_script() {
 }
 
 # run_host OCX_TESTS.EXE OCX_WINDOWS_PATH [ARGUMENTS...]: the host test program on the control
-# at OCX_WINDOWS_PATH, with the agendas of write_agendas.
+# at OCX_WINDOWS_PATH, with the agendas of write_agendas; the planted library must not have been
+# loaded.
 run_host() {
   host_tests=$1 host_ocx=$2
   shift 2
@@ -83,8 +96,13 @@ run_host() {
   INFOTRAKON_AGENDA='C:\Trakon\Data\agenda.mdb' \
   INFOTRAKON_DAMAGED_AGENDA='C:\Trakon\Data\damaged.mdb' \
   INFOTRAKON_AGENDA_WITHOUT_TABLES='C:\Trakon\Data\bare.mdb' \
+  INFOTRAKON_PLANTED_LINK=$planted_link \
   INFOTRAKON_EXPECTED_START=$(windows "$work/start.json") \
   INFOTRAKON_EXPECTED_EVENTS=$(windows "$work/events.json") \
   INFOTRAKON_SCREENSHOT=${INFOTRAKON_OCX_SCREENSHOT:+$(windows "$INFOTRAKON_OCX_SCREENSHOT")} \
     "$wine_run" "$host_tests" "$@" </dev/null
+  if [ -e "$work/planted-loaded" ]; then
+    echo "the library a data link named was loaded into the host"
+    return 1
+  fi
 }
