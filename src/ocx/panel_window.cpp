@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
+#include <variant>
 
 #include "core/guarded.h"
 #include "core/text_encoding.h"
@@ -120,11 +122,13 @@ void PanelWindow::CreateChildren() {
                          control_.panel().font());
             },
             [&](const panel::ListView& list) {
-                const HWND child =
-                    AddChild(list, WC_LISTVIEWW,
-                             LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_GROUP,
-                             WS_EX_CLIENTEDGE, list.font());
-                if (child != nullptr) AddColumnsAndRows(child, list);
+                const HWND child = AddChild(list, WC_LISTVIEWW,
+                                            LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
+                                                LVS_SHOWSELALWAYS | WS_TABSTOP | WS_GROUP,
+                                            WS_EX_CLIENTEDGE, list.font());
+                if (child == nullptr) return;
+                AddColumns(child, list);
+                ShowRows(list);
             },
             Windowless{});
         Sync(*element);
@@ -145,8 +149,10 @@ HWND PanelWindow::AddChild(const panel::Element& element, const wchar_t* windowC
     return child;
 }
 
-void PanelWindow::AddColumnsAndRows(HWND child, const panel::ListView& list) {
-    SendMessageW(child, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+void PanelWindow::AddColumns(HWND child, const panel::ListView& list) {
+    // Info tips: a cell cut by its column shows its whole text when pointed at.
+    constexpr DWORD kStyles = LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
+    SendMessageW(child, LVM_SETEXTENDEDLISTVIEWSTYLE, kStyles, kStyles);
     int column = 0;
     for (const panel::ColumnHeader& header : list.columns()) {
         std::wstring text = Utf8ToWide(header.text);
@@ -157,10 +163,14 @@ void PanelWindow::AddColumnsAndRows(HWND child, const panel::ListView& list) {
         info.pszText = text.data();
         SendMessageW(child, LVM_INSERTCOLUMNW, column++, reinterpret_cast<LPARAM>(&info));
     }
-    for (std::size_t row = 0; row < list.items().size(); ++row) ShowRow(list, row, true);
 }
 
-void PanelWindow::ElementChanged(const panel::Element& element) { Sync(element); }
+void PanelWindow::ElementChanged(const panel::Element& element) {
+    if (eventDepth_ > 0)
+        changedElements_.insert(&element);
+    else
+        Sync(element);
+}
 
 void PanelWindow::Sync(const panel::Element& element) {
     const auto found = children_.find(&element);
@@ -204,45 +214,76 @@ void PanelWindow::PlaceChild(HWND child, const panel::Element& element, int extr
 }
 
 void PanelWindow::RowsChanged(const panel::ListView& list, panel::RowChange change) {
-    const auto found = children_.find(&list);
-    if (found == children_.end()) return;
-    switch (change.kind) {
-        case panel::RowChange::Kind::kCleared:
-            SendMessageW(found->second, LVM_DELETEALLITEMS, 0, 0);
-            break;
-        case panel::RowChange::Kind::kInserted:
-            ShowRow(list, change.row, true);
-            break;
-        case panel::RowChange::Kind::kChanged:
-            ShowRow(list, change.row, false);
-            break;
-    }
+    if (children_.find(&list) == children_.end()) return;
+    if (change.kind == panel::RowChange::Kind::kCleared) listCleared_ = true;
+    if (eventDepth_ > 0)
+        changedList_ = &list;
+    else
+        ShowRows(list);
 }
 
-void PanelWindow::ShowRow(const panel::ListView& list, std::size_t row, bool inserted) {
-    if (row >= list.items().size()) return;
+void PanelWindow::ShowRows(const panel::ListView& list) {
     const HWND child = children_.at(&list);
-    const panel::ListItem& cells = list.items()[row];
-    std::wstring text = Utf8ToWide(cells.text);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = static_cast<int>(row);
-    item.pszText = text.data();
-    SendMessageW(child, inserted ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, inserted ? 0 : row,
-                 reinterpret_cast<LPARAM>(&item));
-    for (int sub = 0; sub < panel::ListView::kSubItemCount; ++sub) {
-        std::wstring subText = Utf8ToWide(cells.subItems[static_cast<std::size_t>(sub)]);
-        LVITEMW subItem{};
-        subItem.iSubItem = sub + 1;
-        subItem.pszText = subText.data();
-        SendMessageW(child, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&subItem));
-    }
+    // A list that was emptied loses its selection and its scrolling, as a plain list does.
+    if (listCleared_) SendMessageW(child, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageW(child, LVM_SETITEMCOUNT, list.items().size(), listCleared_ ? 0 : LVSICF_NOSCROLL);
+    listCleared_ = false;
+    // Rows changed in place keep the count: the list asks for every cell it shows again.
+    InvalidateRect(child, nullptr, FALSE);
 }
 
 void PanelWindow::Deliver(const std::function<void()>& event) {
+    ++eventDepth_;
     const std::optional<Error> error = infotrakon::Guarded(event);
+    --eventDepth_;
+    // An error ends the event too: what the model holds by then, the rows added before it
+    // included, is shown before the error is.
+    if (eventDepth_ == 0) ShowPendingChanges();
     // Showing the error is the host's window's work, and must not throw into it either.
     if (error && onError_) infotrakon::Guarded([&] { onError_(*error); });
+}
+
+void PanelWindow::ShowPendingChanges() {
+    const std::set<const panel::Element*> changed = std::exchange(changedElements_, {});
+    for (const panel::Element* element : changed) Sync(*element);
+    if (const panel::ListView* list = std::exchange(changedList_, nullptr)) ShowRows(*list);
+}
+
+namespace {
+
+// The text of a cell of the model's list; empty past its rows and columns, which a list view
+// may still ask for while the model's rows change.
+std::wstring CellText(const panel::ListView& list, int row, int column) {
+    if (row < 0 || static_cast<std::size_t>(row) >= list.items().size() || column < 0 ||
+        column > panel::ListView::kSubItemCount)
+        return {};
+    const panel::ListItem& item = list.items()[static_cast<std::size_t>(row)];
+    return Utf8ToWide(column == 0 ? item.text
+                                  : item.subItems[static_cast<std::size_t>(column - 1)]);
+}
+
+void CopyText(const std::wstring& text, wchar_t* out, int capacity) {
+    if (out != nullptr && capacity > 0) lstrcpynW(out, text.c_str(), capacity);
+}
+
+}  // namespace
+
+// The virtual list's questions: a cell's text to show, and a cell's whole text for its tip.
+LRESULT PanelWindow::Notify(NMHDR& header) {
+    const auto found = byId_.find(static_cast<int>(header.idFrom));
+    if (found == byId_.end()) return 0;
+    const panel::ElementOfKind kind = found->second->AsKind();
+    const auto* list = std::get_if<const panel::ListView*>(&kind);
+    if (list == nullptr) return 0;
+    if (header.code == LVN_GETDISPINFOW) {
+        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
+        if ((item.mask & LVIF_TEXT) != 0)
+            CopyText(CellText(**list, item.iItem, item.iSubItem), item.pszText, item.cchTextMax);
+    } else if (header.code == LVN_GETINFOTIPW) {
+        auto& tip = reinterpret_cast<NMLVGETINFOTIPW&>(header);
+        CopyText(CellText(**list, tip.iItem, tip.iSubItem), tip.pszText, tip.cchTextMax);
+    }
+    return 0;
 }
 
 void PanelWindow::Command(int id, int notification) {
@@ -315,6 +356,8 @@ LRESULT PanelWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             Command(LOWORD(wParam), HIWORD(wParam));
             return 0;
+        case WM_NOTIFY:
+            return Notify(*reinterpret_cast<NMHDR*>(lParam));
         case WM_DRAWITEM:
             DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;

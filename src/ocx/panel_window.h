@@ -1,9 +1,12 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h:
+#include <commctrl.h>
 
 #include <functional>
 #include <map>
+#include <set>
 
 #include "control/infotrakon.h"
 #include "core/error.h"
@@ -14,8 +17,10 @@ namespace infotrakon::ocx {
 // The panel's window inside its host: one real child window per visible element, so that
 // hosts, tests and accessibility tools can read it (labels as STATIC, the option buttons as
 // one group of radio buttons, Combo2 as a drop-down list, ListView1 as a report list view,
-// Command2 as a button with its caption and picture). The windows follow the element model;
-// clicks, choices and the window's size go to the panel. An error they raise goes to
+// Command2 as a button with its caption and picture). The windows follow the element model:
+// ListView1 is a virtual list that asks the model for each cell it shows, and what the model
+// changes during one host event (a click, a choice, a resize) is shown once, when the event
+// ends. Clicks, choices and the window's size go to the panel. An error they raise goes to
 // `onError`.
 class PanelWindow final : private panel::ElementObserver {
   public:
@@ -37,16 +42,20 @@ class PanelWindow final : private panel::ElementObserver {
     // Makes the window of `element` and gives it `font`; null if the system made none.
     HWND AddChild(const panel::Element& element, const wchar_t* windowClass, DWORD style,
                   DWORD extended, const panel::Font& font);
-    void AddColumnsAndRows(HWND child, const panel::ListView& list);
+    void AddColumns(HWND child, const panel::ListView& list);
     void Command(int id, int notification);
+    LRESULT Notify(NMHDR& header);
     void DrawButton(const DRAWITEMSTRUCT& item);
     void ElementChanged(const panel::Element& element) override;
     void RowsChanged(const panel::ListView& list, panel::RowChange change) override;
     void Sync(const panel::Element& element);
     // Puts the window where its element is, `extraHeight` pixels lower than the element.
     void PlaceChild(HWND child, const panel::Element& element, int extraHeight = 0);
-    void ShowRow(const panel::ListView& list, std::size_t row, bool inserted);
+    // The list's rows as the model has them now: its count, and every row shown again.
+    void ShowRows(const panel::ListView& list);
+    // Runs a host event; the model's changes during it are shown when it ends.
     void Deliver(const std::function<void()>& event);
+    void ShowPendingChanges();
 
     control::InfoTrakon& control_;
     ErrorHandler onError_;
@@ -57,6 +66,11 @@ class PanelWindow final : private panel::ElementObserver {
     std::map<const panel::Element*, HWND> children_;
     std::map<int, const panel::Element*> byId_;
     bool resizing_ = false;
+    // Within a host event: the elements and the list whose changes are still to be shown.
+    int eventDepth_ = 0;
+    std::set<const panel::Element*> changedElements_;
+    const panel::ListView* changedList_ = nullptr;
+    bool listCleared_ = false;
 };
 
 }  // namespace infotrakon::ocx

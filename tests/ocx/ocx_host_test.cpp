@@ -246,11 +246,28 @@ TEST_F(ComTest, FileExistsHoweverAHostPassesTheText) {
 
 // --- a form with the panel on it ---
 
+// Written where the 32-bit host program writes it: in the 32-bit view, whatever this test's width.
+void SetHostSetting(const std::string& path) {
+    const std::wstring value = Wide(path);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Velmora\\Trakon\\ProgramSeting", 0,
+                              nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, L"LastFullFileNameOpen", 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
 // A form of the host: a top-level window with Wine's ATL host window holding the control.
 class FormTest : public ComTest {
   protected:
+    // The agenda the host opened last when the form is made.
+    virtual std::string Agenda() const { return Variable("INFOTRAKON_AGENDA"); }
+
     void SetUp() override {
         ComTest::SetUp();
+        SetHostSetting(Agenda());
         // Registers the host window class AtlAxWin, once a process.
         static const bool hostReady = [] {
             const HMODULE atl = LoadLibraryW(L"atl.dll");
@@ -284,7 +301,43 @@ class FormTest : public ComTest {
     void TearDown() override {
         if (form_ != nullptr) DestroyWindow(form_);
         Pump();
+        SetHostSetting(Variable("INFOTRAKON_AGENDA"));
         ComTest::TearDown();
+    }
+
+    // "Tento měsíc", five periods down from "Dnes", chosen with the keyboard: five host events,
+    // each of which fills the list anew.
+    void ChooseThisMonthByKeyboard(HWND periods) {
+        SetFocus(periods);
+        for (int i = 0; i < 5; ++i) {
+            SendMessageW(periods, WM_KEYDOWN, VK_DOWN, 0);
+            SendMessageW(periods, WM_KEYUP, VK_DOWN, 0);
+            Pump();
+        }
+        ASSERT_EQ(SendMessageW(periods, CB_GETCURSEL, 0, 0), 5);
+    }
+
+    // The list's cell as a screen reader reads it, through LVM_GETITEMTEXTW.
+    static std::string CellOf(HWND list, std::size_t row, int column) {
+        wchar_t cell[512] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = cell;
+        item.cchTextMax = 512;
+        SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        return Narrow(cell);
+    }
+
+    // The rows `which` of the list show the model's rows, cell by cell.
+    static void ExpectRows(HWND list, const json& rows, const std::vector<std::size_t>& which) {
+        for (const std::size_t row : which)
+            for (int column = 0; column < 5; ++column) {
+                const std::string expected =
+                    column == 0 ? rows[row]["text"].get<std::string>()
+                                : rows[row]["subItems"][column - 1].get<std::string>();
+                EXPECT_EQ(WithoutDateSpaces(CellOf(list, row, column)), expected)
+                    << "row " << row << ", column " << column;
+            }
     }
 
     int Pixels(double twips) const { return static_cast<int>(twips * dpi_ / 1440.0 + 0.5); }
@@ -354,21 +407,9 @@ class FormTest : public ComTest {
                 const json& rows = element["rows"];
                 ASSERT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0),
                           static_cast<LRESULT>(rows.size()));
-                for (std::size_t row = 0; row < rows.size(); ++row)
-                    for (int column = 0; column < 5; ++column) {
-                        wchar_t cell[512] = {};
-                        LVITEMW item{};
-                        item.iSubItem = column;
-                        item.pszText = cell;
-                        item.cchTextMax = 512;
-                        SendMessageW(window, LVM_GETITEMTEXTW, row,
-                                     reinterpret_cast<LPARAM>(&item));
-                        const std::string expected =
-                            column == 0 ? rows[row]["text"].get<std::string>()
-                                        : rows[row]["subItems"][column - 1].get<std::string>();
-                        EXPECT_EQ(WithoutDateSpaces(Narrow(cell)), expected)
-                            << "row " << row << ", column " << column;
-                    }
+                std::vector<std::size_t> all(rows.size());
+                for (std::size_t row = 0; row < all.size(); ++row) all[row] = row;
+                ExpectRows(window, rows, all);
             }
         }
     }
@@ -394,15 +435,7 @@ TEST_F(FormTest, ClicksKeysAndTheFormsSizeReachThePanel) {
     Pump();
     EXPECT_EQ(SendMessageW(windows.at("Option4"), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(SendMessageW(windows.at("Option1"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    // "Tento měsíc", five periods down, chosen with the keyboard.
-    const HWND periods = windows.at("Combo2");
-    SetFocus(periods);
-    for (int i = 0; i < 5; ++i) {
-        SendMessageW(periods, WM_KEYDOWN, VK_DOWN, 0);
-        SendMessageW(periods, WM_KEYUP, VK_DOWN, 0);
-        Pump();
-    }
-    EXPECT_EQ(SendMessageW(periods, CB_GETCURSEL, 0, 0), 5);
+    ChooseThisMonthByKeyboard(windows.at("Combo2"));
     SendMessageW(windows.at("Command2"), BM_CLICK, 0, 0);
     Pump();
     ExpectTheModel(expected);
@@ -460,19 +493,6 @@ std::string LastErrorText() {
     SysFreeString(description);
     info->Release();
     return text;
-}
-
-// Written where the 32-bit host program writes it: in the 32-bit view, whatever this test's width.
-void SetHostSetting(const std::string& path) {
-    const std::wstring value = Wide(path);
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Velmora\\Trakon\\ProgramSeting", 0,
-                              nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, L"LastFullFileNameOpen", 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
 }
 
 TEST_F(ComTest, AStartUpThatFailsGivesTheHostTheErrorAndItsNumber) {
@@ -543,6 +563,83 @@ TEST_F(FormTest, AnErrorInAClickIsShownInAMessageBoxAndTheHostLivesOn) {
     SetHostSetting(Variable("INFOTRAKON_AGENDA"));
     EXPECT_NE(shownError.find("3343"), std::string::npos) << shownError;
     EXPECT_TRUE(IsWindow(panel_));
+}
+
+// --- the list at the speed of the data ---
+
+// An agenda whose month holds thousands of rows in the first view.
+class LongListTest : public FormTest {
+  protected:
+    std::string Agenda() const override { return Variable("INFOTRAKON_LONG_AGENDA"); }
+};
+
+TEST_F(LongListTest, AFillOfThousandsShowsExactlyTheModelsRows) {
+    const json expected = ReadJson(Variable("INFOTRAKON_EXPECTED_LONG"));
+    const std::map<std::string, HWND> windows = WindowsOf(expected);
+    ChooseThisMonthByKeyboard(windows.at("Combo2"));
+    const HWND list = windows.at("ListView1");
+    const json& rows = expected["elements"]["ListView1"]["rows"];
+    ASSERT_GE(rows.size(), 5000u);
+    ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(rows.size()));
+    ExpectRows(list, rows, {0, rows.size() / 2, rows.size() - 1});
+}
+
+// An agenda whose third view meets a record without a date after two rows.
+class FailingListTest : public FormTest {
+  protected:
+    std::string Agenda() const override { return Variable("INFOTRAKON_FAILING_AGENDA"); }
+};
+
+TEST_F(FailingListTest, AnErrorInTheMiddleOfAFillLeavesTheRowsAddedBeforeIt) {
+    const json expected = ReadJson(Variable("INFOTRAKON_EXPECTED_FAILING"));
+    const std::map<std::string, HWND> windows = WindowsOf(expected);
+    shownError.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, &CloseMessageBox);
+    SendMessageW(windows.at("Option3"), BM_CLICK, 0, 0);
+    KillTimer(nullptr, timer);
+    EXPECT_NE(shownError.find("94"), std::string::npos) << shownError;
+    const json& rows = expected["elements"]["ListView1"]["rows"];
+    ASSERT_EQ(rows.size(), 2u);
+    const HWND list = windows.at("ListView1");
+    ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);
+    ExpectRows(list, rows, {0, 1});
+}
+
+// The tip of a cell, as the list view asks its parent for it when the mouse rests on it.
+std::string TipOf(HWND list, int row, int column) {
+    wchar_t text[512] = {};
+    NMLVGETINFOTIPW tip{};
+    tip.hdr.hwndFrom = list;
+    tip.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+    tip.hdr.code = LVN_GETINFOTIPW;
+    tip.pszText = text;
+    tip.cchTextMax = 512;
+    tip.iItem = row;
+    tip.iSubItem = column;
+    SendMessageW(GetParent(list), WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
+    return Narrow(text);
+}
+
+TEST_F(FormTest, ACellCutByItsColumnGivesItsWholeTextAsTip) {
+    const json expected = ReadJson(Variable("INFOTRAKON_EXPECTED_START"));
+    const HWND list = WindowsOf(expected).at("ListView1");
+    const json& rows = expected["elements"]["ListView1"]["rows"];
+    ASSERT_FALSE(rows.empty());
+    // The first row's longest cell, its column narrowed until the text is cut.
+    int column = 0;
+    for (int other = 1; other < 5; ++other)
+        if (CellOf(list, 0, other).size() > CellOf(list, 0, column).size()) column = other;
+    const std::string whole = CellOf(list, 0, column);
+    ASSERT_FALSE(whole.empty());
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(12, 0));
+    Pump();
+    EXPECT_EQ(TipOf(list, 0, column), whole);
+    EXPECT_EQ(WithoutDateSpaces(whole), column == 0
+                                            ? rows[0]["text"].get<std::string>()
+                                            : rows[0]["subItems"][column - 1].get<std::string>());
+    // Past the rows and columns: no tip.
+    EXPECT_EQ(TipOf(list, 100000, 0), "");
+    EXPECT_EQ(TipOf(list, 0, 9), "");
 }
 
 }  // namespace

@@ -39,9 +39,9 @@ start_prefix() {
   "$wine_run" wineboot -i </dev/null >/dev/null 2>&1
 }
 
-# write_agendas: the agenda the host opened last, a damaged copy and one without the panel's
-# tables, and in $work/start.json and $work/events.json what the Linux program shows of the
-# same agenda on the same day.
+# write_agendas: the agenda the host opened last, a damaged copy, one without the panel's
+# tables, a long one and a failing one, and in $work/*.json what the Linux program shows of
+# them on the same day.
 write_agendas() {
   today=$(date +%F)
   data="$WINEPREFIX/drive_c/Trakon/Data"
@@ -51,6 +51,11 @@ write_agendas() {
   printf '%s' '{"tables": [{"name": "firma", "columns": [{"name": "nazev", "type": "text"}],
     "rows": [["Jiná firma"]]}]}' >"$work/bare.json"
   "$linux/mkagenda" --from "$work/bare.json" "$data/bare.mdb" >/dev/null
+  # A long agenda, whose month holds over 5,000 rows of the first view, and a failing one, whose
+  # third view meets a record without a date after two rows.
+  "$linux/mkagenda" --rows 245000 --today "$today" "$data/long.mdb" >/dev/null
+  sed "s/TODAY/$today/g" "$(dirname "$0")/failing_agenda.json" >"$work/failing.json"
+  "$linux/mkagenda" --from "$work/failing.json" "$data/failing.mdb" >/dev/null
   # A data link as an attacker would plant it: it names a library of its own as the driver.
   planted_link=""
   if [ -e "$linux/planted_driver.so" ]; then
@@ -68,6 +73,17 @@ write_agendas() {
   LC_ALL=cs_CZ.UTF-8 "$linux/infotrakon" print --json --wine-prefix "$WINEPREFIX" \
     --today "$today" --size 6000x4000 --view 4 --period "Tento měsíc" --refresh \
     >"$work/events.json"
+  for agenda in long failing; do
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n%s\r\n"LastFullFileNameOpen"="%s"\r\n' \
+      '[HKEY_LOCAL_MACHINE\SOFTWARE\Velmora\Trakon\ProgramSeting]' \
+      "C:\\\\Trakon\\\\Data\\\\$agenda.mdb" >"$work/$agenda.reg"
+  done
+  LC_ALL=cs_CZ.UTF-8 "$linux/infotrakon" print --json --settings "$work/long.reg" \
+    --wine-prefix "$WINEPREFIX" --today "$today" --period "Tento měsíc" >"$work/long.json"
+  # The third view stops at the record without a date: the program fails, with the rows before.
+  LC_ALL=cs_CZ.UTF-8 "$linux/infotrakon" print --json --settings "$work/failing.reg" \
+    --wine-prefix "$WINEPREFIX" --today "$today" --view 3 >"$work/failing-view.json" 2>/dev/null ||
+    true
 }
 
 # check_script FILE_EXISTS.VBS [CSCRIPT]: a script's CreateObject("ITrakon.InfoTrakon") and
@@ -97,6 +113,10 @@ run_host() {
   INFOTRAKON_DAMAGED_AGENDA='C:\Trakon\Data\damaged.mdb' \
   INFOTRAKON_AGENDA_WITHOUT_TABLES='C:\Trakon\Data\bare.mdb' \
   INFOTRAKON_PLANTED_LINK=$planted_link \
+  INFOTRAKON_LONG_AGENDA='C:\Trakon\Data\long.mdb' \
+  INFOTRAKON_EXPECTED_LONG=$(windows "$work/long.json") \
+  INFOTRAKON_FAILING_AGENDA='C:\Trakon\Data\failing.mdb' \
+  INFOTRAKON_EXPECTED_FAILING=$(windows "$work/failing-view.json") \
   INFOTRAKON_EXPECTED_START=$(windows "$work/start.json") \
   INFOTRAKON_EXPECTED_EVENTS=$(windows "$work/events.json") \
   INFOTRAKON_SCREENSHOT=${INFOTRAKON_OCX_SCREENSHOT:+$(windows "$INFOTRAKON_OCX_SCREENSHOT")} \
