@@ -197,10 +197,12 @@ void PanelWindow::Sync(const panel::Element& element) {
         },
         [&](const panel::ListView& list) {
             PlaceChild(child, list);
-            for (std::size_t column = 0; column < list.columns().size(); ++column)
-                SendMessageW(
-                    child, LVM_SETCOLUMNWIDTH, column,
-                    MAKELPARAM(std::max(0, Pixels(list.columns()[column].width, fonts_.dpi())), 0));
+            // Each refresh sets the columns again; a list view repaints for every width set.
+            for (std::size_t column = 0; column < list.columns().size(); ++column) {
+                const int width = std::max(0, Pixels(list.columns()[column].width, fonts_.dpi()));
+                if (SendMessageW(child, LVM_GETCOLUMNWIDTH, column, 0) != width)
+                    SendMessageW(child, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
+            }
         },
         Windowless{});
 }
@@ -224,10 +226,18 @@ void PanelWindow::RowsChanged(const panel::ListView& list, panel::RowChange chan
 
 void PanelWindow::ShowRows(const panel::ListView& list) {
     const HWND child = children_.at(&list);
-    // A list that was emptied loses its selection and its scrolling, as a plain list does.
-    if (listCleared_) SendMessageW(child, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageW(child, LVM_SETITEMCOUNT, list.items().size(), listCleared_ ? 0 : LVSICF_NOSCROLL);
-    listCleared_ = false;
+    // The count goes straight to the new one: through an empty list, the scroll bar would go
+    // and come back, and the list lay itself out twice.
+    SendMessageW(child, LVM_SETITEMCOUNT, list.items().size(), LVSICF_NOSCROLL);
+    if (listCleared_) {
+        // A list that was emptied loses its selection and its scrolling, as a plain list does.
+        LVITEMW none{};
+        none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(child, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&none));
+        if (!list.items().empty()) SendMessageW(child, LVM_ENSUREVISIBLE, 0, FALSE);
+        listCleared_ = false;
+    }
     // Rows changed in place keep the count: the list asks for every cell it shows again.
     InvalidateRect(child, nullptr, FALSE);
 }
