@@ -1,25 +1,5 @@
-# Cross-building the panel for 32-bit Windows with Debian's mingw-w64 (posix threads), its
-# programs run under Wine. scripts/build-windows uses it.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-building the panel for 32-bit Windows (x86) with Debian's mingw-w64, its programs run
+# under Wine. scripts/build-windows uses it.
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(mingw i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${mingw}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${mingw}-g++-posix)
-set(CMAKE_RC_COMPILER ${mingw}-windres)
-set(CMAKE_AR ${mingw}-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB ${mingw}-ranlib CACHE FILEPATH "")
-
-# Libraries and headers of the target only; programs of the build machine.
-set(CMAKE_FIND_ROOT_PATH /usr/${mingw})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# The C++ runtime and the thread library linked in: nothing but system DLLs beside the programs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
-
-# ctest runs the Windows programs under Wine, in the prefix of the test run.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
