@@ -5,6 +5,7 @@
 
 #include "ocx/com_errors.h"
 #include "ocx/control_object.h"
+#include "ocx/gdi_count.h"
 #include "ocx/itrakon.h"
 #include "ocx/module.h"
 #include "ocx/registration.h"
@@ -70,3 +71,7 @@ HRESULT GuardedRegistration(HRESULT (*registration)()) {
 STDAPI DllRegisterServer() { return GuardedRegistration(infotrakon::ocx::RegisterControl); }
 
 STDAPI DllUnregisterServer() { return GuardedRegistration(infotrakon::ocx::UnregisterControl); }
+
+// The GDI objects the control holds now, for a host's leak check (Wine counts none for a
+// process): back where it was once the control's forms are gone.
+extern "C" LONG WINAPI ITrakonLiveGdiObjects() { return infotrakon::ocx::LiveGdiObjects(); }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/text_encoding.h"
+#include "ocx/gdi_count.h"
 
 namespace infotrakon::ocx {
 
@@ -21,7 +22,7 @@ int ScreenDpi() {
 }
 
 FontSet::~FontSet() {
-    for (const auto& [key, font] : fonts_) DeleteObject(font);
+    for (const auto& [key, font] : fonts_) Delete(font);
 }
 
 HFONT FontSet::Get(const panel::Font& font) {
@@ -29,17 +30,17 @@ HFONT FontSet::Get(const panel::Font& font) {
     if (const auto found = fonts_.find(key); found != fonts_.end()) return found->second;
     const std::wstring face = Utf8ToWide(font.name);
     const int height = -static_cast<int>(std::lround(font.size * dpi_ / 72.0));
-    const HFONT made =
-        CreateFontW(height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
-                    static_cast<DWORD>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str());
+    const HFONT made = Counted(CreateFontW(height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
+                                           static_cast<DWORD>(font.charset), OUT_DEFAULT_PRECIS,
+                                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                           DEFAULT_PITCH | FF_SWISS, face.c_str()));
     fonts_[key] = made;
     return made;
 }
 
-GdiTextMetrics::GdiTextMetrics() : dc_(CreateCompatibleDC(nullptr)), fonts_(ScreenDpi()) {}
+GdiTextMetrics::GdiTextMetrics() : dc_(Counted(CreateCompatibleDC(nullptr))), fonts_(ScreenDpi()) {}
 
-GdiTextMetrics::~GdiTextMetrics() { DeleteDC(dc_); }
+GdiTextMetrics::~GdiTextMetrics() { Delete(dc_); }
 
 panel::TextSize GdiTextMetrics::Measure(std::string_view utf8Text, const panel::Font& font) const {
     const std::wstring text = Utf8ToWide(utf8Text);
@@ -54,24 +55,25 @@ panel::TextSize GdiTextMetrics::Measure(std::string_view utf8Text, const panel::
 
 HBITMAP DrawPicture(const panel::VectorPicture& picture, COLORREF ground) {
     const HDC screen = GetDC(nullptr);
-    const HDC dc = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, picture.width, picture.height);
+    const HDC dc = Counted(CreateCompatibleDC(screen));
+    const HBITMAP bitmap = Counted(CreateCompatibleBitmap(screen, picture.width, picture.height));
     ReleaseDC(nullptr, screen);
     const HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
     const RECT all{0, 0, picture.width, picture.height};
-    const HBRUSH groundBrush = CreateSolidBrush(ground);
+    const HBRUSH groundBrush = Counted(CreateSolidBrush(ground));
     FillRect(dc, &all, groundBrush);
-    DeleteObject(groundBrush);
+    Delete(groundBrush);
     const auto colour = [](const panel::Rgb& rgb) { return RGB(rgb.red, rgb.green, rgb.blue); };
     const auto point = [](const panel::PicturePoint& at) {
         return POINT{static_cast<LONG>(std::floor(at.x)), static_cast<LONG>(std::floor(at.y))};
     };
     for (const panel::PictureShape& shape : picture.shapes) {
-        const HPEN pen = shape.outline
-                             ? CreatePen(PS_SOLID, static_cast<int>(std::lround(shape.penWidth)),
-                                         colour(shape.pen))
-                             : static_cast<HPEN>(GetStockObject(NULL_PEN));
-        const HBRUSH brush = shape.filled ? CreateSolidBrush(colour(shape.fill))
+        const HPEN pen =
+            shape.outline
+                ? Counted(CreatePen(PS_SOLID, static_cast<int>(std::lround(shape.penWidth)),
+                                    colour(shape.pen)))
+                : static_cast<HPEN>(GetStockObject(NULL_PEN));
+        const HBRUSH brush = shape.filled ? Counted(CreateSolidBrush(colour(shape.fill)))
                                           : static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
         const HGDIOBJ previousPen = SelectObject(dc, pen);
         const HGDIOBJ previousBrush = SelectObject(dc, brush);
@@ -105,11 +107,11 @@ HBITMAP DrawPicture(const panel::VectorPicture& picture, COLORREF ground) {
         }
         SelectObject(dc, previousPen);
         SelectObject(dc, previousBrush);
-        if (shape.outline) DeleteObject(pen);
-        if (shape.filled) DeleteObject(brush);
+        if (shape.outline) Delete(pen);
+        if (shape.filled) Delete(brush);
     }
     SelectObject(dc, previousBitmap);
-    DeleteDC(dc);
+    Delete(dc);
     return bitmap;
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/guarded.h"
 #include "core/text_encoding.h"
+#include "ocx/gdi_count.h"
 #include "ocx/module.h"
 #include "panel/element_visit.h"
 
@@ -59,7 +60,7 @@ PanelWindow::PanelWindow(control::InfoTrakon& control, HWND parent, const RECT& 
     : control_(control),
       onError_(std::move(onError)),
       fonts_(ScreenDpi()),
-      white_(CreateSolidBrush(RGB(255, 255, 255))) {
+      white_(Counted(CreateSolidBrush(RGB(255, 255, 255)))) {
     RegisterWindowClass();
     window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, L"InfoTrakon",
                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, place.left, place.top,
@@ -81,8 +82,8 @@ PanelWindow::~PanelWindow() {
     control_.panel().RemoveObserver(this);
     SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcW));
     DestroyWindow(window_);
-    DeleteObject(refreshPicture_);
-    DeleteObject(white_);
+    Delete(refreshPicture_);
+    Delete(white_);
 }
 
 void PanelWindow::Place(const RECT& place) {
@@ -336,12 +337,12 @@ void PanelWindow::DrawButton(const DRAWITEMSTRUCT& item) {
     const int left = item.rcItem.left +
                      std::max(1, (width - picture.width - kGap - static_cast<int>(text.cx)) / 2) +
                      shift;
-    const HDC source = CreateCompatibleDC(item.hDC);
+    const HDC source = Counted(CreateCompatibleDC(item.hDC));
     const HGDIOBJ previous = SelectObject(source, refreshPicture_);
     BitBlt(item.hDC, left, item.rcItem.top + (height - picture.height) / 2 + shift, picture.width,
            picture.height, source, 0, 0, SRCCOPY);
     SelectObject(source, previous);
-    DeleteDC(source);
+    Delete(source);
     RECT place = item.rcItem;
     place.left = left + picture.width + kGap;
     OffsetRect(&place, 0, shift);

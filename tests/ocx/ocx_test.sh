@@ -19,6 +19,21 @@ write_agendas
 "$wine_run" regsvr32 /s "$(windows "$ocx")" </dev/null
 check_script "$script"
 run_host "$tests" "$(windows "$ocx")"
+# The control kept on a form for a thousand events, and random calls at its COM boundary: their
+# figures shown, the whole output where one fails.
+run_beside() {  # run_beside NAME PROGRAM
+  echo "$1:"
+  status=0
+  "$wine_run" "$(dirname "$tests")/$2" </dev/null >"$work/$2.out" 2>&1 || status=$?
+  tr -d '\r' <"$work/$2.out" | grep -v -e '^\[' -e '^$' -e '^Running main' || true
+  if [ "$status" -ne 0 ]; then
+    tr -d '\r' <"$work/$2.out"
+    echo "$2 exited with $status"
+    exit 1
+  fi
+}
+run_beside soak ocx_soak.exe
+run_beside "COM boundary" ocx_com_fuzz.exe
 
 if [ -z "$x86_ocx" ]; then exit 0; fi
 if ! runs_32_bit_programs; then

@@ -63,14 +63,18 @@ std::vector<ConnectionProperty> ParseOdbcConnectionString(const std::string& tex
                     "', which the panel never passes to a driver; a data link may hold " + allowed);
 }
 
-// The driver's name as the driver manager has it installed. A path, or a name it does not
-// know (which it would try to load as a library), is refused.
-std::string InstalledDriverName(const std::string& driver, const std::string& origin,
-                                const std::vector<std::string>& installed) {
+// A driver given by a path would be loaded from there: refused before anything is asked.
+void RefuseDriverPath(const std::string& driver, const std::string& origin) {
     if (driver.find_first_of("/\\") != std::string::npos)
         throw Error(error_number::kProviderNotSupported,
                     origin + " names the ODBC driver '" + driver +
                         "' by a path; the panel loads only drivers installed under a name");
+}
+
+// The driver's name as the driver manager has it installed. A name it does not know, which it
+// would try to load as a library, is refused.
+std::string InstalledDriverName(const std::string& driver, const std::string& origin,
+                                const std::vector<std::string>& installed) {
     const auto found = std::find_if(installed.begin(), installed.end(), [&](const auto& name) {
         return EqualsIgnoringCase(name, driver);
     });
@@ -95,6 +99,7 @@ std::vector<ConnectionProperty> AllowedOdbcProperties(
                         [&](const char* key) { return EqualsIgnoringCase(property.key, key); });
         if (!allowed) RefuseKey(property.key, origin);
         if (!EqualsIgnoringCase(property.key, "DRIVER")) continue;
+        RefuseDriverPath(property.value, origin);
         if (!installed) installed = installedDrivers();
         property.value = InstalledDriverName(property.value, origin, *installed);
     }
