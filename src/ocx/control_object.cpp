@@ -125,6 +125,20 @@ class OleControl final : public Part<IOleControl> {
     HRESULT STDMETHODCALLTYPE FreezeEvents(BOOL) override { return S_OK; }
 };
 
+// The interfaces whose failures leave the error's number and message in IErrorInfo, as hosts
+// ask before they read it.
+class ErrorInfoSupport final : public Part<ISupportErrorInfo> {
+  public:
+    using Part::Part;
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
+        const bool reports = iid == IID__InfoTrakon || iid == IID_IDispatch ||
+                             iid == IID_IOleObject || iid == IID_IViewObject ||
+                             iid == IID_IViewObject2 || iid == IID_IPersistStreamInit ||
+                             iid == IID_IPersistPropertyBag;
+        return reports ? S_OK : S_FALSE;
+    }
+};
+
 class ViewObject final : public Part<IViewObject2> {
   public:
     using Part::Part;
@@ -270,6 +284,7 @@ class ControlObject {
           persistPropertyBag_(*this),
           classInfo_(*this),
           connectionPoints_(*this),
+          errorInfoSupport_(*this),
           eventPoint_(*this) {
         control::HostEnvironment environment = control::HostEnvironment::ForHost({});
         environment.textMetrics = &metrics_;
@@ -304,6 +319,8 @@ class ControlObject {
             *object = static_cast<IProvideClassInfo2*>(&classInfo_);
         else if (iid == IID_IConnectionPointContainer)
             *object = static_cast<IConnectionPointContainer*>(&connectionPoints_);
+        else if (iid == IID_ISupportErrorInfo)
+            *object = static_cast<ISupportErrorInfo*>(&errorInfoSupport_);
         if (*object == nullptr) return E_NOINTERFACE;
         AddRef();
         return S_OK;
@@ -412,6 +429,7 @@ class ControlObject {
     PersistPropertyBag persistPropertyBag_;
     ClassInfo classInfo_;
     ConnectionPoints connectionPoints_;
+    ErrorInfoSupport errorInfoSupport_;
     EventPoint eventPoint_;
 };
 

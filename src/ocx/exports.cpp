@@ -55,7 +55,11 @@ STDAPI DllGetClassObject(REFCLSID id, REFIID iid, LPVOID* object) {
     return infotrakon::ocx::factory.QueryInterface(iid, object);
 }
 
-STDAPI DllCanUnloadNow() { return infotrakon::ocx::ModuleInUse() ? S_FALSE : S_OK; }
+STDAPI DllCanUnloadNow() {
+    if (infotrakon::ocx::ModuleInUse()) return S_FALSE;
+    infotrakon::ocx::ReleaseTypeLibrary();
+    return S_OK;
+}
 
 namespace {
 

@@ -8,6 +8,8 @@ namespace {
 HINSTANCE module = nullptr;
 LONG objects = 0;
 LONG locks = 0;
+// Released by DllCanUnloadNow, never at unload itself: by then oleaut32 may be gone.
+ITypeLib* typeLibrary = nullptr;
 
 }  // namespace
 
@@ -37,9 +39,13 @@ void LockServer(bool lock) {
 bool ModuleInUse() { return objects > 0 || locks > 0; }
 
 ComPtr<ITypeLib> TypeLibrary() {
-    ComPtr<ITypeLib> library;
-    LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.Receive());
-    return library;
+    if (typeLibrary == nullptr) LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, &typeLibrary);
+    return ComPtr<ITypeLib>::Share(typeLibrary);
+}
+
+void ReleaseTypeLibrary() {
+    if (typeLibrary != nullptr) typeLibrary->Release();
+    typeLibrary = nullptr;
 }
 
 ComPtr<ITypeInfo> TypeInfoOf(REFGUID guid) {

@@ -22,8 +22,11 @@ void ObjectGone();
 void LockServer(bool lock);
 bool ModuleInUse();
 
-// The type library ITrakon embedded in the library (resource TYPELIB 1).
+// The type library ITrakon embedded in the library (resource TYPELIB 1), loaded once and kept
+// until the library may be unloaded.
 ComPtr<ITypeLib> TypeLibrary();
+// Lets the type library go; DllCanUnloadNow calls it before it allows the unload.
+void ReleaseTypeLibrary();
 // The description of `guid` in the type library: an interface or the class.
 ComPtr<ITypeInfo> TypeInfoOf(REFGUID guid);
 

@@ -236,6 +236,14 @@ TEST_F(ComTest, FileExistsHoweverAHostPassesTheText) {
         SysFreeString(text);
         VariantClear(&inner);
     }
+    // The type information is loaded once and kept: each call gives the same description.
+    ITypeInfo* first = nullptr;
+    ITypeInfo* second = nullptr;
+    ASSERT_EQ(control->GetTypeInfo(0, 0, &first), S_OK);
+    ASSERT_EQ(control->GetTypeInfo(0, 0, &second), S_OK);
+    EXPECT_EQ(first, second);
+    first->Release();
+    second->Release();
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     EXPECT_EQ(control->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
               DISP_E_BADPARAMCOUNT);
@@ -514,6 +522,14 @@ TEST_F(ComTest, AStartUpThatFailsGivesTheHostTheErrorAndItsNumber) {
         const std::string message = LastErrorText();
         EXPECT_NE(message.find(setting.substr(setting.rfind('\\') + 1)), std::string::npos)
             << message;
+        // The host may ask whether the interface reports its errors so, as it does.
+        ISupportErrorInfo* support = nullptr;
+        ASSERT_EQ(
+            control->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support)),
+            S_OK);
+        EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IPersistStreamInit), S_OK);
+        EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IOleControl), S_FALSE);
+        support->Release();
         // It runs once: the host may go on using the control.
         EXPECT_EQ(control->InitNew(), S_OK);
         control->Release();
