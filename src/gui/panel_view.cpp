@@ -11,6 +11,8 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <cmath>
+#include <variant>
+#include <vector>
 
 #include "core/guarded.h"
 #include "gui/qt_text_metrics.h"
@@ -46,7 +48,27 @@ PanelView::PanelView(control::InfoTrakon& control, ErrorHandler onError, QWidget
     options_->setExclusive(true);
     for (const panel::Element* element : control_.panel().elements())
         if (element->visible()) AddWidget(*element);
+    ChainFocusByTabIndexes();
     control_.panel().AddObserver(this);
+}
+
+// Tab follows the model's focus stops, not the order the widgets were made in. The option
+// group is one stop: Qt's Tab enters an exclusive group at its checked button, and the arrow
+// keys move among its buttons, choosing each one they reach.
+void PanelView::ChainFocusByTabIndexes() {
+    QWidget* previous = nullptr;
+    for (const panel::Element* stop : control_.panel().FocusStops()) {
+        std::vector<QWidget*> widgets;
+        if (std::holds_alternative<const panel::OptionButton*>(stop->AsKind())) {
+            for (QAbstractButton* option : options_->buttons()) widgets.push_back(option);
+        } else if (const auto found = widgets_.find(stop); found != widgets_.end()) {
+            widgets.push_back(found->second);
+        }
+        for (QWidget* widget : widgets) {
+            if (previous != nullptr) setTabOrder(previous, widget);
+            previous = widget;
+        }
+    }
 }
 
 // The panel's white surface, and its font for the widgets that set none of their own.

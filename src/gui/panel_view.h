@@ -38,6 +38,7 @@ class PanelView final : public QWidget, private panel::ElementObserver {
 
   private:
     void PaintSurface();
+    void ChainFocusByTabIndexes();
     // The widget of a visible element, made, placed and filled; none for a kind without one.
     void AddWidget(const panel::Element& element);
     void Adopt(const panel::Element& element, QWidget* widget);

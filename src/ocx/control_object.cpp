@@ -99,8 +99,9 @@ class InPlaceActiveObject final : public Part<IOleInPlaceActiveObject> {
     using Part::Part;
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override;
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-    // The panel's windows take their keys as the host's message loop delivers them.
-    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG) override { return S_FALSE; }
+    // Tab and Shift+Tab among the panel's focus stops and the arrow keys among its options are
+    // the control's; every other key, and Tab past its last stop, go on to the host.
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG message) override;
     HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override {
@@ -691,6 +692,11 @@ HRESULT InPlaceObject::SetObjectRects(LPCRECT place, LPCRECT) {
     if (place == nullptr) return E_POINTER;
     if (control_.window() != nullptr) control_.window()->Place(*place);
     return S_OK;
+}
+
+HRESULT InPlaceActiveObject::TranslateAccelerator(LPMSG message) {
+    if (message == nullptr || control_.window() == nullptr) return S_FALSE;
+    return control_.window()->TranslateKey(*message) ? S_OK : S_FALSE;
 }
 
 HRESULT InPlaceActiveObject::GetWindow(HWND* window) {

@@ -36,6 +36,12 @@ void AddItems(HWND combo, const panel::ComboBox& model) {
                      reinterpret_cast<LPARAM>(Utf8ToWide(item.text).c_str()));
 }
 
+bool ClassIs(HWND window, const wchar_t* name) {
+    wchar_t found[32] = {};
+    GetClassNameW(window, found, 32);
+    return lstrcmpiW(found, name) == 0;
+}
+
 void RegisterWindowClass() {
     static const bool registered = [] {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
@@ -73,6 +79,7 @@ PanelWindow::PanelWindow(control::InfoTrakon& control, HWND parent, const RECT& 
     SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
     refreshPicture_ = DrawPicture(panel::RefreshPicture(), GetSysColor(COLOR_BTNFACE));
     CreateChildren();
+    OrderChildrenByFocusStops();
     control_.panel().AddObserver(this);
     // The panel takes the size the host gave the window.
     Place(place);
@@ -133,6 +140,89 @@ void PanelWindow::CreateChildren() {
             },
             Windowless{});
         Sync(*element);
+    }
+}
+
+void PanelWindow::OrderChildrenByFocusStops() {
+    std::vector<const panel::Element*> ordered;
+    for (const panel::Element* stop : control_.panel().FocusStops()) {
+        const panel::ElementOfKind kind = stop->AsKind();
+        if (!std::holds_alternative<const panel::OptionButton*>(kind)) {
+            ordered.push_back(stop);
+            continue;
+        }
+        // The group's buttons one after the other, in their own tab order.
+        std::vector<const panel::Element*> options;
+        for (const panel::Element* element : control_.panel().elements())
+            if (std::holds_alternative<const panel::OptionButton*>(element->AsKind()) &&
+                children_.count(element) != 0)
+                options.push_back(element);
+        std::stable_sort(options.begin(), options.end(), [](const auto* a, const auto* b) {
+            return a->tabIndex().value_or(0) < b->tabIndex().value_or(0);
+        });
+        ordered.insert(ordered.end(), options.begin(), options.end());
+    }
+    for (const panel::Element* element : ordered)
+        if (const auto found = children_.find(element); found != children_.end())
+            SetWindowPos(found->second, HWND_BOTTOM, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+std::vector<HWND> PanelWindow::StopWindows() const {
+    std::vector<HWND> windows;
+    for (const panel::Element* stop : control_.panel().FocusStops())
+        if (const auto found = children_.find(stop); found != children_.end())
+            windows.push_back(found->second);
+    return windows;
+}
+
+int PanelWindow::StopOf(HWND focused) const {
+    const std::vector<HWND> stops = StopWindows();
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+        const bool bothOptions =
+            ClassIs(stops[i], L"Button") && ClassIs(focused, L"Button") &&
+            (GetWindowLongPtrW(focused, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON &&
+            (GetWindowLongPtrW(stops[i], GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+        if (stops[i] == focused || IsChild(stops[i], focused) || bothOptions)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool PanelWindow::MoveAmongOptions(HWND focused, bool back) {
+    if (!ClassIs(focused, L"Button") ||
+        (GetWindowLongPtrW(focused, GWL_STYLE) & BS_TYPEMASK) != BS_AUTORADIOBUTTON)
+        return false;
+    const HWND next = GetNextDlgGroupItem(window_, focused, back);
+    if (next == nullptr || next == focused) return true;
+    SetFocus(next);
+    // Reaching a button chooses it, and its click refreshes the list.
+    SendMessageW(next, BM_CLICK, 0, 0);
+    return true;
+}
+
+bool PanelWindow::TranslateKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN) return false;
+    const HWND focused = GetFocus();
+    if (focused == nullptr || !IsChild(window_, focused)) return false;
+    switch (message.wParam) {
+        case VK_TAB: {
+            if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+            const std::vector<HWND> stops = StopWindows();
+            const int at = StopOf(focused);
+            const int next = at + (GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+            if (at < 0 || next < 0 || next >= static_cast<int>(stops.size())) return false;
+            SetFocus(stops[static_cast<std::size_t>(next)]);
+            return true;
+        }
+        case VK_UP:
+        case VK_LEFT:
+            return MoveAmongOptions(focused, true);
+        case VK_DOWN:
+        case VK_RIGHT:
+            return MoveAmongOptions(focused, false);
+        default:
+            return false;
     }
 }
 
@@ -369,6 +459,13 @@ LRESULT PanelWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_NOTIFY:
             return Notify(*reinterpret_cast<NMHDR*>(lParam));
+        case WM_SETFOCUS: {
+            // Focus given to the panel itself (the host tabbed into it) lands on its first stop,
+            // or on its last one when Shift is down.
+            const std::vector<HWND> stops = StopWindows();
+            if (!stops.empty()) SetFocus(GetKeyState(VK_SHIFT) < 0 ? stops.back() : stops.front());
+            return 0;
+        }
         case WM_DRAWITEM:
             DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;

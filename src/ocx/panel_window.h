@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <vector>
 
 #include "control/infotrakon.h"
 #include "core/error.h"
@@ -34,11 +35,23 @@ class PanelWindow final : private panel::ElementObserver {
     HWND handle() const { return window_; }
     // The host's new place of the panel, in the parent's pixels.
     void Place(const RECT& place);
+    // A key that the host's message loop offers the control first: Tab and Shift+Tab move
+    // among the panel's focus stops in the order of the element model, the arrow keys among
+    // the option buttons, choosing the one they reach as a click does. False for any other
+    // key, and for a Tab past the last stop or before the first: the host moves on.
+    bool TranslateKey(const MSG& message);
 
   private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateChildren();
+    // The windows in the order of the focus stops, for the platform's dialog keys as well.
+    void OrderChildrenByFocusStops();
+    // The window of each focus stop: the option group's is its chosen button's.
+    std::vector<HWND> StopWindows() const;
+    // The stop that holds `focused`; -1 where none does.
+    int StopOf(HWND focused) const;
+    bool MoveAmongOptions(HWND focused, bool back);
     // Makes the window of `element` and gives it `font`; null if the system made none.
     HWND AddChild(const panel::Element& element, const wchar_t* windowClass, DWORD style,
                   DWORD extended, const panel::Font& font);

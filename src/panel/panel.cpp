@@ -1,9 +1,13 @@
 #include "panel/panel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <type_traits>
+#include <utility>
+#include <variant>
 
 #include "core/error.h"
+#include "panel/element_visit.h"
 
 namespace infotrakon::panel {
 namespace {
@@ -58,6 +62,50 @@ Element* Panel::Find(std::string_view name) const {
     for (Element* element : elements_)
         if (element->name() == name) return element;
     return nullptr;
+}
+
+}  // namespace infotrakon::panel
+
+namespace infotrakon::panel {
+namespace {
+
+// Whether the platform's window of an element takes keyboard focus.
+struct TakesFocus {
+    bool operator()(const Label&) const { return false; }
+    bool operator()(const FileDialog&) const { return false; }
+    bool operator()(const DataControl&) const { return false; }
+    bool operator()(const OptionButton&) const { return true; }
+    bool operator()(const ComboBox&) const { return true; }
+    bool operator()(const CommandButton&) const { return true; }
+    bool operator()(const ListView&) const { return true; }
+    bool operator()(const DatePicker&) const { return true; }
+    bool operator()(const DataGrid&) const { return true; }
+};
+
+}  // namespace
+
+std::vector<const Element*> Panel::FocusStops() const {
+    std::vector<std::pair<int, const Element*>> stops;
+    const OptionButton* chosen = nullptr;
+    int groupIndex = 0;
+    for (const Element* element : elements_) {
+        if (!element->visible() || !element->tabIndex() || !Visit(*element, TakesFocus{})) continue;
+        const ElementOfKind kind = element->AsKind();
+        const auto* option = std::get_if<const OptionButton*>(&kind);
+        if (option == nullptr) {
+            stops.emplace_back(*element->tabIndex(), element);
+            continue;
+        }
+        if (chosen == nullptr || *element->tabIndex() < groupIndex)
+            groupIndex = *element->tabIndex();
+        if (chosen == nullptr || (*option)->value()) chosen = *option;
+    }
+    if (chosen != nullptr) stops.emplace_back(groupIndex, chosen);
+    std::sort(stops.begin(), stops.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<const Element*> ordered;
+    for (const auto& stop : stops) ordered.push_back(stop.second);
+    return ordered;
 }
 
 }  // namespace infotrakon::panel

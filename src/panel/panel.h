@@ -30,6 +30,10 @@ class Panel {
     // All elements, in the order of the panel's definition (visible ones first).
     const std::vector<Element*>& elements() const { return elements_; }
     Element* Find(std::string_view name) const;
+    // Where the keyboard's focus stops, in the order of the tab indexes: the visible elements
+    // that take focus. The option group is one stop, at its first button's tab index, and
+    // stands there as its chosen button.
+    std::vector<const Element*> FocusStops() const;
 
     void AddObserver(ElementObserver* observer) { hub_.Add(observer); }
     void RemoveObserver(ElementObserver* observer) { hub_.Remove(observer); }

@@ -86,6 +86,30 @@ TEST_F(PanelViewTest, ClicksReachThePanel) {
     EXPECT_EQ(backend_->opened.size(), before + 6);
 }
 
+// The keyboard walks the panel in the order of the model's tab indexes, not the order the
+// widgets were made in: Command2, ListView1, Combo2, then the option group at its chosen
+// button, whose arrow keys choose a view as a click does.
+TEST_F(PanelViewTest, TabFollowsTheTabIndexesAndTheArrowsChooseAView) {
+    WriteDemo(prefix_ / "drive_c" / "Agenda" / "agenda.mdb", Today());
+    Show();
+    window_->activateWindow();
+    QApplication::setActiveWindow(window_.get());
+    Shown<QPushButton>("Command2")->setFocus();
+    const char* const stops[] = {"Command2", "ListView1", "Combo2", "Option1"};
+    for (const char* stop : stops) {
+        EXPECT_EQ(QApplication::focusWidget(), window_->view().WidgetOf(stop)) << stop;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    Shown<QRadioButton>("Option1")->setFocus();
+    QTest::keyClick(Shown<QRadioButton>("Option1"), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), window_->view().WidgetOf("Option2"));
+    EXPECT_TRUE(Panel().Option2.value());
+    EXPECT_EQ(static_cast<std::size_t>(Shown<QTreeWidget>("ListView1")->topLevelItemCount()),
+              Panel().ListView1.items().size());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), window_->view().WidgetOf("Combo2"));
+}
+
 // Resident memory of this process, in bytes.
 long ResidentBytes() {
     std::ifstream statm("/proc/self/statm");

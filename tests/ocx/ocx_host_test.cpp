@@ -581,6 +581,96 @@ TEST_F(FormTest, AnErrorInAClickIsShownInAMessageBoxAndTheHostLivesOn) {
     EXPECT_TRUE(IsWindow(panel_));
 }
 
+// --- the keyboard ---
+
+// The control's active object, as the host's message loop offers it every key first.
+IOleInPlaceActiveObject* ActiveObjectOf(HWND host) {
+    const HMODULE atl = GetModuleHandleW(L"atl.dll");
+    const FARPROC found = atl != nullptr ? GetProcAddress(atl, "AtlAxGetControl") : nullptr;
+    if (found == nullptr) return nullptr;
+    // FARPROC names no signature: through void* to the function's own type.
+    auto* getControl =
+        reinterpret_cast<HRESULT(WINAPI*)(HWND, IUnknown**)>(reinterpret_cast<void*>(found));
+    IUnknown* control = nullptr;
+    if (FAILED(getControl(host, &control)) || control == nullptr) return nullptr;
+    IOleInPlaceActiveObject* active = nullptr;
+    control->QueryInterface(IID_IOleInPlaceActiveObject, reinterpret_cast<void**>(&active));
+    control->Release();
+    return active;
+}
+
+// A key pressed where the focus is, offered to the control first; with Shift held if asked.
+HRESULT OfferKey(IOleInPlaceActiveObject* active, WPARAM key, bool shift = false) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    MSG message{GetFocus(), WM_KEYDOWN, key, 0, 0, {0, 0}};
+    const HRESULT offered = active->TranslateAccelerator(&message);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    return offered;
+}
+
+TEST_F(FormTest, TabWalksTheFocusStopsInTheirOrderAndLeavesAtTheEnds) {
+    const std::map<std::string, HWND> windows =
+        WindowsOf(ReadJson(Variable("INFOTRAKON_EXPECTED_START")));
+    IOleInPlaceActiveObject* active = ActiveObjectOf(host_);
+    ASSERT_NE(active, nullptr);
+    const std::vector<HWND> stops = {windows.at("Command2"), windows.at("ListView1"),
+                                     windows.at("Combo2"), windows.at("Option1")};
+    SetFocus(stops.front());
+    for (std::size_t i = 1; i < stops.size(); ++i) {
+        EXPECT_EQ(OfferKey(active, VK_TAB), S_OK) << i;
+        EXPECT_EQ(GetFocus(), stops[i]) << i;
+    }
+    // Past the last stop the key is the host's, to move on to its next control.
+    EXPECT_EQ(OfferKey(active, VK_TAB), S_FALSE);
+    EXPECT_EQ(GetFocus(), stops.back());
+    for (std::size_t i = stops.size() - 1; i > 0; --i) {
+        EXPECT_EQ(OfferKey(active, VK_TAB, true), S_OK) << i;
+        EXPECT_EQ(GetFocus(), stops[i - 1]) << i;
+    }
+    EXPECT_EQ(OfferKey(active, VK_TAB, true), S_FALSE);
+    // Enter and Esc are never eaten: the form's default and cancel buttons have them.
+    EXPECT_EQ(OfferKey(active, VK_RETURN), S_FALSE);
+    EXPECT_EQ(OfferKey(active, VK_ESCAPE), S_FALSE);
+    active->Release();
+}
+
+TEST_F(FormTest, ArrowKeysInTheOptionGroupChooseAViewAsAClickDoes) {
+    const json expected = ReadJson(Variable("INFOTRAKON_EXPECTED_VIEW2"));
+    const std::map<std::string, HWND> windows = WindowsOf(expected);
+    IOleInPlaceActiveObject* active = ActiveObjectOf(host_);
+    ASSERT_NE(active, nullptr);
+    SetFocus(windows.at("Option1"));
+    EXPECT_EQ(OfferKey(active, VK_DOWN), S_OK);
+    Pump();
+    EXPECT_EQ(GetFocus(), windows.at("Option2"));
+    ExpectTheModel(expected);
+    // The chosen button is the option group's stop now.
+    SetFocus(windows.at("Combo2"));
+    EXPECT_EQ(OfferKey(active, VK_TAB), S_OK);
+    EXPECT_EQ(GetFocus(), windows.at("Option2"));
+    active->Release();
+}
+
+TEST_F(FormTest, FocusGivenToThePanelLandsOnItsFirstStopOrWithShiftOnItsLast) {
+    const std::map<std::string, HWND> windows =
+        WindowsOf(ReadJson(Variable("INFOTRAKON_EXPECTED_START")));
+    SetFocus(panel_);
+    EXPECT_EQ(GetFocus(), windows.at("Command2"));
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    SetFocus(form_);
+    SetFocus(panel_);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(GetFocus(), windows.at("Option1"));
+}
+
 // --- the list at the speed of the data ---
 
 // An agenda whose month holds thousands of rows in the first view.

@@ -73,6 +73,8 @@ write_agendas() {
   LC_ALL=cs_CZ.UTF-8 "$linux/infotrakon" print --json --wine-prefix "$WINEPREFIX" \
     --today "$today" --size 6000x4000 --view 4 --period "Tento měsíc" --refresh \
     >"$work/events.json"
+  LC_ALL=cs_CZ.UTF-8 "$linux/infotrakon" print --json --wine-prefix "$WINEPREFIX" \
+    --today "$today" --view 2 >"$work/view2.json"
   for agenda in long failing; do
     printf 'Windows Registry Editor Version 5.00\r\n\r\n%s\r\n"LastFullFileNameOpen"="%s"\r\n' \
       '[HKEY_LOCAL_MACHINE\SOFTWARE\Velmora\Trakon\ProgramSeting]' \
@@ -119,6 +121,7 @@ run_host() {
   INFOTRAKON_EXPECTED_FAILING=$(windows "$work/failing-view.json") \
   INFOTRAKON_EXPECTED_START=$(windows "$work/start.json") \
   INFOTRAKON_EXPECTED_EVENTS=$(windows "$work/events.json") \
+  INFOTRAKON_EXPECTED_VIEW2=$(windows "$work/view2.json") \
   INFOTRAKON_SCREENSHOT=${INFOTRAKON_OCX_SCREENSHOT:+$(windows "$INFOTRAKON_OCX_SCREENSHOT")} \
     "$wine_run" "$host_tests" "$@" </dev/null
   if [ -e "$work/planted-loaded" ]; then

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "core/error.h"
 #include "panel/panel.h"
 
@@ -185,6 +188,29 @@ TEST(Observers, ListRowsReportWhatChanged) {
     EXPECT_EQ(observer.changed.back(), "ListView1");
     EXPECT_EQ(observer.rows.size(), 5u);
     panel.RemoveObserver(&observer);
+}
+
+}  // namespace
+}  // namespace infotrakon::panel
+
+namespace infotrakon::panel {
+namespace {
+
+std::vector<std::string> NamesOf(const std::vector<const Element*>& elements) {
+    std::vector<std::string> names;
+    for (const Element* element : elements) names.push_back(element->name());
+    return names;
+}
+
+// The keyboard walks the panel in the order of its tab indexes: Command2 (6), ListView1 (7),
+// Combo2 (22), then the option group (23 to 26) as one stop, where its chosen button stands.
+TEST(FocusStops, FollowTheTabIndexesWithTheOptionGroupAsOneStop) {
+    Panel panel;
+    const std::vector<std::string> design = {"Command2", "ListView1", "Combo2", "Option1"};
+    EXPECT_EQ(NamesOf(panel.FocusStops()), design);
+    panel.Option3.Choose();
+    const std::vector<std::string> chosen = {"Command2", "ListView1", "Combo2", "Option3"};
+    EXPECT_EQ(NamesOf(panel.FocusStops()), chosen);
 }
 
 }  // namespace
