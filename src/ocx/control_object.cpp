@@ -362,22 +362,56 @@ class ControlObject {
             if (givenPlace != nullptr) place = *givenPlace;
             const HRESULT made = Guarded(IID_IOleObject, [&] {
                 window_ = std::make_unique<PanelWindow>(
-                    *control_, parent, place, [this](const Error& error) { ShowError(error); });
+                    *control_, parent, place, [this](const Error& error) { ShowError(error); },
+                    [this](bool cameIn) { FocusChanged(cameIn); });
             });
             if (FAILED(made)) return made;
         }
         if (userInterface && !userInterfaceActive_ && inPlaceSite_) {
-            userInterfaceActive_ = true;
-            inPlaceSite_->OnUIActivate();
+            UIActivate();
             SetFocus(window_->handle());
         }
         return started;
     }
 
+    // The control becomes the one the user works in: the site is told, and the frame (and the
+    // document window, where the site gives one) takes it as its active object, which the
+    // host's message loop then offers every key first.
+    void UIActivate() {
+        if (userInterfaceActive_ || !inPlaceSite_) return;
+        userInterfaceActive_ = true;
+        inPlaceSite_->OnUIActivate();
+        RECT place{}, clip{};
+        OLEINPLACEFRAMEINFO frameInfo{};
+        frameInfo.cb = sizeof frameInfo;
+        inPlaceSite_->GetWindowContext(frame_.Receive(), document_.Receive(), &place, &clip,
+                                       &frameInfo);
+        IOleInPlaceActiveObject* active = &inPlaceActiveObject_;
+        if (frame_) frame_->SetActiveObject(active, L"InfoTrakon");
+        if (document_) document_->SetActiveObject(active, L"InfoTrakon");
+    }
+
+    void UIDeactivate() {
+        if (!userInterfaceActive_) return;
+        userInterfaceActive_ = false;
+        if (frame_) frame_->SetActiveObject(nullptr, nullptr);
+        if (document_) document_->SetActiveObject(nullptr, nullptr);
+        frame_.Reset();
+        document_.Reset();
+        if (inPlaceSite_) inPlaceSite_->OnUIDeactivate(FALSE);
+    }
+
+    // A click or a focus change into the panel's windows activates the control as the user's;
+    // the control site hears where the focus is.
+    void FocusChanged(bool cameIn) {
+        if (cameIn) UIActivate();
+        if (const auto controlSite = site_.As<IOleControlSite>(IID_IOleControlSite))
+            controlSite->OnFocus(cameIn ? TRUE : FALSE);
+    }
+
     HRESULT Deactivate() {
         if (!window_) return S_OK;
-        if (userInterfaceActive_ && inPlaceSite_) inPlaceSite_->OnUIDeactivate(FALSE);
-        userInterfaceActive_ = false;
+        UIDeactivate();
         window_.reset();
         if (inPlaceSite_) inPlaceSite_->OnInPlaceDeactivate();
         inPlaceSite_.Reset();
@@ -401,7 +435,6 @@ class ControlObject {
     DWORD& viewAspects() { return viewAspects_; }
     DWORD& viewFlags() { return viewFlags_; }
     SIZEL& extent() { return extent_; }
-    bool& userInterfaceActive() { return userInterfaceActive_; }
     ComPtr<IOleInPlaceSite>& inPlaceSite() { return inPlaceSite_; }
     IConnectionPoint* eventPoint() { return &eventPoint_; }
     IConnectionPointContainer* connectionPoints() { return &connectionPoints_; }
@@ -415,6 +448,8 @@ class ControlObject {
     ComPtr<IOleClientSite> site_;
     ComPtr<IOleInPlaceSite> inPlaceSite_;
     bool userInterfaceActive_ = false;
+    ComPtr<IOleInPlaceFrame> frame_;
+    ComPtr<IOleInPlaceUIWindow> document_;
     ComPtr<IOleAdviseHolder> adviseHolder_;
     ComPtr<IAdviseSink> viewSink_;
     DWORD viewAspects_ = 0, viewFlags_ = 0;
@@ -682,9 +717,7 @@ HRESULT InPlaceObject::GetWindow(HWND* window) {
 HRESULT InPlaceObject::InPlaceDeactivate() { return control_.Deactivate(); }
 
 HRESULT InPlaceObject::UIDeactivate() {
-    if (control_.userInterfaceActive() && control_.inPlaceSite())
-        control_.inPlaceSite()->OnUIDeactivate(FALSE);
-    control_.userInterfaceActive() = false;
+    control_.UIDeactivate();
     return S_OK;
 }
 

@@ -62,9 +62,10 @@ void RegisterWindowClass() {
 }  // namespace
 
 PanelWindow::PanelWindow(control::InfoTrakon& control, HWND parent, const RECT& place,
-                         ErrorHandler onError)
+                         ErrorHandler onError, FocusHandler onFocus)
     : control_(control),
       onError_(std::move(onError)),
+      onFocus_(std::move(onFocus)),
       fonts_(ScreenDpi()),
       white_(Counted(CreateSolidBrush(RGB(255, 255, 255)))) {
     RegisterWindowClass();
@@ -115,8 +116,8 @@ void PanelWindow::CreateChildren() {
             },
             [&](const panel::OptionButton& option) {
                 AddChild(option, L"BUTTON",
-                         BS_AUTORADIOBUTTON | WS_TABSTOP | (firstOption ? WS_GROUP : 0), 0,
-                         option.font());
+                         BS_AUTORADIOBUTTON | BS_NOTIFY | WS_TABSTOP | (firstOption ? WS_GROUP : 0),
+                         0, option.font());
                 firstOption = false;
             },
             [&](const panel::ComboBox& combo) {
@@ -126,7 +127,7 @@ void PanelWindow::CreateChildren() {
                 if (child != nullptr) AddItems(child, combo);
             },
             [&](const panel::CommandButton& button) {
-                AddChild(button, L"BUTTON", BS_OWNERDRAW | WS_TABSTOP | WS_GROUP, 0,
+                AddChild(button, L"BUTTON", BS_OWNERDRAW | BS_NOTIFY | WS_TABSTOP | WS_GROUP, 0,
                          control_.panel().font());
             },
             [&](const panel::ListView& list) {
@@ -369,14 +370,17 @@ void CopyText(const std::wstring& text, wchar_t* out, int capacity) {
 
 }  // namespace
 
-// The virtual list's questions: a cell's text to show, and a cell's whole text for its tip.
+// The virtual list's questions (a cell's text to show, a cell's whole text for its tip) and
+// where its focus went.
 LRESULT PanelWindow::Notify(NMHDR& header) {
     const auto found = byId_.find(static_cast<int>(header.idFrom));
     if (found == byId_.end()) return 0;
     const panel::ElementOfKind kind = found->second->AsKind();
     const auto* list = std::get_if<const panel::ListView*>(&kind);
     if (list == nullptr) return 0;
-    if (header.code == LVN_GETDISPINFOW) {
+    if (header.code == NM_SETFOCUS || header.code == NM_KILLFOCUS) {
+        FocusMoved(header.code == NM_SETFOCUS);
+    } else if (header.code == LVN_GETDISPINFOW) {
         LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
         if ((item.mask & LVIF_TEXT) != 0)
             CopyText(CellText(**list, item.iItem, item.iSubItem), item.pszText, item.cchTextMax);
@@ -387,24 +391,37 @@ LRESULT PanelWindow::Notify(NMHDR& header) {
     return 0;
 }
 
+void PanelWindow::FocusMoved(bool cameIn) {
+    const HWND focused = GetFocus();
+    const bool inside = cameIn || focused == window_ || IsChild(window_, focused);
+    if (inside == focusInside_) return;
+    focusInside_ = inside;
+    if (onFocus_) infotrakon::Guarded([&] { onFocus_(inside); });
+}
+
 void PanelWindow::Command(int id, int notification) {
     const auto found = byId_.find(id);
     if (found == byId_.end()) return;
     const panel::Element& element = *found->second;
     const std::string name = element.name();
-    const auto clicked = [&] {
+    // A button's click, and where the focus went.
+    const auto button = [&] {
         if (notification == BN_CLICKED) Deliver([&] { control_.Click(name); });
+        if (notification == BN_SETFOCUS || notification == BN_KILLFOCUS)
+            FocusMoved(notification == BN_SETFOCUS);
     };
     panel::Visit(
-        element, [&](const panel::OptionButton&) { clicked(); },
-        [&](const panel::CommandButton&) { clicked(); },
+        element, [&](const panel::OptionButton&) { button(); },
+        [&](const panel::CommandButton&) { button(); },
         [&](const panel::ComboBox& combo) {
+            if (notification == CBN_SETFOCUS || notification == CBN_KILLFOCUS)
+                FocusMoved(notification == CBN_SETFOCUS);
             if (notification != CBN_SELCHANGE) return;
             const auto index =
                 static_cast<int>(SendMessageW(children_.at(&combo), CB_GETCURSEL, 0, 0));
             if (index >= 0) Deliver([&] { control_.ChooseItem(name, index); });
         },
-        // Labels and the list tell the panel nothing.
+        // Labels tell the panel nothing; the list tells it through WM_NOTIFY.
         panel::SkipKinds<panel::Label, panel::ListView>{}, Windowless{});
 }
 

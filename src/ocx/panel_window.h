@@ -26,8 +26,11 @@ namespace infotrakon::ocx {
 class PanelWindow final : private panel::ElementObserver {
   public:
     using ErrorHandler = std::function<void(const Error&)>;
+    // Told true when the focus enters the panel's windows from outside, false when it leaves.
+    using FocusHandler = std::function<void(bool)>;
 
-    PanelWindow(control::InfoTrakon& control, HWND parent, const RECT& place, ErrorHandler onError);
+    PanelWindow(control::InfoTrakon& control, HWND parent, const RECT& place, ErrorHandler onError,
+                FocusHandler onFocus = {});
     ~PanelWindow() override;
     PanelWindow(const PanelWindow&) = delete;
     PanelWindow& operator=(const PanelWindow&) = delete;
@@ -57,6 +60,8 @@ class PanelWindow final : private panel::ElementObserver {
                   DWORD extended, const panel::Font& font);
     void AddColumns(HWND child, const panel::ListView& list);
     void Command(int id, int notification);
+    // A child's focus notification: the focus came in, or went to `next`.
+    void FocusMoved(bool cameIn);
     LRESULT Notify(NMHDR& header);
     void DrawButton(const DRAWITEMSTRUCT& item);
     void ElementChanged(const panel::Element& element) override;
@@ -72,6 +77,8 @@ class PanelWindow final : private panel::ElementObserver {
 
     control::InfoTrakon& control_;
     ErrorHandler onError_;
+    FocusHandler onFocus_;
+    bool focusInside_ = false;
     HWND window_ = nullptr;
     FontSet fonts_;
     HBRUSH white_;

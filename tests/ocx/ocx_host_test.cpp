@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <regex>
@@ -23,6 +24,7 @@
 
 #include "control/identity.h"
 #include "core/text_encoding.h"
+#include "ocx/form_host.h"
 
 namespace {
 
@@ -267,6 +269,18 @@ void SetHostSetting(const std::string& path) {
     RegCloseKey(key);
 }
 
+// The messages of a form for a tenth of a second, as a host's message loop dispatches them.
+void PumpMessages() {
+    MSG message;
+    for (int round = 0; round < 20; ++round) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Sleep(5);
+    }
+}
+
 // A form of the host: a top-level window with Wine's ATL host window holding the control.
 class FormTest : public ComTest {
   protected:
@@ -350,16 +364,7 @@ class FormTest : public ComTest {
 
     int Pixels(double twips) const { return static_cast<int>(twips * dpi_ / 1440.0 + 0.5); }
 
-    static void Pump() {
-        MSG message;
-        for (int round = 0; round < 20; ++round) {
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-            Sleep(5);
-        }
-    }
+    static void Pump() { PumpMessages(); }
 
     // The window of each visible element, in the order of the element model.
     std::map<std::string, HWND> WindowsOf(const json& model) const {
@@ -669,6 +674,84 @@ TEST_F(FormTest, FocusGivenToThePanelLandsOnItsFirstStopOrWithShiftOnItsLast) {
     keys[VK_SHIFT] = 0;
     SetKeyboardState(keys);
     EXPECT_EQ(GetFocus(), windows.at("Option1"));
+}
+
+// A form of our own, as the host's runtime makes it: a control of the host's before the panel,
+// and a site that offers the container's whole protocol and writes down what it is told.
+class OwnFormTest : public ComTest {
+  protected:
+    void SetUp() override {
+        ComTest::SetUp();
+        form_ = CreateWindowExW(0, L"STATIC", L"Trakon 3",
+                                WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 600, 500,
+                                nullptr, nullptr, nullptr, nullptr);
+        hostControl_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10,
+                                       100, 20, form_, nullptr, nullptr, nullptr);
+        site_ = std::make_unique<infotrakon::ocx::testing::FormSite>(form_);
+        ASSERT_EQ(CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                   reinterpret_cast<void**>(&object_)),
+                  S_OK);
+        DWORD misc = 0;
+        ASSERT_EQ(object_->GetMiscStatus(DVASPECT_CONTENT, &misc), S_OK);
+        ASSERT_NE(misc & OLEMISC_SETCLIENTSITEFIRST, 0u);
+        ASSERT_EQ(object_->SetClientSite(site_.get()), S_OK);
+        IPersistStreamInit* persist = nullptr;
+        ASSERT_EQ(
+            object_->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)),
+            S_OK);
+        EXPECT_EQ(persist->InitNew(), S_OK);
+        persist->Release();
+        RECT place{10, 40, 560, 440};
+        ASSERT_EQ(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.get(), 0, form_, &place),
+                  S_OK);
+        PumpMessages();
+        panel_ = FindWindowExW(form_, nullptr, L"InfoTrakonPanel", nullptr);
+        ASSERT_NE(panel_, nullptr);
+    }
+    void TearDown() override {
+        if (object_ != nullptr) {
+            object_->Close(OLECLOSE_NOSAVE);
+            object_->SetClientSite(nullptr);
+            object_->Release();
+        }
+        if (site_ && site_->active != nullptr) site_->active->Release();
+        DestroyWindow(form_);
+        PumpMessages();
+        ComTest::TearDown();
+    }
+
+    HWND form_ = nullptr;
+    HWND hostControl_ = nullptr;
+    HWND panel_ = nullptr;
+    std::unique_ptr<infotrakon::ocx::testing::FormSite> site_;
+    IOleObject* object_ = nullptr;
+};
+
+TEST_F(OwnFormTest, AClickInTheListActivatesTheControlAndFocusLeavingIsTold) {
+    SetFocus(hostControl_);
+    site_->calls.clear();
+    const HWND list = FindWindowExW(panel_, nullptr, L"SysListView32", nullptr);
+    ASSERT_NE(list, nullptr);
+    // The button comes up again at once: no drag begins.
+    PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(40, 60));
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 60));
+    PumpMessages();
+    EXPECT_EQ(GetFocus(), list);
+    const std::vector<std::string> activated = {"OnUIActivate", "SetActiveObject(control)",
+                                                "OnFocus(1)"};
+    EXPECT_EQ(site_->calls, activated);
+    EXPECT_NE(site_->active, nullptr);
+    // The frame's active object takes the host's keys first: Tab moves on in the panel.
+    if (site_->active != nullptr) {
+        MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+        EXPECT_EQ(site_->active->TranslateAccelerator(&tab), S_OK);
+        EXPECT_EQ(ClassOf(GetFocus()), "ComboBox");
+    }
+    site_->calls.clear();
+    SetFocus(hostControl_);
+    PumpMessages();
+    const std::vector<std::string> left = {"OnFocus(0)"};
+    EXPECT_EQ(site_->calls, left);
 }
 
 // --- the list at the speed of the data ---
