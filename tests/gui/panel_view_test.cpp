@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -108,6 +109,33 @@ TEST_F(PanelViewTest, TabFollowsTheTabIndexesAndTheArrowsChooseAView) {
               Panel().ListView1.items().size());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     EXPECT_EQ(QApplication::focusWidget(), window_->view().WidgetOf("Combo2"));
+}
+
+// A screen reader reads the panel through QAccessible: the company, the four figures, the
+// button's caption and the option buttons with their states.
+TEST_F(PanelViewTest, AScreenReaderReadsTheFiguresTheButtonAndTheOptions) {
+    WriteDemo(prefix_ / "drive_c" / "Agenda" / "agenda.mdb", Today());
+    Show();
+    const auto read = [&](const char* name) {
+        QAccessibleInterface* widget =
+            QAccessible::queryAccessibleInterface(window_->view().WidgetOf(name));
+        return widget != nullptr ? widget->text(QAccessible::Name).toStdString() : std::string();
+    };
+    EXPECT_EQ(read("Label16"), Panel().Label16.caption());
+    for (const panel::Label* figure :
+         {&Panel().Label5, &Panel().Label8, &Panel().Label11, &Panel().Label14}) {
+        EXPECT_FALSE(figure->caption().empty()) << figure->name();
+        EXPECT_EQ(read(figure->name().c_str()), figure->caption()) << figure->name();
+    }
+    EXPECT_EQ(read("Command2"), Panel().Command2.caption());
+    for (const char* option : {"Option1", "Option2"}) {
+        const auto* model = static_cast<const panel::OptionButton*>(Panel().Find(option));
+        EXPECT_EQ(read(option), model->caption()) << option;
+        QAccessibleInterface* button =
+            QAccessible::queryAccessibleInterface(window_->view().WidgetOf(option));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->state().checked != 0, model->value()) << option;
+    }
 }
 
 // Resident memory of this process, in bytes.
