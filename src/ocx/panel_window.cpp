@@ -36,10 +36,12 @@ void AddItems(HWND combo, const panel::ComboBox& model) {
                      reinterpret_cast<LPARAM>(Utf8ToWide(item.text).c_str()));
 }
 
-bool ClassIs(HWND window, const wchar_t* name) {
+// Whether the window is one of the option buttons: the panel's only radio buttons.
+bool IsOption(HWND window) {
     wchar_t found[32] = {};
     GetClassNameW(window, found, 32);
-    return lstrcmpiW(found, name) == 0;
+    return lstrcmpiW(found, L"Button") == 0 &&
+           (GetWindowLongPtrW(window, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
 }
 
 void RegisterWindowClass() {
@@ -180,10 +182,8 @@ std::vector<HWND> PanelWindow::StopWindows() const {
 int PanelWindow::StopOf(HWND focused) const {
     const std::vector<HWND> stops = StopWindows();
     for (std::size_t i = 0; i < stops.size(); ++i) {
-        const bool bothOptions =
-            ClassIs(stops[i], L"Button") && ClassIs(focused, L"Button") &&
-            (GetWindowLongPtrW(focused, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON &&
-            (GetWindowLongPtrW(stops[i], GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+        // The option group is one stop, whichever of its buttons has the focus.
+        const bool bothOptions = IsOption(stops[i]) && IsOption(focused);
         if (stops[i] == focused || IsChild(stops[i], focused) || bothOptions)
             return static_cast<int>(i);
     }
@@ -191,9 +191,7 @@ int PanelWindow::StopOf(HWND focused) const {
 }
 
 bool PanelWindow::MoveAmongOptions(HWND focused, bool back) {
-    if (!ClassIs(focused, L"Button") ||
-        (GetWindowLongPtrW(focused, GWL_STYLE) & BS_TYPEMASK) != BS_AUTORADIOBUTTON)
-        return false;
+    if (!IsOption(focused)) return false;
     const HWND next = GetNextDlgGroupItem(window_, focused, back);
     if (next == nullptr || next == focused) return true;
     SetFocus(next);
