@@ -61,7 +61,7 @@ void WalkRecords(panel::Recordset& records, const std::string& table,
     records.MoveFirst();
     const std::int32_t count = records.RecordCount();
     for (std::int32_t record = 1; record <= count; ++record) {
-        visit(RecordPlace{table, record});
+        visit(RecordPlace{table, records.AbsolutePosition()});
         records.MoveNext();
     }
     records.MoveFirst();

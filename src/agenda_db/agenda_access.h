@@ -45,7 +45,7 @@ panel::Recordset& OpenAgendaRecordset(panel::Panel& panel, const std::string& re
 // One record of a walk, for the messages of what cannot be read or shown there.
 struct RecordPlace {
     std::string table;
-    std::int32_t record = 0;  // from 1, in the record set's order
+    std::int32_t record = 0;  // the record set's AbsolutePosition
 
     // Raises `error` again with the table, `field` and the record added to its message.
     [[noreturn]] void Raise(const Error& error, std::string_view field) const;

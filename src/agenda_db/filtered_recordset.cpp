@@ -7,6 +7,17 @@
 
 namespace infotrakon::agenda_db {
 
+bool NextSelected(RecordScan& scan, const Selection& selection, std::int32_t& place) {
+    while (scan.Next()) {
+        if (!std::all_of(selection.filter.begin(), selection.filter.end(),
+                         [&](const BoundComparison& bound) { return scan.Satisfies(bound); }))
+            continue;
+        ++place;
+        if (!selection.days || scan.InDays(*selection.days)) return true;
+    }
+    return false;
+}
+
 void FilteredRecordset::SetFilter(const std::string& text) {
     CheckOpen();
     Filter filter = ParseFilter(text);
@@ -19,7 +30,7 @@ void FilteredRecordset::SetFilter(const std::string& text) {
                             ", which table " + table_ + " does not have");
         bound.push_back({std::move(comparison), *column});
     }
-    filter_ = std::move(bound);
+    selection_.filter = std::move(bound);
     StartAgain();
 }
 
@@ -33,8 +44,20 @@ void FilteredRecordset::SetFieldsRead(const std::vector<std::string>& fields) {
     StartAgain();
 }
 
+void FilteredRecordset::SetDaysRead(const std::string& field, const Date& first, const Date& last) {
+    CheckOpen();
+    // A hint on a field the table has not got leaves every record in, for the reader to meet
+    // the missing field as it would without the hint.
+    selection_.days.reset();
+    if (const auto column = FindColumn(field))
+        selection_.days = BoundDays{*column, first.WholeDay(), last.WholeDay()};
+    StartAgain();
+}
+
 void FilteredRecordset::StartAgain() {
     count_.reset();
+    walk_.reset();
+    walkAt_ = 0;
     ForgetRecords();
     current_ = 0;
 }
@@ -56,6 +79,12 @@ void FilteredRecordset::MoveNext() {
     ++current_;
 }
 
+std::int32_t FilteredRecordset::AbsolutePosition() {
+    Load();
+    if (current_ >= *count_) NoCurrentRecord();
+    return AtCurrent().Place();
+}
+
 Variant FilteredRecordset::FieldValue(const std::string& name) {
     Load();
     // Readers ask for the same few fields record after record; each name is matched once.
@@ -69,35 +98,38 @@ Variant FilteredRecordset::FieldValue(const std::string& name) {
                         table_ + " has no field " + name);
     CheckNamedForReading(name, *column);
     if (current_ >= *count_) NoCurrentRecord();
-    return Value(current_, *column);
+    return AtCurrent().Value(*column);
 }
 
 void FilteredRecordset::Close() {
     CheckOpen();
     closed_ = true;
-    count_.reset();
-    ForgetRecords();
+    StartAgain();
 }
 
-std::size_t FilteredRecordset::KeepPassingRecords() {
-    ForgetRecords();
-    const std::unique_ptr<RecordScan> scan = Scan(filter_, ColumnsRead());
-    std::size_t kept = 0;
-    while (scan->Next()) {
-        if (!std::all_of(filter_.begin(), filter_.end(),
-                         [&](const BoundComparison& bound) { return scan->Satisfies(bound); }))
-            continue;
-        CheckCountable(kept);
-        scan->Keep();
-        ++kept;
+SelectedRecords& FilteredRecordset::AtCurrent() {
+    // The walk reads forward; going back to the first starts it again, only once a record is
+    // read there, so that the MoveFirst that ends a walk costs nothing.
+    if (walk_ && walkAt_ > current_ + 1) {
+        walk_.reset();
+        walkAt_ = 0;
     }
-    return kept;
+    if (!walk_) walk_ = Select(selection_);
+    while (walkAt_ < current_ + 1) {
+        if (!walk_->Next())
+            throw Error(error_number::kNoCurrentRecord,
+                        "Table " + table_ + " gave fewer records than it counted (" +
+                            std::to_string(*count_) + "): it changed while it was read");
+        ++walkAt_;
+    }
+    return *walk_;
 }
 
 std::vector<bool> FilteredRecordset::ColumnsRead() const {
     std::vector<bool> read(FieldNames().size(), fieldsRead_.empty());
     for (const std::size_t column : fieldsRead_) read[column] = true;
-    for (const BoundComparison& bound : filter_) read[bound.column] = true;
+    for (const BoundComparison& bound : selection_.filter) read[bound.column] = true;
+    if (selection_.days) read[selection_.days->column] = true;
     return read;
 }
 
@@ -118,7 +150,11 @@ void FilteredRecordset::CheckCountable(std::size_t records) const {
 
 void FilteredRecordset::Load() {
     CheckOpen();
-    if (!count_) count_ = KeepPassingRecords();
+    if (count_) return;
+    selection_.read = ColumnsRead();
+    const std::size_t count = Count(selection_);
+    CheckCountable(count);
+    count_ = count;
 }
 
 void FilteredRecordset::CheckOpen() const {

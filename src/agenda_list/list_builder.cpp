@@ -79,6 +79,9 @@ void FillAgendaList(panel::Panel& panel, panel::ListView& list, bool planned, bo
                     WriteDeadlineRow(list, records, day, kind, context.locale);
             });
     } else {
+        // Rows whose day the period cannot pass need not be read at all.
+        const DayRange days = PeriodDays(period, context.clock);
+        records.SetDaysRead("datum", days.first, days.last);
         agenda_db::WalkRecords(records, "carservis", [&](const RecordPlace& place) {
             if (IsDateInPeriod(period, FieldDay(records, "datum", place), context.clock))
                 WriteActionRow(list, records, place, context.locale);

@@ -22,6 +22,23 @@ bool IsDateInPeriod(const std::string& period, const Date& date, const Clock& cl
     return inPeriod;
 }
 
+DayRange PeriodDays(const std::string& period, const Clock& clock) {
+    const Date today = clock.Today().WholeDay();
+    if (period == kToday) return {today, today};
+    if (period == kYesterday) return {today.AddDays(-1), today.AddDays(-1)};
+    if (period == kTomorrow) return {today.AddDays(1), today.AddDays(1)};
+    if (period == kLastWeek) return {today.AddDays(-7), today};
+    if (period == kThisWeek) return {today, today.AddDays(7)};
+    if (period == kThisMonth) {
+        const CivilDate civil = today.civil();
+        const Date first = Date::FromCivil(civil.year, civil.month, 1);
+        const Date nextMonth = civil.month == 12 ? Date::FromCivil(civil.year + 1, 1, 1)
+                                                 : Date::FromCivil(civil.year, civil.month + 1, 1);
+        return {first, nextMonth.AddDays(-1)};
+    }
+    return {today, today.AddDays(-1)};
+}
+
 std::string FlattenLineBreaks(const std::string& text) {
     if (text.empty()) return text;
     std::string flat;

@@ -20,6 +20,16 @@ inline constexpr const char* kThisMonth = "Tento měsíc";
 // The two weeks are eight days each, ending or starting today; no weekday is computed.
 bool IsDateInPeriod(const std::string& period, const Date& date, const Clock& clock);
 
+// The whole days from `first` to `last`; none where `last` is before `first`.
+struct DayRange {
+    Date first;
+    Date last;
+};
+
+// The days whose dates IsDateInPeriod finds in the named period, and no others: for a text
+// that names no period, a range of no days.
+DayRange PeriodDays(const std::string& period, const Clock& clock);
+
 // The text made one line: every carriage return and every line feed becomes "..".
 std::string FlattenLineBreaks(const std::string& text);
 

@@ -683,6 +683,15 @@ StoredNumber TableCursor::Number(std::size_t columnIndex) const {
     }
 }
 
+std::optional<Date> TableCursor::StoredDate(std::size_t columnIndex) const {
+    const ColumnInfo& column = table_.columns[columnIndex];
+    if (column.type != ColumnType::kDateTime || !column.fixed || !Present(column))
+        return std::nullopt;
+    const double ole = ReadDouble(FixedBytes(column).data());
+    if (!(ole > kFirstOleDate - 1 && ole < kLastOleDate)) return std::nullopt;
+    return Date::FromOle(ole);
+}
+
 Variant TableCursor::Value(std::size_t columnIndex) const {
     const ColumnInfo& column = table_.columns[columnIndex];
     const bool present = Present(column);

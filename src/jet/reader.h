@@ -72,6 +72,9 @@ class TableCursor {
     Variant Value(std::size_t column) const;
     // A Boolean or whole-number column of the current row as stored.
     StoredNumber Number(std::size_t column) const;
+    // A Date/Time column of the current row as stored, where it holds a date that Value
+    // gives; nullopt for a Null, a column of another type and a value that is no date.
+    std::optional<Date> StoredDate(std::size_t column) const;
 
   private:
     struct RowBytes {

@@ -1,6 +1,6 @@
 // Records packed into one buffer must give back every value exactly as it went in, whatever
 // its kind, its length and its neighbours.
-#include "agenda_db/odbc/packed_rows.h"
+#include "agenda_db/packed_rows.h"
 
 #include <gtest/gtest.h>
 

@@ -120,6 +120,9 @@ class RecordingRecordset final : public panel::Recordset {
     void SetFieldsRead(const std::vector<std::string>& fields) override {
         real_->SetFieldsRead(fields);
     }
+    void SetDaysRead(const std::string& field, const Date& first, const Date& last) override {
+        real_->SetDaysRead(field, first, last);
+    }
     std::int32_t RecordCount() override {
         const std::int32_t count = real_->RecordCount();
         log_.calls.push_back("RecordCount=" + std::to_string(count));
@@ -133,6 +136,7 @@ class RecordingRecordset final : public panel::Recordset {
         log_.calls.push_back("MoveNext");
         real_->MoveNext();
     }
+    std::int32_t AbsolutePosition() override { return real_->AbsolutePosition(); }
     Variant FieldValue(const std::string& name) override { return real_->FieldValue(name); }
     std::vector<std::string> FieldNames() const override { return real_->FieldNames(); }
     void Close() override {

@@ -561,6 +561,32 @@ TEST_F(ComTest, ADataLinkThatNamesALibraryIsRefusedBeforeItLoads) {
     SetHostSetting(Variable("INFOTRAKON_AGENDA"));
 }
 
+// The driver manager loads at the first call into it: a host whose agenda is a file never maps
+// ODBC32.dll, and one whose data link names a server gets it then. (Whether Wine's driver
+// manager then finds drivers of its own is Wine's: the link fails either way, as no server
+// is installed.)
+TEST_F(ComTest, TheDriverManagerLoadsOnlyWhenADataLinkNeedsIt) {
+    const struct {
+        std::string setting;
+        bool loaded;
+    } cases[] = {
+        {Variable("INFOTRAKON_AGENDA"), false},
+        {Variable("INFOTRAKON_SERVER_LINK"), true},
+    };
+    for (const auto& [setting, loaded] : cases) {
+        SCOPED_TRACE(setting);
+        SetHostSetting(setting);
+        IPersistStreamInit* control = nullptr;
+        ASSERT_EQ(CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistStreamInit,
+                                   reinterpret_cast<void**>(&control)),
+                  S_OK);
+        EXPECT_EQ(SUCCEEDED(control->InitNew()), !loaded) << LastErrorText();
+        control->Release();
+        EXPECT_EQ(GetModuleHandleW(L"odbc32.dll") != nullptr, loaded);
+    }
+    SetHostSetting(Variable("INFOTRAKON_AGENDA"));
+}
+
 // What the message box of an error said, read by the timer that closes it.
 std::string shownError;
 

@@ -1,14 +1,15 @@
 #include "agenda_db/jet/jet_recordset.h"
 
+#include "core/error.h"
+
 namespace infotrakon::agenda_db {
 namespace {
 
-// The table's records in the file's order; a record is kept as its place in the file.
+// The table's records in the file's order.
 class JetScan final : public RecordScan {
   public:
-    JetScan(const jet::Database& database, const jet::TableInfo& table,
-            std::vector<jet::RowPosition>& kept)
-        : cursor_(database, table), kept_(kept) {}
+    JetScan(const jet::Database& database, const jet::TableInfo& table)
+        : cursor_(database, table) {}
 
     bool Next() override { return cursor_.Next(); }
 
@@ -22,20 +23,56 @@ class JetScan final : public RecordScan {
                                             : SatisfiesNumber(stored.number, bound.comparison);
     }
 
-    void Keep() override { kept_.push_back(cursor_.position()); }
+    bool InDays(const BoundDays& days) override {
+        std::optional<Date> stored;
+        try {
+            stored = cursor_.StoredDate(days.column);
+        } catch (const Error&) {
+            return true;  // a damaged field is the reader's to meet, at its record
+        }
+        if (!stored) return true;
+        const Date day = stored->WholeDay();
+        return days.first <= day && day <= days.last;
+    }
+
+    Variant Value(std::size_t column) override { return cursor_.Value(column); }
 
   private:
     jet::TableCursor cursor_;
-    std::vector<jet::RowPosition>& kept_;
+};
+
+// The records that the count kept, one after the other.
+class KeptRecords final : public SelectedRecords {
+  public:
+    using Unreadable = std::map<std::pair<std::size_t, std::size_t>, Error>;
+
+    KeptRecords(const PackedRows& kept, const std::vector<std::int32_t>& places,
+                const std::vector<std::size_t>& keptAt, const Unreadable& unreadable)
+        : kept_(kept), places_(places), keptAt_(keptAt), unreadable_(unreadable) {}
+
+    bool Next() override { return ++next_ <= places_.size(); }
+    std::int32_t Place() const override { return places_[next_ - 1]; }
+    Variant Value(std::size_t column) override {
+        const std::size_t record = next_ - 1;
+        if (!unreadable_.empty()) {
+            const auto error = unreadable_.find({record, column});
+            if (error != unreadable_.end()) throw error->second;
+        }
+        return kept_.Value(record, keptAt_[column]);
+    }
+
+  private:
+    const PackedRows& kept_;
+    const std::vector<std::int32_t>& places_;
+    const std::vector<std::size_t>& keptAt_;
+    const Unreadable& unreadable_;
+    std::size_t next_ = 0;  // the current record, from 1
 };
 
 }  // namespace
 
 JetRecordset::JetRecordset(std::unique_ptr<jet::Database> database, jet::TableInfo table)
-    : FilteredRecordset(table.name),
-      database_(std::move(database)),
-      table_(std::move(table)),
-      cursor_(*database_, table_) {}
+    : FilteredRecordset(table.name), database_(std::move(database)), table_(std::move(table)) {}
 
 std::vector<std::string> JetRecordset::FieldNames() const {
     std::vector<std::string> names;
@@ -47,25 +84,44 @@ std::optional<std::size_t> JetRecordset::FindColumn(const std::string& name) con
     return table_.FindColumn(name);
 }
 
-// The rows stay in the file and their fields are decoded when read: the scan is the same
-// whatever fields are read.
-std::unique_ptr<RecordScan> JetRecordset::Scan(const std::vector<BoundComparison>&,
-                                               const std::vector<bool>&) {
-    loaded_ = std::numeric_limits<std::size_t>::max();
-    return std::make_unique<JetScan>(*database_, table_, positions_);
+std::size_t JetRecordset::Count(const Selection& selection) {
+    ForgetRecords();
+    std::vector<std::size_t> read;
+    keptAt_.assign(table_.columns.size(), 0);
+    for (std::size_t column = 0; column < selection.read.size(); ++column)
+        if (selection.read[column]) {
+            keptAt_[column] = read.size();
+            read.push_back(column);
+        }
+    JetScan scan(*database_, table_);
+    std::int32_t place = 0;
+    while (NextSelected(scan, selection, place)) {
+        CheckCountable(places_.size());
+        places_.push_back(place);
+        kept_.StartRow();
+        for (const std::size_t column : read) Keep(scan, column);
+    }
+    return places_.size();
 }
 
-Variant JetRecordset::Value(std::size_t record, std::size_t column) {
-    if (loaded_ != record) {
-        cursor_.Seek(positions_[record]);
-        loaded_ = record;
+void JetRecordset::Keep(RecordScan& scan, std::size_t column) {
+    try {
+        kept_.Put(scan.Value(column));
+    } catch (const Error& error) {
+        unreadable_.emplace(std::pair(places_.size() - 1, column), error);
+        kept_.Put(Null{});
     }
-    return cursor_.Value(column);
+}
+
+std::unique_ptr<SelectedRecords> JetRecordset::Select(const Selection&) {
+    return std::make_unique<KeptRecords>(kept_, places_, keptAt_, unreadable_);
 }
 
 void JetRecordset::ForgetRecords() {
-    positions_.clear();
-    positions_.shrink_to_fit();
+    kept_.Clear();
+    unreadable_.clear();
+    places_.clear();
+    places_.shrink_to_fit();
 }
 
 }  // namespace infotrakon::agenda_db

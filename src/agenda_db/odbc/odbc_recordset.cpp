@@ -1,12 +1,12 @@
 #include "agenda_db/odbc/odbc_recordset.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "agenda_db/filter.h"
 #include "agenda_db/filtered_recordset.h"
 #include "agenda_db/odbc/driver_manager.h"
 #include "agenda_db/odbc/odbc_connection.h"
-#include "agenda_db/odbc/packed_rows.h"
 #include "agenda_db/odbc/row_blocks.h"
 #include "agenda_db/odbc/server_query.h"
 #include "agenda_db/odbc/sql_identifier.h"
@@ -19,6 +19,7 @@ namespace infotrakon::agenda_db {
 namespace {
 
 class OdbcScan;
+class OdbcRows;
 
 using odbc::Column;
 using odbc::Connection;
@@ -26,7 +27,38 @@ using odbc::Fail;
 using odbc::Handle;
 using odbc::QuotedSqlIdentifier;
 using odbc::RowBlocks;
+using odbc::ServerName;
 using odbc::ServerQuery;
+
+// A read-only snapshot of the server for the count and the walks of one selection: a
+// repeatable-read transaction, rolled back at its end, after which the connection commits
+// each statement on its own again, as the pool keeps it.
+class Snapshot {
+  public:
+    Snapshot(const Connection& connection, const ServerName& server)
+        : connection_(connection.dbc->get()) {
+        // A driver that has no such level still reads in one transaction; the walk then
+        // raises an error where the table gives fewer records than it counted.
+        SQLSetConnectAttrW(
+            connection_, SQL_ATTR_TXN_ISOLATION,
+            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_TXN_REPEATABLE_READ)), 0);
+        if (!SQL_SUCCEEDED(SQLSetConnectAttrW(
+                connection_, SQL_ATTR_AUTOCOMMIT,
+                reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_AUTOCOMMIT_OFF)), 0)))
+            Fail(SQL_HANDLE_DBC, connection_, server, "begin a read-only snapshot on");
+    }
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+    ~Snapshot() {
+        SQLEndTran(SQL_HANDLE_DBC, connection_, SQL_ROLLBACK);
+        SQLSetConnectAttrW(connection_, SQL_ATTR_AUTOCOMMIT,
+                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_AUTOCOMMIT_ON)),
+                           0);
+    }
+
+  private:
+    SQLHDBC connection_;
+};
 
 // A statement run over the given connection, else one of the pool's, else a new one.
 struct Ran {
@@ -57,14 +89,7 @@ class OdbcRecordset final : public FilteredRecordset {
         connection_ = std::move(ran.connection);
     }
 
-    ~OdbcRecordset() override {
-        if (!connection_) return;
-        try {
-            pool_->Give(connectionString_, std::move(connection_));
-        } catch (...) {
-            // Not kept, so closed: the next record set logs in anew.
-        }
-    }
+    ~OdbcRecordset() override { ForgetRecords(); }
 
     std::vector<std::string> FieldNames() const override {
         std::vector<std::string> names;
@@ -74,6 +99,18 @@ class OdbcRecordset final : public FilteredRecordset {
 
   private:
     friend class OdbcScan;
+    friend class OdbcRows;
+
+    // How a selection is read from the server.
+    struct ServerPlan {
+        std::vector<odbc::PushedComparison> pushed;
+        std::optional<odbc::PushedDays> days;
+        // Every comparison went to the server, which then counts as the panel would.
+        bool countedOnServer = false;
+        std::vector<std::string> names;  // of the columns asked for; none for all of them
+        std::vector<Column> columns;     // of the rows, the place first where days went along
+        std::vector<std::size_t> at;     // where each column is among those of the rows
+    };
 
     Ran RunForColumns() {
         const std::string doing = "run \"" + recordSource_ + "\" on";
@@ -162,8 +199,71 @@ class OdbcRecordset final : public FilteredRecordset {
         return found;
     }
 
-    std::unique_ptr<RecordScan> Scan(const std::vector<BoundComparison>& filter,
-                                     const std::vector<bool>& read) override;
+    ServerPlan PlanFor(const Selection& selection) const {
+        ServerPlan plan;
+        for (const BoundComparison& bound : selection.filter)
+            if (odbc::ServerCanCompare(columns_[bound.column].type, bound.comparison.constant))
+                plan.pushed.push_back({columns_[bound.column].name, &bound.comparison});
+        plan.countedOnServer = plan.pushed.size() == selection.filter.size();
+        const std::vector<std::size_t> selected = SelectedColumns(selection.read);
+        // The places of the rows come from the server only where it counts as the panel does.
+        if (selection.days && plan.countedOnServer && !HasSameNames() &&
+            IsDateColumn(columns_[selection.days->column])) {
+            plan.days = odbc::PushedDays{columns_[selection.days->column].name,
+                                         selection.days->first, selection.days->last};
+            plan.columns.push_back({odbc::kPlaceColumn, SQL_BIGINT, 0, false, nullptr});
+        }
+        if (selected.size() < columns_.size())
+            for (const std::size_t column : selected) plan.names.push_back(columns_[column].name);
+        plan.at.assign(columns_.size(), 0);
+        for (const std::size_t column : selected) {
+            plan.at[column] = plan.columns.size();
+            plan.columns.push_back(columns_[column]);
+        }
+        return plan;
+    }
+
+    static bool IsDateColumn(const Column& column) {
+        return column.type == SQL_TYPE_DATE || column.type == SQL_TYPE_TIMESTAMP;
+    }
+
+    std::size_t Count(const Selection& selection) override;
+    // The server's count; nullopt where a field of the filter holds what the panel cannot read.
+    std::optional<std::size_t> CountOnServer(const Selection& selection);
+    std::unique_ptr<SelectedRecords> Select(const Selection& selection) override;
+
+    // Runs a query of the count or of a walk in the snapshot, which it begins on the first.
+    const Handle& RunInSnapshot(ServerQuery query) {
+        rows_.reset();
+        stream_.reset();
+        bool pooled = false;
+        if (!snapshot_) {
+            if (!connection_) {
+                connection_ = pool_->Take(connectionString_);
+                pooled = connection_ != nullptr;
+            }
+            if (!connection_) connection_ = Connect();
+            snapshot_.emplace(*connection_, server_);
+        }
+        stream_ = NewStatement(*connection_);
+        if (query.Run(*stream_, server_)) return *stream_;
+        // A pooled connection that the server has closed meanwhile is replaced, once.
+        if (!pooled || !odbc::IsDead(*connection_, *stream_))
+            Fail(SQL_HANDLE_STMT, stream_->get(), server_, Reading(""));
+        stream_.reset();
+        snapshot_.reset();
+        connection_ = Connect();
+        snapshot_.emplace(*connection_, server_);
+        stream_ = NewStatement(*connection_);
+        if (!query.Run(*stream_, server_))
+            Fail(SQL_HANDLE_STMT, stream_->get(), server_, Reading(""));
+        return *stream_;
+    }
+
+    std::string Reading(std::string_view field) const {
+        const std::string of = "table " + table() + " on";
+        return field.empty() ? "read " + of : "read field " + std::string(field) + " of " + of;
+    }
 
     // The columns that a scan asks the server for: those read, or all of them where their
     // names do not tell them apart.
@@ -185,13 +285,18 @@ class OdbcRecordset final : public FilteredRecordset {
         return false;
     }
 
-    Variant Value(std::size_t record, std::size_t column) override {
-        Variant value = rows_.Value(record, keptAt_[column]);
-        CheckReadable(value, column);
-        return value;
+    // Ends the walk and the snapshot; the connection goes back to the pool.
+    void ForgetRecords() override {
+        rows_.reset();
+        stream_.reset();
+        snapshot_.reset();
+        if (!connection_) return;
+        try {
+            pool_->Give(connectionString_, std::move(connection_));
+        } catch (...) {
+            // Not kept, so closed: the next record set logs in anew.
+        }
     }
-
-    void ForgetRecords() override { rows_.Clear(); }
 
     // A value the panel cannot take (a date Access cannot hold) is kept as the driver's text
     // in a column whose values are never texts, and raised only when its field is read: the
@@ -218,78 +323,111 @@ class OdbcRecordset final : public FilteredRecordset {
     panel::DataControlSettings settings_;
     std::vector<Column> columns_;
     std::shared_ptr<OdbcConnectionPool> pool_;
-    std::unique_ptr<Connection> connection_;  // the one Refresh used, until the first read
-    PackedRows rows_;                         // of the selected columns
-    std::vector<std::size_t> keptAt_;         // where each column is among those selected
+    // The one Refresh used, then the snapshot's, until the records are let go.
+    std::unique_ptr<Connection> connection_;
+    std::optional<Snapshot> snapshot_;  // on connection_
+    ServerPlan plan_;                   // of the count and the walks
+    std::unique_ptr<Handle> stream_;    // the query of the count or of the walk
+    std::optional<RowBlocks> rows_;     // of the walk's query
+};
+
+// The rows of the walk's query as the selection asks about them: a field that holds what the
+// panel cannot take raises its error where it is read, the filter's fields included.
+class OdbcScan final : public RecordScan {
+  public:
+    explicit OdbcScan(OdbcRecordset& set) : set_(set) {}
+
+    bool Next() override { return set_.rows_->Next(); }
+
+    bool Satisfies(const BoundComparison& bound) override {
+        return agenda_db::Satisfies(Value(bound.column), bound.comparison);
+    }
+
+    bool InDays(const BoundDays& days) override {
+        const Variant value = set_.rows_->Value(set_.plan_.at[days.column]);
+        const Date* date = value.get<Date>();
+        return date == nullptr || (days.first <= date->WholeDay() && date->WholeDay() <= days.last);
+    }
+
+    Variant Value(std::size_t column) override {
+        Variant value = set_.rows_->Value(set_.plan_.at[column]);
+        set_.CheckReadable(value, column);
+        return value;
+    }
+
+  private:
+    OdbcRecordset& set_;
 };
 
 // The passing rows of the server, a block at a time: the comparisons that the server can
 // evaluate as the panel does go to it as the statement's WHERE clause, and every comparison is
 // evaluated here as well, so that the answer is the Jet provider's whatever the server did.
-// The connection goes back to the pool once the last row is read.
-class OdbcScan final : public RecordScan {
+class OdbcRows final : public SelectedRecords {
   public:
-    OdbcScan(OdbcRecordset& set, const std::vector<BoundComparison>& filter,
-             const std::vector<std::size_t>& selected)
-        : set_(set), filter_(filter) {
-        std::vector<odbc::PushedComparison> pushed;
-        for (const BoundComparison& bound : filter)
-            if (odbc::ServerCanCompare(set.columns_[bound.column].type, bound.comparison.constant))
-                pushed.push_back({set.columns_[bound.column].name, &bound.comparison});
-        std::vector<std::string> names;
-        if (selected.size() < set.columns_.size())
-            for (const std::size_t column : selected) names.push_back(set.columns_[column].name);
-        for (const std::size_t column : selected) columns_.push_back(set.columns_[column]);
-        ServerQuery query = ServerQuery::RowsOf(set.statement_, names, pushed);
-        ran_ = set.RunOnAConnection(std::move(set.connection_), query);
-        if (!ran_.succeeded) Fail(SQL_HANDLE_STMT, ran_.statement->get(), set.server_, Reading(""));
-        rows_.emplace(*ran_.statement, columns_, set.server_,
-                      [this](std::string_view field) { return Reading(field); });
+    OdbcRows(OdbcRecordset& set, const Selection& selection)
+        : set_(set), selection_(selection), scan_(set) {
+        const OdbcRecordset::ServerPlan& plan = set.plan_;
+        const Handle& statement = set.RunInSnapshot(
+            ServerQuery::RowsOf(set.statement_, plan.names, plan.pushed, plan.days));
+        set.rows_.emplace(statement, plan.columns, set.server_,
+                          [&set](std::string_view field) { return set.Reading(field); });
     }
 
-    bool Next() override {
-        if (!rows_->Next()) {
-            rows_.reset();
-            ran_.statement.reset();
-            set_.pool_->Give(set_.connectionString_, std::move(ran_.connection));
-            return false;
-        }
-        // A filter on a field that holds what the panel cannot take cannot be answered.
-        compared_.clear();
-        for (const BoundComparison& bound : filter_) {
-            compared_.push_back(rows_->Value(set_.keptAt_[bound.column]));
-            set_.CheckReadable(compared_.back(), bound.column);
-        }
-        return true;
+    bool Next() override { return NextSelected(scan_, selection_, place_); }
+
+    // Where the server numbered the rows, its number; else the panel's own count.
+    std::int32_t Place() const override {
+        if (!set_.plan_.days) return place_;
+        const Variant place = set_.rows_->Value(0);
+        const std::int64_t* number = place.get<std::int64_t>();
+        return number ? static_cast<std::int32_t>(*number) : place_;
     }
 
-    bool Satisfies(const BoundComparison& bound) override {
-        return agenda_db::Satisfies(compared_[static_cast<std::size_t>(&bound - filter_.data())],
-                                    bound.comparison);
-    }
-
-    void Keep() override { rows_->AppendRow(set_.rows_); }
+    Variant Value(std::size_t column) override { return scan_.Value(column); }
 
   private:
-    std::string Reading(std::string_view field) const {
-        const std::string of = "table " + set_.table() + " on";
-        return field.empty() ? "read " + of : "read field " + std::string(field) + " of " + of;
-    }
-
     OdbcRecordset& set_;
-    const std::vector<BoundComparison>& filter_;
-    std::vector<Column> columns_;  // of the result, as selected
-    Ran ran_;
-    std::optional<RowBlocks> rows_;  // over ran_'s statement
-    std::vector<Variant> compared_;  // the current row's values of the filter's fields
+    const Selection& selection_;
+    OdbcScan scan_;
+    std::int32_t place_ = 0;
 };
 
-std::unique_ptr<RecordScan> OdbcRecordset::Scan(const std::vector<BoundComparison>& filter,
-                                                const std::vector<bool>& read) {
-    const std::vector<std::size_t> selected = SelectedColumns(read);
-    keptAt_.assign(columns_.size(), 0);
-    for (std::size_t i = 0; i < selected.size(); ++i) keptAt_[selected[i]] = i;
-    return std::make_unique<OdbcScan>(*this, filter, selected);
+std::size_t OdbcRecordset::Count(const Selection& selection) {
+    plan_ = PlanFor(selection);
+    if (plan_.countedOnServer) {
+        if (const std::optional<std::size_t> counted = CountOnServer(selection)) return *counted;
+    }
+    // Only the panel can tell which rows pass, or raise on a field of the filter that it
+    // cannot read: it counts them in a walk of its own.
+    std::size_t count = 0;
+    for (OdbcRows rows(*this, selection); rows.Next(); ++count) CheckCountable(count);
+    return count;
+}
+
+std::optional<std::size_t> OdbcRecordset::CountOnServer(const Selection& selection) {
+    std::vector<std::string> dateFields;
+    for (const BoundComparison& bound : selection.filter)
+        if (IsDateColumn(columns_[bound.column])) dateFields.push_back(columns_[bound.column].name);
+    const Handle& statement =
+        RunInSnapshot(ServerQuery::CountOf(statement_, plan_.pushed, plan_.days, dateFields));
+    SQLBIGINT numbers[2] = {0, 0};
+    for (SQLUSMALLINT column = 1; column <= 2; ++column) {
+        SQLLEN indicator = 0;
+        if ((column == 1 && !SQL_SUCCEEDED(SQLFetch(statement.get()))) ||
+            !SQL_SUCCEEDED(SQLGetData(statement.get(), column, SQL_C_SBIGINT, &numbers[column - 1],
+                                      sizeof(SQLBIGINT), &indicator)))
+            Fail(SQL_HANDLE_STMT, statement.get(), server_, Reading(""));
+        if (indicator == SQL_NULL_DATA) numbers[column - 1] = 0;  // the sum of no rows
+    }
+    stream_.reset();
+    if (numbers[1] > 0) return std::nullopt;
+    const auto counted = static_cast<std::size_t>(std::max<SQLBIGINT>(numbers[0], 0));
+    CheckCountable(counted);
+    return counted;
+}
+
+std::unique_ptr<SelectedRecords> OdbcRecordset::Select(const Selection& selection) {
+    return std::make_unique<OdbcRows>(*this, selection);
 }
 
 }  // namespace

@@ -260,23 +260,4 @@ Variant RowBlocks::Value(std::size_t column) {
     return Null{};
 }
 
-void RowBlocks::AppendRow(PackedRows& rows) {
-    rows.StartRow();
-    for (std::size_t column = 0; column < columns_.size(); ++column) {
-        if (bindings_[column].reading != Reading::kText) {
-            rows.Put(Value(column));
-            continue;
-        }
-        // Texts go straight into the rows, through one buffer that every row reuses.
-        const Cell cell = CellOf(column);
-        if (cell.data == nullptr) {
-            rows.Put(Null{});
-            continue;
-        }
-        text_.clear();
-        AppendUtf8(TextOf(cell.data, cell.size), text_);
-        rows.PutText(text_);
-    }
-}
-
 }  // namespace infotrakon::agenda_db::odbc

@@ -9,7 +9,6 @@
 
 #include "agenda_db/odbc/driver_manager.h"
 #include "agenda_db/odbc/odbc_connection.h"
-#include "agenda_db/odbc/packed_rows.h"
 #include "core/variant.h"
 
 // The columns of a statement's result and the reading of its rows, a block of rows per call
@@ -51,8 +50,6 @@ class RowBlocks {
     // A field of the current row, as the Jet provider gives the like Access field; a text
     // the panel cannot take as a number, an amount or a date stays that text.
     Variant Value(std::size_t column);
-    // Every field of the current row, as Value gives them, onto `rows`.
-    void AppendRow(PackedRows& rows);
 
   private:
     // What the buffer of a column holds, and the value it makes.
@@ -88,7 +85,6 @@ class RowBlocks {
     bool ended_ = false;
     bool bound_ = false;               // the buffers to the driver's columns
     std::vector<std::uint8_t> whole_;  // the value last read on its own
-    std::string text_;                 // the text last appended, in UTF-8
 };
 
 }  // namespace infotrakon::agenda_db::odbc

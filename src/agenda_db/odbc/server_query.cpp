@@ -47,24 +47,81 @@ ServerQuery ServerQuery::ColumnsOf(const std::string& statement) {
     return ServerQuery("SELECT * FROM (" + statement + ") AS agenda_source WHERE 1 = 0", {});
 }
 
-ServerQuery ServerQuery::RowsOf(const std::string& statement,
-                                const std::vector<std::string>& selected,
-                                const std::vector<PushedComparison>& pushed) {
-    if (selected.empty() && pushed.empty()) return ServerQuery(statement, {});
-    // Field names as identifiers; every value goes as a bound parameter.
-    std::string fields;
-    for (const std::string& name : selected)
-        fields += (fields.empty() ? "" : ", ") + QuotedSqlIdentifier(name);
-    std::string sql = "SELECT " + (selected.empty() ? "*" : fields) + " FROM (" + statement +
-                      ") AS agenda_source";
-    std::vector<Variant> constants;
+namespace {
+
+// The comparisons as a WHERE clause, their constants appended to `constants`.
+std::string WhereClause(const std::vector<PushedComparison>& pushed,
+                        std::vector<Variant>& constants) {
+    std::string sql;
     for (std::size_t i = 0; i < pushed.size(); ++i) {
         const Comparison& comparison = *pushed[i].comparison;
         sql += std::string(i ? " AND " : " WHERE ") + QuotedSqlIdentifier(pushed[i].field) +
                (comparison.op == Comparison::Operator::kEqual ? " = ?" : " >= ?");
         constants.push_back(comparison.constant);
     }
-    return ServerQuery(std::move(sql), std::move(constants));
+    return sql;
+}
+
+// Whether a date field holds a date outside the years 100 to 9999, which the panel reads as
+// text and raises on.
+std::string OutsideAccessYears(const std::string& field, std::vector<Variant>& constants) {
+    const std::string quoted = QuotedSqlIdentifier(field);
+    constants.insert(constants.end(),
+                     {Variant(Date::FromCivil(100, 1, 1)), Variant(Date::FromCivil(10000, 1, 1))});
+    return quoted + " < ? OR " + quoted + " >= ?";
+}
+
+// The day hint as a condition: a Null passes, and so does a date that the panel cannot read,
+// for the reader to meet as without the hint.
+std::string DaysCondition(const PushedDays& days, std::vector<Variant>& constants) {
+    const std::string field = QuotedSqlIdentifier(days.field);
+    std::string condition =
+        "(" + field + " IS NULL OR " + OutsideAccessYears(days.field, constants);
+    constants.insert(constants.end(),
+                     {Variant(days.first.WholeDay()), Variant(days.last.WholeDay().AddDays(1))});
+    return condition + " OR (" + field + " >= ? AND " + field + " < ?))";
+}
+
+}  // namespace
+
+ServerQuery ServerQuery::RowsOf(const std::string& statement,
+                                const std::vector<std::string>& selected,
+                                const std::vector<PushedComparison>& pushed,
+                                const std::optional<PushedDays>& days) {
+    if (selected.empty() && pushed.empty() && !days) return ServerQuery(statement, {});
+    // Field names as identifiers; every value goes as a bound parameter.
+    std::string fields;
+    for (const std::string& name : selected)
+        fields += (fields.empty() ? "" : ", ") + QuotedSqlIdentifier(name);
+    if (fields.empty()) fields = days ? "agenda_source.*" : "*";
+    std::vector<Variant> constants;
+    const std::string passing =
+        " FROM (" + statement + ") AS agenda_source" + WhereClause(pushed, constants);
+    if (!days) return ServerQuery("SELECT " + fields + passing, std::move(constants));
+    // The rows are numbered before the hint leaves any out: a cursor's plan is never parallel,
+    // so the numbers follow the order in which the rows come.
+    const std::string inDays = DaysCondition(*days, constants);
+    return ServerQuery("SELECT * FROM (SELECT row_number() OVER () AS " +
+                           std::string(kPlaceColumn) + ", " + fields + passing +
+                           ") AS agenda_numbered WHERE " + inDays,
+                       std::move(constants));
+}
+
+ServerQuery ServerQuery::CountOf(const std::string& statement,
+                                 const std::vector<PushedComparison>& pushed,
+                                 const std::optional<PushedDays>& days,
+                                 const std::vector<std::string>& dateFields) {
+    // The constants go in the order of their markers in the text.
+    std::vector<Variant> constants;
+    const std::string counted = days ? DaysCondition(*days, constants) : "1 = 1";
+    std::string unreadable = "1 = 0";
+    for (const std::string& field : dateFields)
+        unreadable += " OR " + OutsideAccessYears(field, constants);
+    const std::string passing =
+        " FROM (" + statement + ") AS agenda_source" + WhereClause(pushed, constants);
+    return ServerQuery("SELECT SUM(CASE WHEN " + counted + " THEN 1 ELSE 0 END), SUM(CASE WHEN " +
+                           unreadable + " THEN 1 ELSE 0 END)" + passing,
+                       std::move(constants));
 }
 
 bool ServerQuery::Run(const Handle& statement, const ServerName& server) {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "agenda_db/filter.h"
 #include "agenda_db/odbc/driver_manager.h"
 #include "agenda_db/odbc/odbc_connection.h"
+#include "core/date.h"
 #include "core/variant.h"
 
 // The statements that a server's record set runs: the record source in the server's SQL, and
@@ -26,6 +28,18 @@ struct PushedComparison {
     const Comparison* comparison;
 };
 
+// The day hint for the server's WHERE clause: the field, of a date or time-stamp column, and
+// the whole days it takes.
+struct PushedDays {
+    std::string field;
+    Date first;
+    Date last;
+};
+
+// The name of the column that gives each row's place among those the filter passes, first
+// in the rows of a query with a day hint.
+inline constexpr const char* kPlaceColumn = "agenda_place";
+
 // One statement to run: its text and the constants it binds as parameters.
 class ServerQuery {
   public:
@@ -33,9 +47,20 @@ class ServerQuery {
     static ServerQuery ColumnsOf(const std::string& statement);
     // The `selected` fields (no names, every field) of the statement's rows that pass the
     // comparisons, every constant a bound parameter.
+    // With a day hint, the rows that it leaves out do not come, and each row that does comes
+    // after its place (kPlaceColumn) among the rows that pass the comparisons, numbered in the
+    // order in which the server gives them.
     static ServerQuery RowsOf(const std::string& statement,
                               const std::vector<std::string>& selected,
-                              const std::vector<PushedComparison>& pushed);
+                              const std::vector<PushedComparison>& pushed,
+                              const std::optional<PushedDays>& days = std::nullopt);
+    // The number of those rows, and the number of rows that pass the comparisons (the day
+    // hint aside) whose `dateFields` hold a date the panel cannot read: one row of two
+    // columns.
+    static ServerQuery CountOf(const std::string& statement,
+                               const std::vector<PushedComparison>& pushed,
+                               const std::optional<PushedDays>& days,
+                               const std::vector<std::string>& dateFields);
 
     // Binds the constants and runs the query; false if the server refused it.
     bool Run(const Handle& statement, const ServerName& server);

@@ -1,4 +1,4 @@
-#include "agenda_db/odbc/packed_rows.h"
+#include "agenda_db/packed_rows.h"
 
 #include <cstring>
 #include <string>
