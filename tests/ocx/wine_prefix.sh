@@ -1,52 +1,46 @@
-#What the tests of ITrakon.ocx under Wine share, sourced by ocx_test.sh and msi_test.sh : a
-#fresh Wine prefix and a work folder of the test's own, an Xvfb display of its own, all stopped
-#and removed at the end; the host's agenda in the prefix with what the Linux program shows of
-#it; the VBScript check of FileExists and the form host test program.
-#The sourcing script sets wine_run(scripts / wine - run) and linux(the Linux programs' folder).
+# What the tests of ITrakon.ocx under Wine share, sourced by ocx_test.sh and msi_test.sh: a
+# fresh Wine prefix and a work folder of the test's own, an Xvfb display of its own, all stopped
+# and removed at the end; the host's agenda in the prefix with what the Linux program shows of
+# it; the VBScript check of FileExists and the form host test program.
+# The sourcing script sets wine_run (scripts/wine-run) and linux (the Linux programs' folder).
 
-#Windows paths of Unix files through the drive Z : that every prefix maps to the root, and Unix
-#paths of files on drive C; written out here, as asking winepath would start a Wine process
-#each time.
+# Windows paths of Unix files through the drive Z: that every prefix maps to the root, and Unix
+# paths of files on drive C; written out here, as asking winepath would start a Wine process
+# each time.
 windows() { printf 'Z:%s\n' "$1" | tr / '\\'; }
-windows_to_unix() {
-    printf '%s/drive_c/%s\n' "$WINEPREFIX" "${1#C:\\}" | tr '\\' /;
-}
-#Whether the kernel starts Wine's 32-bit loader (some virtual machines run no 32-bit programs).
-runs_32_bit_programs() { / usr / lib / wine / wine-- version > / dev / null 2 > &1; }
+windows_to_unix() { printf '%s/drive_c/%s\n' "$WINEPREFIX" "${1#C:\\}" | tr '\\' /; }
+# Whether the kernel starts Wine's 32-bit loader (some virtual machines run no 32-bit programs).
+runs_32_bit_programs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
-xvfb = "" stop_prefix() {
-    wineserver - k 2 > / dev / null || true wineserver - w 2 > / dev / null || true if[-n "$xvfb"];
-    then kill "$xvfb" 2 > / dev / null || true;
-    wait "$xvfb" 2 > / dev / null || true;
-    fi rm - rf
-        "$WINEPREFIX"
-        "$work"
+xvfb=""
+stop_prefix() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
+  rm -rf "$WINEPREFIX" "$work"
 }
 
-#start_prefix NAME[ARCH] : a fresh prefix(of ARCH, else WINEARCH, else win32), a work folder,
-#and a display when WITH_DISPLAY is not "no".
+# start_prefix NAME [ARCH]: a fresh prefix (of ARCH, else WINEARCH, else win32), a work folder,
+# and a display when WITH_DISPLAY is not "no".
 start_prefix() {
-    WINEPREFIX = $(mktemp - d "${TMPDIR:-/tmp}/infotrakon-wine-$1.XXXXXX") work =
-        $(mktemp - d "${TMPDIR:-/tmp}/infotrakon-$1.XXXXXX") WINEARCH = $ {
-        2 : -$ {
-        WINEARCH:
-            -win32
-        }
-    }
-    export WINEPREFIX WINEARCH trap stop_prefix EXIT INT TERM if["${WITH_DISPLAY:-yes}" != no]; then
-#Xvfb picks a free display number and tells it.
+  WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/infotrakon-wine-$1.XXXXXX")
+  work=$(mktemp -d "${TMPDIR:-/tmp}/infotrakon-$1.XXXXXX")
+  WINEARCH=${2:-${WINEARCH:-win32}}
+  export WINEPREFIX WINEARCH
+  trap stop_prefix EXIT INT TERM
+  if [ "${WITH_DISPLAY:-yes}" != no ]; then
+    # Xvfb picks a free display number and tells it.
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
     xvfb=$!
-    for _ in $(seq 100);
-    do [-s "$work/display"] && break;
-    sleep 0.1;
-    done DISPLAY = ":$(cat " $work / display ")" export DISPLAY fi "$wine_run" wineboot -
-                       i</ dev / null> / dev / null 2 >
-                   &1
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    DISPLAY=":$(cat "$work/display")"
+    export DISPLAY
+  fi
+  "$wine_run" wineboot -i </dev/null >/dev/null 2>&1
 }
 
-#write_agendas : the agenda the host opened last, a damaged copy, one without the panel's
-#tables, a long one and a failing one, and in $work/*.json what the Linux program shows of
+# write_agendas: the agenda the host opened last, a damaged copy, one without the panel's
+# tables, a long one and a failing one, and in $work/*.json what the Linux program shows of
 # them on the same day.
 write_agendas() {
   today=$(date +%F)
