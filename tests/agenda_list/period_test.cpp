@@ -79,5 +79,26 @@ TEST(FlattenLineBreaks, EveryBreakBecomesTwoPoints) {
     EXPECT_EQ(FlattenLineBreaks("Výměna\toleje"), "Výměna\toleje");
 }
 
+// The days of a period, which the list asks the record set for, are exactly the days that
+// the period test passes: around ordinary days, the ends of months and the year's end, and
+// for a text that names no period (no days at all).
+TEST(PeriodDaysTest, AreExactlyTheDaysThePeriodTestPasses) {
+    const Date todays[] = {Date::FromCivil(2026, 7, 15), Date::FromCivil(2026, 12, 31),
+                           Date::FromCivil(2027, 1, 1),  Date::FromCivil(2024, 2, 29),
+                           Date::FromCivil(2026, 3, 1),  Date::FromCivil(2026, 12, 9)};
+    for (const Date& today : todays) {
+        const FixedClock clock(today);
+        for (const char* period :
+             {kToday, kYesterday, kTomorrow, kLastWeek, kThisWeek, kThisMonth, "dnes"}) {
+            const DayRange days = PeriodDays(period, clock);
+            for (int offset = -40; offset <= 40; ++offset) {
+                const Date day = today.AddDays(offset);
+                EXPECT_EQ(days.first <= day && day <= days.last, IsDateInPeriod(period, day, clock))
+                    << period << " on " << today.ToIso() << ", day " << day.ToIso();
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace infotrakon::agenda_list

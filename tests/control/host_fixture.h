@@ -111,8 +111,8 @@ struct RecordsetCalls {
 // A real record set, its calls written down.
 class RecordingRecordset final : public panel::Recordset {
   public:
-    RecordingRecordset(std::unique_ptr<panel::Recordset> real, RecordsetCalls& log)
-        : real_(std::move(real)), log_(log) {}
+    RecordingRecordset(std::unique_ptr<panel::Recordset> real, RecordsetCalls& log, bool dayHints)
+        : real_(std::move(real)), log_(log), dayHints_(dayHints) {}
     void SetFilter(const std::string& filter) override {
         log_.calls.push_back("SetFilter");
         real_->SetFilter(filter);
@@ -121,7 +121,7 @@ class RecordingRecordset final : public panel::Recordset {
         real_->SetFieldsRead(fields);
     }
     void SetDaysRead(const std::string& field, const Date& first, const Date& last) override {
-        real_->SetDaysRead(field, first, last);
+        if (dayHints_) real_->SetDaysRead(field, first, last);
     }
     std::int32_t RecordCount() override {
         const std::int32_t count = real_->RecordCount();
@@ -147,6 +147,7 @@ class RecordingRecordset final : public panel::Recordset {
   private:
     std::unique_ptr<panel::Recordset> real_;
     RecordsetCalls& log_;
+    bool dayHints_;
 };
 
 // The real Jet provider, with a record of what each Refresh asked for and what the readers
@@ -162,9 +163,11 @@ class RecordingBackend final : public panel::DataControlBackend {
         std::unique_ptr<panel::Recordset> real =
             real_->Open(connectionString, recordSource, settings);
         recordsets.push_back({recordSource, {}});
-        return std::make_unique<RecordingRecordset>(std::move(real), recordsets.back());
+        return std::make_unique<RecordingRecordset>(std::move(real), recordsets.back(), dayHints);
     }
     std::vector<std::string> opened;
+    // False: the readers' day hints are not passed on, and every record is read.
+    bool dayHints = true;
     std::deque<RecordsetCalls> recordsets;  // a deque keeps each log where it is
 
   private:
@@ -204,6 +207,7 @@ class HostTest : public ::testing::Test {
         environment.locale = std::make_shared<Locale>(Locale::Czech());
         backend_ =
             std::make_shared<RecordingBackend>(std::make_shared<agenda_db::AgendaBackend>(files));
+        backend_->dayHints = dayHints_;
         environment.backend = backend_;
         return environment;
     }
@@ -239,6 +243,7 @@ class HostTest : public ::testing::Test {
     infotrakon::testing::TemporaryWinePrefix wine_{"host"};
     const fs::path& prefix_ = wine_.path();
     std::shared_ptr<RecordingBackend> backend_;
+    bool dayHints_ = true;  // for the backends that Environment makes
     std::shared_ptr<MovableClock> clock_;
     std::unique_ptr<InfoTrakon> control_;
 };

@@ -164,6 +164,84 @@ TEST_F(ServerAgendaTest, AwkwardValuesShowAsFromTheFile) {
     }
 }
 
+// What every view shows with every period, the error of a fill included, as JSON.
+std::vector<nlohmann::json> ListsOfEveryView(InfoTrakon& control) {
+    std::vector<nlohmann::json> lists;
+    for (const char* option : {"Option1", "Option2", "Option3", "Option4"})
+        for (int period = 0; period < 6; ++period) {
+            std::optional<Error> error;
+            try {
+                control.Click(option);
+                control.ChooseItem("Combo2", period);
+            } catch (const Error& raised) {
+                error = raised;
+            }
+            nlohmann::json model =
+                nlohmann::json::parse(control::PanelJson(control.panel(), error));
+            lists.push_back({option, period, model["elements"]["ListView1"], model["error"]});
+        }
+    return lists;
+}
+
+// The list's day range leaves out only rows whose day no period test could pass: with it and
+// without it, the file and the server show the same rows in the same order, and the same
+// errors naming the same records, for every view and period. The rows lie at the edges of
+// each period, at times of day, at the year's end, and some have no date at all.
+TEST_F(ServerAgendaTest, TheListsDayRangeChangesNothingThatIsShown) {
+    const auto at = [](int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+        return Variant(Date::FromCivil(year, month, day, hour, minute, second));
+    };
+    // Today is Wednesday 9 December 2026.
+    const std::vector<Variant> days = {at(2026, 12, 9, 7, 5, 9),
+                                       at(2026, 12, 8, 23, 59, 59),
+                                       at(2026, 12, 10),
+                                       at(2026, 12, 2),
+                                       at(2026, 12, 1, 23, 59, 59),
+                                       at(2026, 12, 16, 12),
+                                       at(2026, 12, 17),
+                                       at(2026, 11, 30, 23, 59, 59),
+                                       at(2026, 12, 31, 23, 59, 59),
+                                       at(2027, 1, 1),
+                                       at(2025, 12, 31),
+                                       at(2026, 12, 9),
+                                       at(2026, 1, 9),
+                                       at(2027, 12, 9),
+                                       at(1899, 12, 30, 12)};
+    Agenda agenda;
+    for (std::size_t i = 0; i < days.size() * 3; ++i) {
+        // A row without a date late in each view's order, after rows the periods show.
+        const Variant datum =
+            i == 28 || i == 37 || i == 41 ? Variant(Null{}) : days[i % days.size()];
+        agenda.carservis.push_back({datum, i % 2 == 0, i % 3 == 1, static_cast<int>(i % 4 == 0),
+                                    Currency{static_cast<std::int64_t>(i) * 10000}, 0, 0.0,
+                                    "řádek " + std::to_string(i)});
+    }
+    Load([&](mkagenda::TableWriter& writer) { WriteTables(writer, agenda); }, "days");
+    std::vector<std::vector<nlohmann::json>> shown;
+    for (const char* setting : {"\"C:\\\\Agenda\\\\agenda.mdb\"", "\"C:\\\\Agenda\\\\server.udl\""})
+        for (const bool hints : {false, true}) {
+            SCOPED_TRACE(std::string(setting) + (hints ? " with" : " without") + " the range");
+            SetHostSetting(setting);
+            dayHints_ = hints;
+            std::string startUp;
+            try {
+                Start();
+            } catch (const Error& error) {
+                startUp = error.what();  // the start-up's list stops as well
+            }
+            shown.push_back(ListsOfEveryView(*control_));
+            shown.back().push_back(startUp);
+        }
+    for (std::size_t i = 1; i < shown.size(); ++i)
+        for (std::size_t step = 0; step < shown[0].size(); ++step)
+            EXPECT_EQ(shown[i][step], shown[0][step]) << "run " << i << ", step " << step;
+    // The test has teeth: some fills stop at a row without a date, after rows of their own.
+    int stopped = 0;
+    for (const nlohmann::json& step : shown[0])
+        if (step.is_array() && !step[3].is_null() && !step[2]["rows"].empty()) ++stopped;
+    EXPECT_GT(stopped, 0);
+}
+
 // The same records, and the server sends only those that pass where it can compare as we
 // do: a WHERE clause that let too many through would cost the network what it saves.
 TEST_F(ServerAgendaTest, FiltersGiveTheSameRecordsOnTheServer) {
