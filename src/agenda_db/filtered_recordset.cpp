@@ -125,9 +125,14 @@ SelectedRecords& FilteredRecordset::AtCurrent() {
     return *walk_;
 }
 
+std::vector<bool> FilteredRecordset::ColumnsKept() const {
+    std::vector<bool> kept(FieldNames().size(), fieldsRead_.empty());
+    for (const std::size_t column : fieldsRead_) kept[column] = true;
+    return kept;
+}
+
 std::vector<bool> FilteredRecordset::ColumnsRead() const {
-    std::vector<bool> read(FieldNames().size(), fieldsRead_.empty());
-    for (const std::size_t column : fieldsRead_) read[column] = true;
+    std::vector<bool> read = ColumnsKept();
     for (const BoundComparison& bound : selection_.filter) read[bound.column] = true;
     if (selection_.days) read[selection_.days->column] = true;
     return read;
@@ -152,6 +157,7 @@ void FilteredRecordset::Load() {
     CheckOpen();
     if (count_) return;
     selection_.read = ColumnsRead();
+    selection_.kept = ColumnsKept();
     const std::size_t count = Count(selection_);
     CheckCountable(count);
     count_ = count;

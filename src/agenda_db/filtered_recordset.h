@@ -33,6 +33,7 @@ struct Selection {
     std::vector<BoundComparison> filter;
     std::optional<BoundDays> days;
     std::vector<bool> read;  // the filter's and the hint's columns among them
+    std::vector<bool> kept;  // those the reader asks for: read less what only selects
 };
 
 // A provider's pass over the records of its table, in its order: it moves from record to
@@ -103,6 +104,7 @@ class FilteredRecordset : public panel::Recordset {
     void StartAgain();
     // The selected records at the current one.
     SelectedRecords& AtCurrent();
+    std::vector<bool> ColumnsKept() const;
     std::vector<bool> ColumnsRead() const;
     void CheckNamedForReading(const std::string& name, std::size_t column) const;
     void CheckOpen() const;

@@ -88,8 +88,8 @@ std::size_t JetRecordset::Count(const Selection& selection) {
     ForgetRecords();
     std::vector<std::size_t> read;
     keptAt_.assign(table_.columns.size(), 0);
-    for (std::size_t column = 0; column < selection.read.size(); ++column)
-        if (selection.read[column]) {
+    for (std::size_t column = 0; column < selection.kept.size(); ++column)
+        if (selection.kept[column]) {
             keptAt_[column] = read.size();
             read.push_back(column);
         }

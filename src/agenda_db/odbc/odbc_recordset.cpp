@@ -107,6 +107,7 @@ class OdbcRecordset final : public FilteredRecordset {
         std::optional<odbc::PushedDays> days;
         // Every comparison went to the server, which then counts as the panel would.
         bool countedOnServer = false;
+        bool trusted = false;  // the count is the server's, and so is the choice of rows
         std::vector<std::string> names;  // of the columns asked for; none for all of them
         std::vector<Column> columns;     // of the rows, the place first where days went along
         std::vector<std::size_t> at;     // where each column is among those of the rows
@@ -199,13 +200,17 @@ class OdbcRecordset final : public FilteredRecordset {
         return found;
     }
 
-    ServerPlan PlanFor(const Selection& selection) const {
+    // With `trusted`, the server's count of the rows was taken: the rows it sends pass, and
+    // only the fields the reader asks for need come.
+    ServerPlan PlanFor(const Selection& selection, bool trusted) const {
         ServerPlan plan;
+        plan.trusted = trusted;
         for (const BoundComparison& bound : selection.filter)
             if (odbc::ServerCanCompare(columns_[bound.column].type, bound.comparison.constant))
                 plan.pushed.push_back({columns_[bound.column].name, &bound.comparison});
         plan.countedOnServer = plan.pushed.size() == selection.filter.size();
-        const std::vector<std::size_t> selected = SelectedColumns(selection.read);
+        const std::vector<std::size_t> selected =
+            SelectedColumns(trusted ? selection.kept : selection.read);
         // The places of the rows come from the server only where it counts as the panel does.
         if (selection.days && plan.countedOnServer && !HasSameNames() &&
             IsDateColumn(columns_[selection.days->column])) {
@@ -365,7 +370,7 @@ class OdbcScan final : public RecordScan {
 class OdbcRows final : public SelectedRecords {
   public:
     OdbcRows(OdbcRecordset& set, const Selection& selection)
-        : set_(set), selection_(selection), scan_(set) {
+        : set_(set), selection_(set.plan_.trusted ? Selection{} : selection), scan_(set) {
         const OdbcRecordset::ServerPlan& plan = set.plan_;
         const Handle& statement = set.RunInSnapshot(
             ServerQuery::RowsOf(set.statement_, plan.names, plan.pushed, plan.days));
@@ -387,15 +392,18 @@ class OdbcRows final : public SelectedRecords {
 
   private:
     OdbcRecordset& set_;
-    const Selection& selection_;
+    Selection selection_;  // what is left to the panel to select
     OdbcScan scan_;
     std::int32_t place_ = 0;
 };
 
 std::size_t OdbcRecordset::Count(const Selection& selection) {
-    plan_ = PlanFor(selection);
+    plan_ = PlanFor(selection, false);
     if (plan_.countedOnServer) {
-        if (const std::optional<std::size_t> counted = CountOnServer(selection)) return *counted;
+        if (const std::optional<std::size_t> counted = CountOnServer(selection)) {
+            plan_ = PlanFor(selection, true);
+            return *counted;
+        }
     }
     // Only the panel can tell which rows pass, or raise on a field of the filter that it
     // cannot read: it counts them in a walk of its own.
