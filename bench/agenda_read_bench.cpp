@@ -90,8 +90,8 @@ void StartUp(const std::string& folder, const std::string& settingsFile, const D
 }
 
 void Report(const char* what, const Measurement& measured, const Measurement& baseline) {
-    std::printf("  %-48s %8.3f s  %6.2f x  peak %7.1f MB  cpu %6.3f s\n", what,
-                measured.seconds, measured.seconds / baseline.seconds,
+    std::printf("  %-48s %8.3f s  %6.2f x  peak %7.1f MB  cpu %6.3f s\n", what, measured.seconds,
+                measured.seconds / baseline.seconds,
                 static_cast<double>(measured.peakKilobytes) / 1024, measured.cpuSeconds);
 }
 

@@ -108,9 +108,10 @@ class OdbcRecordset final : public FilteredRecordset {
         // Every comparison went to the server, which then counts as the panel would.
         bool countedOnServer = false;
         bool trusted = false;  // the count is the server's, and so is the choice of rows
-        std::vector<std::string> names;  // of the columns asked for; none for all of them
-        std::vector<Column> columns;     // of the rows, the place first where days went along
-        std::vector<std::size_t> at;     // where each column is among those of the rows
+        std::vector<std::string> dateFields;  // of the filter, for a trusted count
+        std::vector<std::string> names;       // of the columns asked for; none for all of them
+        std::vector<Column> columns;          // of the rows, the place first where days went along
+        std::vector<std::size_t> at;          // where each column is among those of the rows
     };
 
     Ran RunForColumns() {
@@ -200,11 +201,13 @@ class OdbcRecordset final : public FilteredRecordset {
         return found;
     }
 
-    // With `trusted`, the server's count of the rows was taken: the rows it sends pass, and
-    // only the fields the reader asks for need come.
+    // With `trusted`, the server counts the rows as it sends them, and the rows it sends
+    // pass: only the fields the reader asks for need come.
     ServerPlan PlanFor(const Selection& selection, bool trusted) const {
         ServerPlan plan;
         plan.trusted = trusted;
+        const Column number{"", SQL_BIGINT, 0, false, nullptr};
+        if (trusted) plan.columns.push_back(number);  // the count
         for (const BoundComparison& bound : selection.filter)
             if (odbc::ServerCanCompare(columns_[bound.column].type, bound.comparison.constant))
                 plan.pushed.push_back({columns_[bound.column].name, &bound.comparison});
@@ -216,7 +219,13 @@ class OdbcRecordset final : public FilteredRecordset {
             IsDateColumn(columns_[selection.days->column])) {
             plan.days = odbc::PushedDays{columns_[selection.days->column].name,
                                          selection.days->first, selection.days->last};
-            plan.columns.push_back({odbc::kPlaceColumn, SQL_BIGINT, 0, false, nullptr});
+            plan.columns.push_back(number);  // the place
+        }
+        if (trusted) {
+            for (const BoundComparison& bound : selection.filter)
+                if (IsDateColumn(columns_[bound.column]))
+                    plan.dateFields.push_back(columns_[bound.column].name);
+            plan.columns.push_back(number);  // the rows the panel cannot read
         }
         if (selected.size() < columns_.size())
             for (const std::size_t column : selected) plan.names.push_back(columns_[column].name);
@@ -233,8 +242,6 @@ class OdbcRecordset final : public FilteredRecordset {
     }
 
     std::size_t Count(const Selection& selection) override;
-    // The server's count; nullopt where a field of the filter holds what the panel cannot read.
-    std::optional<std::size_t> CountOnServer(const Selection& selection);
     std::unique_ptr<SelectedRecords> Select(const Selection& selection) override;
 
     // Runs a query of the count or of a walk in the snapshot, which it begins on the first.
@@ -292,6 +299,7 @@ class OdbcRecordset final : public FilteredRecordset {
 
     // Ends the walk and the snapshot; the connection goes back to the pool.
     void ForgetRecords() override {
+        counted_.reset();
         rows_.reset();
         stream_.reset();
         snapshot_.reset();
@@ -334,6 +342,8 @@ class OdbcRecordset final : public FilteredRecordset {
     ServerPlan plan_;                   // of the count and the walks
     std::unique_ptr<Handle> stream_;    // the query of the count or of the walk
     std::optional<RowBlocks> rows_;     // of the walk's query
+    // The first walk, whose first row the count was read from.
+    std::unique_ptr<SelectedRecords> counted_;
 };
 
 // The rows of the walk's query as the selection asks about them: a field that holds what the
@@ -373,17 +383,37 @@ class OdbcRows final : public SelectedRecords {
         : set_(set), selection_(set.plan_.trusted ? Selection{} : selection), scan_(set) {
         const OdbcRecordset::ServerPlan& plan = set.plan_;
         const Handle& statement = set.RunInSnapshot(
-            ServerQuery::RowsOf(set.statement_, plan.names, plan.pushed, plan.days));
+            plan.trusted ? ServerQuery::CountedRowsOf(set.statement_, plan.names, plan.pushed,
+                                                      plan.days, plan.dateFields)
+                         : ServerQuery::RowsOf(set.statement_, plan.names, plan.pushed, plan.days));
         set.rows_.emplace(statement, plan.columns, set.server_,
                           [&set](std::string_view field) { return set.Reading(field); });
     }
 
-    bool Next() override { return NextSelected(scan_, selection_, place_); }
+    // The server's count, read from the first row, which the walk then begins with; nullopt
+    // where a field of the filter holds a date that the panel cannot read, which only the
+    // panel's own walk raises as it should.
+    std::optional<std::size_t> ServerCount() {
+        if (!set_.rows_->Next()) return 0;
+        firstAhead_ = true;
+        const std::size_t unreadable = Number(set_.plan_.days ? 2 : 1);
+        if (unreadable > 0) return std::nullopt;
+        return Number(0);
+    }
+
+    bool Next() override {
+        if (firstAhead_) {
+            firstAhead_ = false;
+            ++place_;
+            return true;
+        }
+        return NextSelected(scan_, selection_, place_);
+    }
 
     // Where the server numbered the rows, its number; else the panel's own count.
     std::int32_t Place() const override {
         if (!set_.plan_.days) return place_;
-        const Variant place = set_.rows_->Value(0);
+        const Variant place = set_.rows_->Value(set_.plan_.trusted ? 1 : 0);
         const std::int64_t* number = place.get<std::int64_t>();
         return number ? static_cast<std::int32_t>(*number) : place_;
     }
@@ -391,19 +421,30 @@ class OdbcRows final : public SelectedRecords {
     Variant Value(std::size_t column) override { return scan_.Value(column); }
 
   private:
+    std::size_t Number(std::size_t column) const {
+        const Variant value = set_.rows_->Value(column);
+        const std::int64_t* number = value.get<std::int64_t>();
+        return number && *number > 0 ? static_cast<std::size_t>(*number) : 0;
+    }
+
     OdbcRecordset& set_;
     Selection selection_;  // what is left to the panel to select
     OdbcScan scan_;
     std::int32_t place_ = 0;
+    bool firstAhead_ = false;  // the first row was read for the count
 };
 
 std::size_t OdbcRecordset::Count(const Selection& selection) {
     plan_ = PlanFor(selection, false);
     if (plan_.countedOnServer) {
-        if (const std::optional<std::size_t> counted = CountOnServer(selection)) {
-            plan_ = PlanFor(selection, true);
+        plan_ = PlanFor(selection, true);
+        auto rows = std::make_unique<OdbcRows>(*this, selection);
+        if (const std::optional<std::size_t> counted = rows->ServerCount()) {
+            CheckCountable(*counted);
+            counted_ = std::move(rows);
             return *counted;
         }
+        plan_ = PlanFor(selection, false);
     }
     // Only the panel can tell which rows pass, or raise on a field of the filter that it
     // cannot read: it counts them in a walk of its own.
@@ -412,29 +453,8 @@ std::size_t OdbcRecordset::Count(const Selection& selection) {
     return count;
 }
 
-std::optional<std::size_t> OdbcRecordset::CountOnServer(const Selection& selection) {
-    std::vector<std::string> dateFields;
-    for (const BoundComparison& bound : selection.filter)
-        if (IsDateColumn(columns_[bound.column])) dateFields.push_back(columns_[bound.column].name);
-    const Handle& statement =
-        RunInSnapshot(ServerQuery::CountOf(statement_, plan_.pushed, plan_.days, dateFields));
-    SQLBIGINT numbers[2] = {0, 0};
-    for (SQLUSMALLINT column = 1; column <= 2; ++column) {
-        SQLLEN indicator = 0;
-        if ((column == 1 && !SQL_SUCCEEDED(SQLFetch(statement.get()))) ||
-            !SQL_SUCCEEDED(SQLGetData(statement.get(), column, SQL_C_SBIGINT, &numbers[column - 1],
-                                      sizeof(SQLBIGINT), &indicator)))
-            Fail(SQL_HANDLE_STMT, statement.get(), server_, Reading(""));
-        if (indicator == SQL_NULL_DATA) numbers[column - 1] = 0;  // the sum of no rows
-    }
-    stream_.reset();
-    if (numbers[1] > 0) return std::nullopt;
-    const auto counted = static_cast<std::size_t>(std::max<SQLBIGINT>(numbers[0], 0));
-    CheckCountable(counted);
-    return counted;
-}
-
 std::unique_ptr<SelectedRecords> OdbcRecordset::Select(const Selection& selection) {
+    if (counted_) return std::move(counted_);
     return std::make_unique<OdbcRows>(*this, selection);
 }
 

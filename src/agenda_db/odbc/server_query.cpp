@@ -84,43 +84,67 @@ std::string DaysCondition(const PushedDays& days, std::vector<Variant>& constant
 
 }  // namespace
 
+namespace {
+
+// The fields as identifiers, or all of them.
+std::string FieldList(const std::vector<std::string>& selected) {
+    std::string fields;
+    for (const std::string& name : selected)
+        fields += (fields.empty() ? "" : ", ") + QuotedSqlIdentifier(name);
+    return fields.empty() ? "agenda_source.*" : fields;
+}
+
+// The number of the rows that pass the comparisons whose `dateFields` hold a date that the
+// panel cannot read, as a window over those rows.
+std::string UnreadableRows(const std::vector<std::string>& dateFields,
+                           std::vector<Variant>& constants) {
+    if (dateFields.empty()) return "0";
+    std::string unreadable;
+    for (const std::string& field : dateFields)
+        unreadable += (unreadable.empty() ? "" : " OR ") + OutsideAccessYears(field, constants);
+    return "sum(CASE WHEN " + unreadable + " THEN 1 ELSE 0 END) OVER ()";
+}
+
+}  // namespace
+
 ServerQuery ServerQuery::RowsOf(const std::string& statement,
                                 const std::vector<std::string>& selected,
                                 const std::vector<PushedComparison>& pushed,
                                 const std::optional<PushedDays>& days) {
     if (selected.empty() && pushed.empty() && !days) return ServerQuery(statement, {});
-    // Field names as identifiers; every value goes as a bound parameter.
-    std::string fields;
-    for (const std::string& name : selected)
-        fields += (fields.empty() ? "" : ", ") + QuotedSqlIdentifier(name);
-    if (fields.empty()) fields = days ? "agenda_source.*" : "*";
+    // Every value goes as a bound parameter.
     std::vector<Variant> constants;
     const std::string passing =
         " FROM (" + statement + ") AS agenda_source" + WhereClause(pushed, constants);
-    if (!days) return ServerQuery("SELECT " + fields + passing, std::move(constants));
+    if (!days) return ServerQuery("SELECT " + FieldList(selected) + passing, std::move(constants));
     // The rows are numbered before the hint leaves any out: a cursor's plan is never parallel,
     // so the numbers follow the order in which the rows come.
     const std::string inDays = DaysCondition(*days, constants);
     return ServerQuery("SELECT * FROM (SELECT row_number() OVER () AS " +
-                           std::string(kPlaceColumn) + ", " + fields + passing +
+                           std::string(kPlaceColumn) + ", " + FieldList(selected) + passing +
                            ") AS agenda_numbered WHERE " + inDays,
                        std::move(constants));
 }
 
-ServerQuery ServerQuery::CountOf(const std::string& statement,
-                                 const std::vector<PushedComparison>& pushed,
-                                 const std::optional<PushedDays>& days,
-                                 const std::vector<std::string>& dateFields) {
+ServerQuery ServerQuery::CountedRowsOf(const std::string& statement,
+                                       const std::vector<std::string>& selected,
+                                       const std::vector<PushedComparison>& pushed,
+                                       const std::optional<PushedDays>& days,
+                                       const std::vector<std::string>& dateFields) {
     // The constants go in the order of their markers in the text.
     std::vector<Variant> constants;
-    const std::string counted = days ? DaysCondition(*days, constants) : "1 = 1";
-    std::string unreadable = "1 = 0";
-    for (const std::string& field : dateFields)
-        unreadable += " OR " + OutsideAccessYears(field, constants);
+    const std::string unreadable =
+        UnreadableRows(dateFields, constants) + " AS " + std::string(kUnreadableColumn) + ", ";
     const std::string passing =
         " FROM (" + statement + ") AS agenda_source" + WhereClause(pushed, constants);
-    return ServerQuery("SELECT SUM(CASE WHEN " + counted + " THEN 1 ELSE 0 END), SUM(CASE WHEN " +
-                           unreadable + " THEN 1 ELSE 0 END)" + passing,
+    const std::string count = "SELECT count(*) OVER () AS " + std::string(kCountColumn) + ", ";
+    if (!days)
+        return ServerQuery(count + unreadable + FieldList(selected) + passing,
+                           std::move(constants));
+    const std::string inDays = DaysCondition(*days, constants);
+    return ServerQuery(count + "agenda_numbered.* FROM (SELECT row_number() OVER () AS " +
+                           std::string(kPlaceColumn) + ", " + unreadable + FieldList(selected) +
+                           passing + ") AS agenda_numbered WHERE " + inDays,
                        std::move(constants));
 }
 

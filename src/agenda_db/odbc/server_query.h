@@ -39,6 +39,8 @@ struct PushedDays {
 // The name of the column that gives each row's place among those the filter passes, first
 // in the rows of a query with a day hint.
 inline constexpr const char* kPlaceColumn = "agenda_place";
+inline constexpr const char* kCountColumn = "agenda_count";
+inline constexpr const char* kUnreadableColumn = "agenda_unreadable";
 
 // One statement to run: its text and the constants it binds as parameters.
 class ServerQuery {
@@ -54,13 +56,16 @@ class ServerQuery {
                               const std::vector<std::string>& selected,
                               const std::vector<PushedComparison>& pushed,
                               const std::optional<PushedDays>& days = std::nullopt);
-    // The number of those rows, and the number of rows that pass the comparisons (the day
-    // hint aside) whose `dateFields` hold a date the panel cannot read: one row of two
-    // columns.
-    static ServerQuery CountOf(const std::string& statement,
-                               const std::vector<PushedComparison>& pushed,
-                               const std::optional<PushedDays>& days,
-                               const std::vector<std::string>& dateFields);
+    // The rows of RowsOf for a walk whose count the server gives: each comes after the count
+    // of them all (kCountColumn), then, with a day hint, its place, then the number of the
+    // rows passing the comparisons, the day hint aside, whose `dateFields` hold a date the
+    // panel cannot read (kUnreadableColumn). The server counts in the same statement, so the
+    // count is that of the rows it sends.
+    static ServerQuery CountedRowsOf(const std::string& statement,
+                                     const std::vector<std::string>& selected,
+                                     const std::vector<PushedComparison>& pushed,
+                                     const std::optional<PushedDays>& days,
+                                     const std::vector<std::string>& dateFields);
 
     // Binds the constants and runs the query; false if the server refused it.
     bool Run(const Handle& statement, const ServerName& server);
