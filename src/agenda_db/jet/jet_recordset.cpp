@@ -13,8 +13,13 @@ class JetScan final : public RecordScan {
 
     bool Next() override { return cursor_.Next(); }
 
-    // Booleans and whole numbers are compared as stored; other fields as their values.
+    // Booleans, whole numbers and dates are compared as stored; other fields as their values.
     bool Satisfies(const BoundComparison& bound) override {
+        if (const Date* constant = bound.comparison.constant.get<Date>()) {
+            if (const std::optional<Date> date = cursor_.StoredDate(bound.column))
+                return bound.comparison.op == Comparison::Operator::kEqual ? *date == *constant
+                                                                           : *date >= *constant;
+        }
         const jet::StoredNumber stored = cursor_.Number(bound.column);
         using Kind = jet::StoredNumber::Kind;
         return stored.kind == Kind::kOther
