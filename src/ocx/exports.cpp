@@ -8,6 +8,7 @@
 #include "ocx/gdi_count.h"
 #include "ocx/itrakon.h"
 #include "ocx/module.h"
+#include "ocx/panel_window.h"
 #include "ocx/registration.h"
 
 namespace infotrakon::ocx {
@@ -58,6 +59,7 @@ STDAPI DllGetClassObject(REFCLSID id, REFIID iid, LPVOID* object) {
 STDAPI DllCanUnloadNow() {
     if (infotrakon::ocx::ModuleInUse()) return S_FALSE;
     infotrakon::ocx::ReleaseTypeLibrary();
+    infotrakon::ocx::UnregisterPanelWindowClass();
     return S_OK;
 }
 

@@ -44,21 +44,23 @@ bool IsOption(HWND window) {
            (GetWindowLongPtrW(window, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
 }
 
+bool classRegistered = false;
+
+// The panel's class, with the panel's own procedure: a window of it that has no panel yet (while
+// it is being made) or no more (while it is destroyed) is left to DefWindowProc.
 void RegisterWindowClass() {
-    static const bool registered = [] {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.style = CS_HREDRAW | CS_VREDRAW;
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = ModuleInstance();
-        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        windowClass.lpszClassName = kWindowClass;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
+    if (classRegistered) return;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = &PanelWindow::Procedure;
+    windowClass.hInstance = ModuleInstance();
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = kWindowClass;
+    classRegistered = RegisterClassExW(&windowClass) != 0;
 }
 
 }  // namespace
@@ -79,7 +81,6 @@ PanelWindow::PanelWindow(control::InfoTrakon& control, HWND parent, const RECT& 
         throw Error(error_number::kOutOfMemory, "Cannot make the panel's window (system error " +
                                                     std::to_string(GetLastError()) + ")");
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
     refreshPicture_ = DrawPicture(panel::RefreshPicture(), GetSysColor(COLOR_BTNFACE));
     CreateChildren();
     OrderChildrenByFocusStops();
@@ -90,7 +91,7 @@ PanelWindow::PanelWindow(control::InfoTrakon& control, HWND parent, const RECT& 
 
 PanelWindow::~PanelWindow() {
     control_.panel().RemoveObserver(this);
-    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcW));
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
     Delete(refreshPicture_);
     Delete(white_);
@@ -459,6 +460,11 @@ void PanelWindow::DrawButton(const DRAWITEMSTRUCT& item) {
         InflateRect(&focus, -3, -3);
         DrawFocusRect(item.hDC, &focus);
     }
+}
+
+void UnregisterPanelWindowClass() {
+    if (classRegistered) UnregisterClassW(kWindowClass, ModuleInstance());
+    classRegistered = false;
 }
 
 LRESULT CALLBACK PanelWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

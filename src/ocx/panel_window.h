@@ -44,8 +44,10 @@ class PanelWindow final : private panel::ElementObserver {
     // key, and for a Tab past the last stop or before the first: the host moves on.
     bool TranslateKey(const MSG& message);
 
-  private:
+    // The procedure of the panel's window class.
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateChildren();
     // The windows in the order of the focus stops, for the platform's dialog keys as well.
@@ -92,5 +94,9 @@ class PanelWindow final : private panel::ElementObserver {
     const panel::ListView* changedList_ = nullptr;
     bool listCleared_ = false;
 };
+
+// Unregisters the panel's window class, once no panel is left: the module may then unload,
+// and a class whose procedure lies in an unloaded module must not stay behind.
+void UnregisterPanelWindowClass();
 
 }  // namespace infotrakon::ocx

@@ -780,6 +780,34 @@ TEST_F(OwnFormTest, AClickInTheListActivatesTheControlAndFocusLeavingIsTold) {
     EXPECT_EQ(site_->calls, left);
 }
 
+// The panel's window class has the control's own procedure, and goes when the module may
+// unload: no class is left whose procedure would lie in an unloaded module.
+TEST_F(OwnFormTest, TheWindowClassGoesWhenTheModuleMayUnload) {
+    const HMODULE module = GetModuleHandleW(L"ITrakon.ocx");
+    ASSERT_NE(module, nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    ASSERT_TRUE(GetClassInfoExW(module, L"InfoTrakonPanel", &windowClass));
+    const auto procedure = reinterpret_cast<const char*>(windowClass.lpfnWndProc);
+    const auto* start = reinterpret_cast<const char*>(module);
+    const auto* header = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        start + reinterpret_cast<const IMAGE_DOS_HEADER*>(start)->e_lfanew);
+    EXPECT_TRUE(procedure >= start && procedure < start + header->OptionalHeader.SizeOfImage);
+    using CanUnload = HRESULT(STDAPICALLTYPE*)();
+    const auto canUnloadNow = reinterpret_cast<CanUnload>(
+        reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+    ASSERT_NE(canUnloadNow, nullptr);
+    EXPECT_EQ(canUnloadNow(), S_FALSE);  // the control lives
+    object_->Close(OLECLOSE_NOSAVE);
+    object_->SetClientSite(nullptr);
+    object_->Release();
+    object_ = nullptr;
+    if (site_->active != nullptr) site_->active->Release();
+    site_->active = nullptr;
+    EXPECT_EQ(canUnloadNow(), S_OK);
+    EXPECT_FALSE(GetClassInfoExW(module, L"InfoTrakonPanel", &windowClass));
+}
+
 // --- the list at the speed of the data ---
 
 // An agenda whose month holds thousands of rows in the first view.
