@@ -5,10 +5,13 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "control/identity.h"
 #include "control/infotrakon.h"
+#include "core/guarded.h"
 #include "core/text_encoding.h"
 #include "ocx/com_errors.h"
 #include "ocx/com_ptr.h"
@@ -291,6 +294,7 @@ class ControlObject {
         environment.textMetrics = &metrics_;
         control_ = std::make_unique<control::InfoTrakon>(std::move(environment));
         ObjectMade();
+        StartUp();
     }
     ~ControlObject() {
         window_.reset();
@@ -333,15 +337,23 @@ class ControlObject {
         return static_cast<ULONG>(left);
     }
 
-    // The start-up runs once, when the host first starts or loads the control, or shows it.
-    HRESULT StartUp(REFIID iid) {
-        if (started_) return S_OK;
-        started_ = true;
-        return Guarded(iid, [&] { control_->Initialize(); });
+    // The start-up runs when the control is made, before any other call reaches the panel. An
+    // error it raised waits for the first call that starts, loads or shows the control, which
+    // returns it, once; a host that makes none of those (a script that only calls FileExists)
+    // is not told.
+    void StartUp() {
+        startUpError_ = infotrakon::Guarded([&] { control_->Initialize(); });
     }
 
+    HRESULT StartUpResult(REFIID iid) {
+        if (!startUpError_) return S_OK;
+        const Error error = *std::exchange(startUpError_, std::nullopt);
+        return Report(error, iid);
+    }
+
+    // A start-up that failed fails the activation before anything is made or told.
     HRESULT Activate(IOleClientSite* activeSite, LPCRECT givenPlace, bool userInterface) {
-        const HRESULT started = StartUp(IID_IOleObject);
+        if (const HRESULT started = StartUpResult(IID_IOleObject); FAILED(started)) return started;
         if (!window_) {
             IOleClientSite* site = activeSite != nullptr ? activeSite : site_.get();
             if (site == nullptr) return E_UNEXPECTED;
@@ -371,7 +383,7 @@ class ControlObject {
             UIActivate();
             SetFocus(window_->handle());
         }
-        return started;
+        return S_OK;
     }
 
     // The control becomes the one the user works in: the site is told, and the frame (and the
@@ -443,7 +455,7 @@ class ControlObject {
     LONG references_ = 1;
     GdiTextMetrics metrics_;
     std::unique_ptr<control::InfoTrakon> control_;
-    bool started_ = false;
+    std::optional<Error> startUpError_;  // not yet returned to the host
     std::unique_ptr<PanelWindow> window_;
     ComPtr<IOleClientSite> site_;
     ComPtr<IOleInPlaceSite> inPlaceSite_;
@@ -779,17 +791,17 @@ HRESULT PersistStreamInit::GetClassID(CLSID* id) {
     *id = CLSID_InfoTrakon;
     return S_OK;
 }
-HRESULT PersistStreamInit::Load(LPSTREAM) { return control_.StartUp(IID_IPersistStreamInit); }
-HRESULT PersistStreamInit::InitNew() { return control_.StartUp(IID_IPersistStreamInit); }
+HRESULT PersistStreamInit::Load(LPSTREAM) { return control_.StartUpResult(IID_IPersistStreamInit); }
+HRESULT PersistStreamInit::InitNew() { return control_.StartUpResult(IID_IPersistStreamInit); }
 
 HRESULT PersistPropertyBag::GetClassID(CLSID* id) {
     if (id == nullptr) return E_POINTER;
     *id = CLSID_InfoTrakon;
     return S_OK;
 }
-HRESULT PersistPropertyBag::InitNew() { return control_.StartUp(IID_IPersistPropertyBag); }
+HRESULT PersistPropertyBag::InitNew() { return control_.StartUpResult(IID_IPersistPropertyBag); }
 HRESULT PersistPropertyBag::Load(IPropertyBag*, IErrorLog*) {
-    return control_.StartUp(IID_IPersistPropertyBag);
+    return control_.StartUpResult(IID_IPersistPropertyBag);
 }
 
 // --- IProvideClassInfo2 ---

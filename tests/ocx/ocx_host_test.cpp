@@ -561,6 +561,35 @@ TEST_F(ComTest, ADataLinkThatNamesALibraryIsRefusedBeforeItLoads) {
     SetHostSetting(Variable("INFOTRAKON_AGENDA"));
 }
 
+// The start-up runs when the control is made: a setting changed afterwards is not read. Its
+// error fails the first activation before anything is made or told, and only that one.
+TEST_F(ComTest, AStartUpThatFailedFailsTheFirstActivationBeforeAnythingIsMade) {
+    SetHostSetting(Variable("INFOTRAKON_DAMAGED_AGENDA"));
+    IOleObject* object = nullptr;
+    ASSERT_EQ(CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                               reinterpret_cast<void**>(&object)),
+              S_OK);
+    SetHostSetting(Variable("INFOTRAKON_AGENDA"));
+    const HWND form = CreateWindowExW(0, L"STATIC", L"Trakon 3", WS_OVERLAPPEDWINDOW, 0, 0, 600,
+                                      500, nullptr, nullptr, nullptr, nullptr);
+    infotrakon::ocx::testing::FormSite site(form);
+    EXPECT_EQ(object->SetClientSite(&site), S_OK);
+    RECT place{10, 10, 560, 440};
+    EXPECT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, form, &place),
+              MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 3343));
+    const std::string message = LastErrorText();
+    EXPECT_NE(message.find("damaged.mdb"), std::string::npos) << message;
+    EXPECT_EQ(FindWindowExW(form, nullptr, L"InfoTrakonPanel", nullptr), nullptr);
+    EXPECT_TRUE(site.calls.empty());
+    EXPECT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, form, &place), S_OK);
+    EXPECT_NE(FindWindowExW(form, nullptr, L"InfoTrakonPanel", nullptr), nullptr);
+    object->Close(OLECLOSE_NOSAVE);
+    object->SetClientSite(nullptr);
+    object->Release();
+    if (site.active != nullptr) site.active->Release();
+    DestroyWindow(form);
+}
+
 // The driver manager loads at the first call into it: a host whose agenda is a file never maps
 // ODBC32.dll, and one whose data link names a server gets it then. (Whether Wine's driver
 // manager then finds drivers of its own is Wine's: the link fails either way, as no server
