@@ -176,26 +176,29 @@ void SkipValue(const std::uint8_t*& at) {
 
 }  // namespace
 
-void PackedRows::StartRow() { starts_.push_back(bytes_.size()); }
-
 void PackedRows::Put(const Variant& value) { PutValue(bytes_, value); }
-
-void PackedRows::PutText(std::string_view text) {
-    bytes_.push_back(static_cast<std::uint8_t>(Kind::kText));
-    PutBytes(bytes_, text.data(), text.size());
-}
-
-Variant PackedRows::Value(std::size_t row, std::size_t column) const {
-    const std::uint8_t* at = bytes_.data() + starts_[row];
-    for (std::size_t i = 0; i < column; ++i) SkipValue(at);
-    return TakeValue(at);
-}
 
 void PackedRows::Clear() {
     bytes_.clear();
     bytes_.shrink_to_fit();
-    starts_.clear();
-    starts_.shrink_to_fit();
+    size_ = 0;
+}
+
+bool PackedRows::Reader::Next() {
+    if (read_ == rows_.size_) return false;
+    if (read_ > 0) {
+        const std::uint8_t* at = rows_.bytes_.data() + current_;
+        for (std::size_t i = 0; i < width_; ++i) SkipValue(at);
+        current_ = static_cast<std::size_t>(at - rows_.bytes_.data());
+    }
+    ++read_;
+    return true;
+}
+
+Variant PackedRows::Reader::Value(std::size_t column) const {
+    const std::uint8_t* at = rows_.bytes_.data() + current_;
+    for (std::size_t i = 0; i < column; ++i) SkipValue(at);
+    return TakeValue(at);
 }
 
 }  // namespace infotrakon::agenda_db

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 #include "core/variant.h"
@@ -10,22 +9,38 @@
 namespace infotrakon::agenda_db {
 
 // Records kept in memory as compactly as their values allow: each value a kind byte and its
-// bytes, one record after the other in one buffer. A server's record set holds every passing
-// record of a table this way; as Variants they took several times the room.
+// bytes, one record after the other in one buffer, read back in order. A file's record set keeps
+// the fields read of the records it selected this way; as Variants they took several times the
+// room, and an index of where each record begins would take as much again as an amount.
 class PackedRows {
   public:
-    // A record is appended value by value: StartRow, then Put or PutText for each field.
-    void StartRow();
+    // A record is appended value by value: StartRow, then Put for each field. Every record of
+    // a store has as many fields.
+    void StartRow() { ++size_; }
     void Put(const Variant& value);
-    void PutText(std::string_view text);
-    std::size_t size() const { return starts_.size(); }
-    // The `column`-th value of the `row`-th record appended; both must exist.
-    Variant Value(std::size_t row, std::size_t column) const;
+    std::size_t size() const { return size_; }
     void Clear();
+
+    // The records from the first, one after the other.
+    class Reader {
+      public:
+        // `width`: the number of fields of each record.
+        Reader(const PackedRows& rows, std::size_t width) : rows_(rows), width_(width) {}
+        // Moves to the next record; false past the last.
+        bool Next();
+        // The `column`-th value of the current record.
+        Variant Value(std::size_t column) const;
+
+      private:
+        const PackedRows& rows_;
+        std::size_t width_;
+        std::size_t read_ = 0;     // records moved to
+        std::size_t current_ = 0;  // where the current record begins
+    };
 
   private:
     std::vector<std::uint8_t> bytes_;
-    std::vector<std::size_t> starts_;  // where each record's first value begins
+    std::size_t size_ = 0;
 };
 
 }  // namespace infotrakon::agenda_db

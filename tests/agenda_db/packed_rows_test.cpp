@@ -58,26 +58,49 @@ TEST(PackedRowsTest, EveryValueComesBackAsItWentIn) {
         Append(rows, row);
     }
     ASSERT_EQ(rows.size(), values.size());
-    for (std::size_t turn = 0; turn < values.size(); ++turn)
+    PackedRows::Reader reader(rows, values.size());
+    for (std::size_t turn = 0; turn < values.size(); ++turn) {
+        ASSERT_TRUE(reader.Next());
+        // Each column read twice, and out of order: reading moves nothing.
+        for (const std::size_t i : {values.size() - 1, std::size_t{0}})
+            EXPECT_EQ(reader.Value(i), values[(i + turn) % values.size()]);
         for (std::size_t i = 0; i < values.size(); ++i) {
             const Variant& expected = values[(i + turn) % values.size()];
-            const Variant value = rows.Value(turn, i);
+            const Variant value = reader.Value(i);
             EXPECT_EQ(value, expected) << "record " << turn << ", column " << i;
             if (const Date* date = expected.get<Date>()) {
                 EXPECT_EQ(value.get<Date>()->hasTime(), date->hasTime());
             }
         }
+    }
+    EXPECT_FALSE(reader.Next());
 }
 
 TEST(PackedRowsTest, ClearedRowsTakeNewRecordsFromTheStart) {
     PackedRows rows;
-    Append(rows, {std::string("první"), std::int64_t{1}});
+    Append(rows, {std::string("první")});
     rows.Clear();
     EXPECT_EQ(rows.size(), 0u);
-    Append(rows, {});
+    EXPECT_FALSE(PackedRows::Reader(rows, 1).Next());
+    Append(rows, {Null{}});
     Append(rows, {Currency{5}});
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows.Value(1, 0), Variant(Currency{5}));
+    PackedRows::Reader reader(rows, 1);
+    ASSERT_TRUE(reader.Next());
+    EXPECT_EQ(reader.Value(0), Variant(Null{}));
+    ASSERT_TRUE(reader.Next());
+    EXPECT_EQ(reader.Value(0), Variant(Currency{5}));
+    EXPECT_FALSE(reader.Next());
+}
+
+// Records of no fields (a reader that names none of the table's) are counted all the same.
+TEST(PackedRowsTest, RecordsOfNoFieldsAreCounted) {
+    PackedRows rows;
+    for (int i = 0; i < 3; ++i) Append(rows, {});
+    PackedRows::Reader reader(rows, 0);
+    int read = 0;
+    while (reader.Next()) ++read;
+    EXPECT_EQ(read, 3);
 }
 
 }  // namespace

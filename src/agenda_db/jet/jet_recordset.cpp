@@ -51,27 +51,33 @@ class KeptRecords final : public SelectedRecords {
   public:
     using Unreadable = std::map<std::pair<std::size_t, std::size_t>, Error>;
 
-    KeptRecords(const PackedRows& kept, const std::vector<std::int32_t>& places,
+    KeptRecords(const PackedRows& kept, std::size_t width, const std::vector<std::int32_t>& places,
                 const std::vector<std::size_t>& keptAt, const Unreadable& unreadable)
-        : kept_(kept), places_(places), keptAt_(keptAt), unreadable_(unreadable) {}
+        : reader_(kept, width), places_(places), keptAt_(keptAt), unreadable_(unreadable) {}
 
-    bool Next() override { return ++next_ <= places_.size(); }
-    std::int32_t Place() const override { return places_[next_ - 1]; }
+    bool Next() override {
+        if (!reader_.Next()) return false;
+        ++record_;
+        return true;
+    }
+    // Without a day range every selected record was kept, and its place is its number.
+    std::int32_t Place() const override {
+        return places_.empty() ? static_cast<std::int32_t>(record_) : places_[record_ - 1];
+    }
     Variant Value(std::size_t column) override {
-        const std::size_t record = next_ - 1;
         if (!unreadable_.empty()) {
-            const auto error = unreadable_.find({record, column});
+            const auto error = unreadable_.find({record_ - 1, column});
             if (error != unreadable_.end()) throw error->second;
         }
-        return kept_.Value(record, keptAt_[column]);
+        return reader_.Value(keptAt_[column]);
     }
 
   private:
-    const PackedRows& kept_;
+    PackedRows::Reader reader_;
     const std::vector<std::int32_t>& places_;
     const std::vector<std::size_t>& keptAt_;
     const Unreadable& unreadable_;
-    std::size_t next_ = 0;  // the current record, from 1
+    std::size_t record_ = 0;  // the current one, from 1
 };
 
 }  // namespace
@@ -98,28 +104,29 @@ std::size_t JetRecordset::Count(const Selection& selection) {
             keptAt_[column] = read.size();
             read.push_back(column);
         }
+    width_ = read.size();
     JetScan scan(*database_, table_);
     std::int32_t place = 0;
     while (NextSelected(scan, selection, place)) {
-        CheckCountable(places_.size());
-        places_.push_back(place);
+        CheckCountable(kept_.size());
+        if (selection.days) places_.push_back(place);
         kept_.StartRow();
         for (const std::size_t column : read) Keep(scan, column);
     }
-    return places_.size();
+    return kept_.size();
 }
 
 void JetRecordset::Keep(RecordScan& scan, std::size_t column) {
     try {
         kept_.Put(scan.Value(column));
     } catch (const Error& error) {
-        unreadable_.emplace(std::pair(places_.size() - 1, column), error);
+        unreadable_.emplace(std::pair(kept_.size() - 1, column), error);
         kept_.Put(Null{});
     }
 }
 
 std::unique_ptr<SelectedRecords> JetRecordset::Select(const Selection&) {
-    return std::make_unique<KeptRecords>(kept_, places_, keptAt_, unreadable_);
+    return std::make_unique<KeptRecords>(kept_, width_, places_, keptAt_, unreadable_);
 }
 
 void JetRecordset::ForgetRecords() {

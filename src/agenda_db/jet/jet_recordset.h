@@ -37,7 +37,8 @@ class JetRecordset final : public FilteredRecordset {
     std::unique_ptr<jet::Database> database_;
     jet::TableInfo table_;
     PackedRows kept_;                   // the columns read, in their order
-    std::vector<std::int32_t> places_;  // of the kept records
+    std::size_t width_ = 0;             // how many they are
+    std::vector<std::int32_t> places_;  // of the kept records, where a day range left some out
     std::vector<std::size_t> keptAt_;   // where each column read is among those kept
     // The errors of the kept fields that could not be read, by record and column: each is
     // raised when the walk reads its field, as it would be without the keeping.
