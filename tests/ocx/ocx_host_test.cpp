@@ -809,6 +809,61 @@ TEST_F(OwnFormTest, AClickInTheListActivatesTheControlAndFocusLeavingIsTold) {
     EXPECT_EQ(site_->calls, left);
 }
 
+// The commands the form's buttons sent it, by their identifiers.
+std::vector<WORD> formCommands;
+WNDPROC formProcedure = nullptr;
+
+LRESULT CALLBACK RecordingForm(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED)
+        formCommands.push_back(LOWORD(wParam));
+    return CallWindowProcW(formProcedure, window, message, wParam, lParam);
+}
+
+// Enter and Esc are the form's: wherever the focus is in the panel, the control's
+// TranslateAccelerator leaves them to the host and its control information claims neither,
+// so the host's loop clicks the form's default or cancel button, as for its own controls.
+TEST_F(OwnFormTest, EnterAndEscapeGoToTheFormsDefaultAndCancelButtons) {
+    const HWND okButton =
+        CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                        400, 450, 80, 24, form_, reinterpret_cast<HMENU>(IDOK), nullptr, nullptr);
+    const HWND cancelButton =
+        CreateWindowExW(0, L"BUTTON", L"Storno", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 490, 450, 80,
+                        24, form_, reinterpret_cast<HMENU>(IDCANCEL), nullptr, nullptr);
+    formProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(form_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingForm)));
+    IOleControl* control = nullptr;
+    ASSERT_EQ(object_->QueryInterface(IID_IOleControl, reinterpret_cast<void**>(&control)), S_OK);
+    CONTROLINFO info{};
+    info.cb = sizeof info;
+    EXPECT_EQ(control->GetControlInfo(&info), S_OK);
+    control->Release();
+    EXPECT_EQ(info.dwFlags & (CTRLINFO_EATS_RETURN | CTRLINFO_EATS_ESCAPE), 0u);
+    // The host's loop: the active object first, then the form's own keys.
+    const auto press = [&](UINT key) {
+        MSG message{GetFocus(), WM_KEYDOWN, key, 0, 0, {0, 0}};
+        if (site_->active != nullptr && site_->active->TranslateAccelerator(&message) == S_OK)
+            return;
+        if (key == VK_RETURN) SendMessageW(okButton, BM_CLICK, 0, 0);
+        if (key == VK_ESCAPE) SendMessageW(cancelButton, BM_CLICK, 0, 0);
+    };
+    const HWND list = FindWindowExW(panel_, nullptr, L"SysListView32", nullptr);
+    ASSERT_NE(list, nullptr);
+    SetFocus(list);  // activates the control: the site's frame takes it as its active object
+    PumpMessages();
+    ASSERT_NE(site_->active, nullptr);
+    for (int stop = 0; stop < 4; ++stop) {
+        SCOPED_TRACE(ClassOf(GetFocus()));
+        formCommands.clear();
+        press(VK_RETURN);
+        press(VK_ESCAPE);
+        PumpMessages();
+        EXPECT_EQ(formCommands, (std::vector<WORD>{IDOK, IDCANCEL}));
+        press(VK_TAB);  // on to the next stop, round to the first
+        if (GetParent(GetFocus()) != panel_) SetFocus(list);
+    }
+    SetWindowLongPtrW(form_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(formProcedure));
+}
+
 // The panel's window class has the control's own procedure, and goes when the module may
 // unload: no class is left whose procedure would lie in an unloaded module.
 TEST_F(OwnFormTest, TheWindowClassGoesWhenTheModuleMayUnload) {
