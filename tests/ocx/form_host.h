@@ -10,6 +10,7 @@
 #include <olectl.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace infotrakon::ocx::testing {
@@ -148,6 +149,35 @@ class FormSite final : public IOleClientSite,
     }
 
     HWND form_;
+};
+
+// The property bag that a form saves its controls into and loads them from, kept in memory.
+class MemoryPropertyBag final : public IPropertyBag {
+  public:
+    ~MemoryPropertyBag() {
+        for (auto& [name, value] : values) VariantClear(&value);
+    }
+    std::vector<std::pair<std::wstring, VARIANT>> values;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (object == nullptr) return E_POINTER;
+        *object = iid == IID_IUnknown || iid == IID_IPropertyBag ? this : nullptr;
+        return *object != nullptr ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
+        for (auto& [known, saved] : values)
+            if (known == name) return VariantCopy(value, &saved);
+        return E_INVALIDARG;
+    }
+    HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override {
+        VARIANT copy;
+        VariantInit(&copy);
+        const HRESULT copied = VariantCopy(&copy, value);
+        if (SUCCEEDED(copied)) values.emplace_back(name, copy);
+        return copied;
+    }
 };
 
 }  // namespace infotrakon::ocx::testing

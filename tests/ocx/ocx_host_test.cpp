@@ -864,6 +864,75 @@ TEST_F(OwnFormTest, EnterAndEscapeGoToTheFormsDefaultAndCancelButtons) {
     SetWindowLongPtrW(form_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(formProcedure));
 }
 
+// The texts of a window's children, in their order.
+std::vector<std::string> ChildTexts(HWND window) {
+    std::vector<std::string> texts;
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT))
+        texts.push_back(ClassOf(child) + ": " + TextOf(child));
+    return texts;
+}
+
+// A form saved and loaded again gives the same panel, through a stream and through a property
+// bag alike: the panel keeps no state of its own, so what it saves is nothing, and loading
+// that starts it as InitNew does.
+TEST_F(OwnFormTest, AFormSavedAndLoadedAgainShowsTheSamePanel) {
+    const std::vector<std::string> shown = ChildTexts(panel_);
+    ASSERT_FALSE(shown.empty());
+    IPersistStreamInit* stream = nullptr;
+    ASSERT_EQ(object_->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&stream)),
+              S_OK);
+    IStream* saved = nullptr;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &saved), S_OK);
+    EXPECT_EQ(stream->IsDirty(), S_FALSE);
+    EXPECT_EQ(stream->Save(saved, TRUE), S_OK);
+    stream->Release();
+    IPersistPropertyBag* bag = nullptr;
+    ASSERT_EQ(object_->QueryInterface(IID_IPersistPropertyBag, reinterpret_cast<void**>(&bag)),
+              S_OK);
+    infotrakon::ocx::testing::MemoryPropertyBag properties;
+    EXPECT_EQ(bag->Save(&properties, TRUE, TRUE), S_OK);
+    bag->Release();
+    for (const bool fromBag : {false, true}) {
+        SCOPED_TRACE(fromBag ? "property bag" : "stream");
+        const HWND form = CreateWindowExW(0, L"STATIC", L"Trakon 3", WS_OVERLAPPEDWINDOW, 0, 0, 600,
+                                          500, nullptr, nullptr, nullptr, nullptr);
+        infotrakon::ocx::testing::FormSite site(form);
+        IOleObject* loaded = nullptr;
+        ASSERT_EQ(CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                   reinterpret_cast<void**>(&loaded)),
+                  S_OK);
+        EXPECT_EQ(loaded->SetClientSite(&site), S_OK);
+        if (fromBag) {
+            ASSERT_EQ(
+                loaded->QueryInterface(IID_IPersistPropertyBag, reinterpret_cast<void**>(&bag)),
+                S_OK);
+            EXPECT_EQ(bag->Load(&properties, nullptr), S_OK);
+            bag->Release();
+        } else {
+            ASSERT_EQ(
+                loaded->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&stream)),
+                S_OK);
+            const LARGE_INTEGER start{};
+            saved->Seek(start, STREAM_SEEK_SET, nullptr);
+            EXPECT_EQ(stream->Load(saved), S_OK);
+            stream->Release();
+        }
+        RECT place{10, 40, 560, 440};
+        EXPECT_EQ(loaded->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, form, &place), S_OK);
+        PumpMessages();
+        const HWND panel = FindWindowExW(form, nullptr, L"InfoTrakonPanel", nullptr);
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(ChildTexts(panel), shown);
+        loaded->Close(OLECLOSE_NOSAVE);
+        loaded->SetClientSite(nullptr);
+        loaded->Release();
+        if (site.active != nullptr) site.active->Release();
+        DestroyWindow(form);
+    }
+    saved->Release();
+}
+
 // The panel's window class has the control's own procedure, and goes when the module may
 // unload: no class is left whose procedure would lie in an unloaded module.
 TEST_F(OwnFormTest, TheWindowClassGoesWhenTheModuleMayUnload) {
