@@ -509,6 +509,16 @@ std::string LastErrorText() {
     return text;
 }
 
+// A control made as a host makes one, on the host setting `setting`; null if none was made.
+IPersistStreamInit* ControlMadeOn(const std::string& setting) {
+    SetHostSetting(setting);
+    IPersistStreamInit* control = nullptr;
+    EXPECT_EQ(CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistStreamInit,
+                               reinterpret_cast<void**>(&control)),
+              S_OK);
+    return control;
+}
+
 TEST_F(ComTest, AStartUpThatFailsGivesTheHostTheErrorAndItsNumber) {
     const std::string agenda = Variable("INFOTRAKON_AGENDA");
     const struct {
@@ -518,11 +528,8 @@ TEST_F(ComTest, AStartUpThatFailsGivesTheHostTheErrorAndItsNumber) {
                  {Variable("INFOTRAKON_AGENDA_WITHOUT_TABLES"), 3078}};
     for (const auto& [setting, number] : cases) {
         SCOPED_TRACE(setting);
-        SetHostSetting(setting);
-        IPersistStreamInit* control = nullptr;
-        ASSERT_EQ(CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistStreamInit,
-                                   reinterpret_cast<void**>(&control)),
-                  S_OK);
+        IPersistStreamInit* control = ControlMadeOn(setting);
+        ASSERT_NE(control, nullptr);
         const HRESULT started = control->InitNew();
         EXPECT_EQ(started, MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, number));
         const std::string message = LastErrorText();
@@ -549,11 +556,8 @@ TEST_F(ComTest, AStartUpThatFailsGivesTheHostTheErrorAndItsNumber) {
 TEST_F(ComTest, ADataLinkThatNamesALibraryIsRefusedBeforeItLoads) {
     const std::string link = Variable("INFOTRAKON_PLANTED_LINK");
     if (link.empty()) GTEST_SKIP() << "no planted library beside the Linux programs";
-    SetHostSetting(link);
-    IPersistStreamInit* control = nullptr;
-    ASSERT_EQ(CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistStreamInit,
-                               reinterpret_cast<void**>(&control)),
-              S_OK);
+    IPersistStreamInit* control = ControlMadeOn(link);
+    ASSERT_NE(control, nullptr);
     EXPECT_EQ(control->InitNew(), MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 3706));
     const std::string message = LastErrorText();
     EXPECT_NE(message.find("planted.udl"), std::string::npos) << message;
@@ -605,11 +609,8 @@ TEST_F(ComTest, TheDriverManagerLoadsOnlyWhenADataLinkNeedsIt) {
     };
     for (const auto& [setting, loaded] : cases) {
         SCOPED_TRACE(setting);
-        SetHostSetting(setting);
-        IPersistStreamInit* control = nullptr;
-        ASSERT_EQ(CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistStreamInit,
-                                   reinterpret_cast<void**>(&control)),
-                  S_OK);
+        IPersistStreamInit* control = ControlMadeOn(setting);
+        ASSERT_NE(control, nullptr);
         EXPECT_EQ(SUCCEEDED(control->InitNew()), !loaded) << LastErrorText();
         control->Release();
         EXPECT_EQ(GetModuleHandleW(L"odbc32.dll") != nullptr, loaded);
