@@ -174,8 +174,13 @@ new_code=$(tr a-f A-F </proc/sys/kernel/random/uuid)
   --output "$work/InfoTrakon-$new_version.msi" "$wxs")
 msiexec upgrade.log /i "$(windows "$work/InfoTrakon-$new_version.msi")"
 say "msiexec /i InfoTrakon-$new_version.msi"
-[ "$(entries)" = "HKEY_LOCAL_MACHINE\\${uninstall#HKLM\\}\\{$new_code}" ] ||
-  { echo "after the upgrade Programs and Features lists: $(entries)"; exit 1; }
+[ "$(entries)" = "HKEY_LOCAL_MACHINE\\${uninstall#HKLM\\}\\{$new_code}" ] || {
+  echo "after the upgrade to {$new_code} Programs and Features lists: $(entries)"
+  echo "the end of msiexec's log of the upgrade:"
+  iconv -f UTF-16LE -t UTF-8 "$work/upgrade.log" 2>/dev/null | tr -d '\r' | tail -60 ||
+    tail -60 "$work/upgrade.log"
+  exit 1
+}
 [ "$(entry_value "{$new_code}" DisplayVersion)" = "$new_version" ]
 check_files "after the upgrade"
 our_keys | diff -u "$work/msi.keys" - ||
