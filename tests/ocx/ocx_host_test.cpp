@@ -156,6 +156,34 @@ TEST_F(ComTest, RegisteringWritesExactlyTheControlsKeysAndUnregisteringRemovesTh
 
 // --- the interface a host sees ---
 
+// The type library's flags: both interfaces nonextensible, and the class a control and
+// nothing else.
+TEST_F(ComTest, TheTypeLibraryFlagsItsInterfacesNonextensibleAndTheClassAControlOnly) {
+    ITypeLib* library = nullptr;
+    ASSERT_EQ(LoadTypeLibEx(OcxPath().c_str(), REGKIND_NONE, &library), S_OK);
+    const struct {
+        GUID id;
+        WORD set;
+        WORD clear;
+    } types[] = {
+        {Guid(infotrakon::control::kDefaultInterfaceId), TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDUAL,
+         0},
+        {kEventInterfaceId, TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FHIDDEN, 0},
+        {kClassId, TYPEFLAG_FCONTROL, static_cast<WORD>(~TYPEFLAG_FCONTROL)},
+    };
+    for (const auto& [id, set, clear] : types) {
+        ITypeInfo* info = nullptr;
+        ASSERT_EQ(library->GetTypeInfoOfGuid(id, &info), S_OK);
+        TYPEATTR* attributes = nullptr;
+        ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
+        EXPECT_EQ(attributes->wTypeFlags & set, set) << std::hex << attributes->wTypeFlags;
+        EXPECT_EQ(attributes->wTypeFlags & clear, 0) << std::hex << attributes->wTypeFlags;
+        info->ReleaseTypeAttr(attributes);
+        info->Release();
+    }
+    library->Release();
+}
+
 TEST_F(ComTest, TheClassNamesItsEventInterfaceAndTakesASinkItNeverCalls) {
     IUnknown* control = nullptr;
     ASSERT_EQ(CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
