@@ -68,8 +68,12 @@ product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductC
 # The uninstall entries named InfoTrakon: their keys (in the package's own view).
 uninstall_view=/reg:32
 [ "$package_arch" = x86 ] || uninstall_view=/reg:64
+# (A reg that fails to start, as a Wine process rarely does under load, says so: an empty list
+# would pass for a package that is not there.)
 entries() {
-  reg query "$uninstall" /s "$uninstall_view" | tr -d '\r' |
+  listing=$(reg query "$uninstall" /s "$uninstall_view") ||
+    { echo "reg query $uninstall exited with $?"; return 1; }
+  printf '%s\n' "$listing" | tr -d '\r' |
     awk '/^HKEY/ { key = $0 } /^ +DisplayName +REG_SZ +InfoTrakon$/ { print key }'
 }
 entry_value() {  # entry_value PRODUCT_CODE NAME
@@ -149,8 +153,9 @@ else
 fi
 old_code=$(product_code "$msi")
 old_version=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^ProductVersion\t//p')
-[ "$(entries)" = "HKEY_LOCAL_MACHINE\\${uninstall#HKLM\\}\\$old_code" ] ||
-  { echo "Programs and Features lists: $(entries)"; exit 1; }
+listed=$(entries) || true
+[ "$listed" = "HKEY_LOCAL_MACHINE\\${uninstall#HKLM\\}\\$old_code" ] ||
+  { echo "Programs and Features lists: $listed"; exit 1; }
 [ "$(entry_value "$old_code" DisplayVersion)" = "$old_version" ]
 [ "$(entry_value "$old_code" Publisher)" = "InfoTrakon maintainers" ]
 say "Programs and Features: InfoTrakon $old_version of InfoTrakon maintainers"
@@ -174,8 +179,9 @@ new_code=$(tr a-f A-F </proc/sys/kernel/random/uuid)
   --output "$work/InfoTrakon-$new_version.msi" "$wxs")
 msiexec upgrade.log /i "$(windows "$work/InfoTrakon-$new_version.msi")"
 say "msiexec /i InfoTrakon-$new_version.msi"
-[ "$(entries)" = "HKEY_LOCAL_MACHINE\\${uninstall#HKLM\\}\\{$new_code}" ] || {
-  echo "after the upgrade to {$new_code} Programs and Features lists: $(entries)"
+listed=$(entries) || true
+[ "$listed" = "HKEY_LOCAL_MACHINE\\${uninstall#HKLM\\}\\{$new_code}" ] || {
+  echo "after the upgrade to {$new_code} Programs and Features lists: $listed"
   echo "the end of msiexec's log of the upgrade:"
   iconv -f UTF-16LE -t UTF-8 "$work/upgrade.log" 2>/dev/null | tr -d '\r' | tail -60 ||
     tail -60 "$work/upgrade.log"
@@ -203,7 +209,8 @@ say "msiexec /x"
 [ -z "$folder32" ] || [ ! -e "$unix_folder32" ] ||
   { echo "left in $folder32: $(installed_files)"; exit 1; }
 [ -z "$(keys_left)" ] || { echo "keys left:"; keys_left; exit 1; }
-[ -z "$(entries)" ] || { echo "Programs and Features still lists: $(entries)"; exit 1; }
+listed=$(entries) || true
+[ -z "$listed" ] || { echo "Programs and Features still lists: $listed"; exit 1; }
 wineserver -w
 # The Installer's own records name the product and upgrade codes in its packed form: each
 # part's hexadecimal digits reversed, the last two parts byte by byte.
