@@ -60,10 +60,11 @@ class Snapshot {
     SQLHDBC connection_;
 };
 
-// A statement run over the given connection, else one of the pool's, else a new one.
+// A statement run over one of the pool's connections, else a new one, in a snapshot where asked.
 struct Ran {
     std::unique_ptr<Connection> connection;
-    std::unique_ptr<Handle> statement;  // freed before its connection
+    std::unique_ptr<Snapshot> snapshot;  // ended before its connection is let go
+    std::unique_ptr<Handle> statement;   // freed before both
     bool succeeded = false;
 };
 
@@ -86,7 +87,7 @@ class OdbcRecordset final : public FilteredRecordset {
         Ran ran = RunForColumns();
         columns_ = odbc::DescribeColumns(*ran.statement, server_, table());
         ran.statement.reset();
-        connection_ = std::move(ran.connection);
+        reading_.connection = std::move(ran.connection);
     }
 
     ~OdbcRecordset() override { ForgetRecords(); }
@@ -110,14 +111,16 @@ class OdbcRecordset final : public FilteredRecordset {
         bool trusted = false;  // the count is the server's, and so is the choice of rows
         std::vector<std::string> dateFields;  // of the filter, for a trusted count
         std::vector<std::string> names;       // of the columns asked for; none for all of them
-        std::vector<Column> columns;          // of the rows, the place first where days went along
-        std::vector<std::size_t> at;          // where each column is among those of the rows
+        std::vector<Column> columns;          // of the rows: the count, the place, the unreadable
+        std::vector<std::size_t> at;          // where each field is among the columns of the rows
+        std::size_t placeAt = 0;              // where days went along
+        std::size_t unreadableAt = 0;         // of a trusted count
     };
 
     Ran RunForColumns() {
         const std::string doing = "run \"" + recordSource_ + "\" on";
         ServerQuery query = ServerQuery::ColumnsOf(statement_);
-        Ran ran = RunOnAConnection(nullptr, query);
+        Ran ran = RunOnAConnection(query, false);
         if (ran.succeeded) return ran;
         // Access finds tables whatever their letter case; so does the panel on a server.
         const std::optional<std::string> sameName = IsMissingTable(*ran.statement)
@@ -133,21 +136,35 @@ class OdbcRecordset final : public FilteredRecordset {
     }
 
     // A pooled connection that the server has closed meanwhile is replaced by a new one, once.
-    Ran RunOnAConnection(std::unique_ptr<Connection> connection, ServerQuery& query) {
-        bool pooled = false;
-        if (!connection) {
-            connection = pool_->Take(connectionString_);
-            pooled = connection != nullptr;
-        }
-        Ran ran{connection ? std::move(connection) : Connect(), nullptr, false};
-        ran.statement = NewStatement(*ran.connection);
-        ran.succeeded = query.Run(*ran.statement, server_);
+    // With `inSnapshot`, the query runs in a snapshot begun on the connection.
+    Ran RunOnAConnection(ServerQuery& query, bool inSnapshot) {
+        Ran ran;
+        ran.connection = pool_->Take(connectionString_);
+        const bool pooled = ran.connection != nullptr;
+        if (!pooled) ran.connection = Connect();
+        RunOn(ran, query, inSnapshot);
         if (ran.succeeded || !pooled || !odbc::IsDead(*ran.connection, *ran.statement)) return ran;
         ran.statement.reset();
+        ran.snapshot.reset();
         ran.connection = Connect();
+        RunOn(ran, query, inSnapshot);
+        return ran;
+    }
+
+    // Runs `query` on the connection of `ran`, beginning a snapshot there first where asked.
+    void RunOn(Ran& ran, ServerQuery& query, bool beginSnapshot) const {
+        if (beginSnapshot) ran.snapshot = std::make_unique<Snapshot>(*ran.connection, server_);
         ran.statement = NewStatement(*ran.connection);
         ran.succeeded = query.Run(*ran.statement, server_);
-        return ran;
+    }
+
+    void GiveBack(std::unique_ptr<Connection> connection) {
+        if (!connection) return;
+        try {
+            pool_->Give(connectionString_, std::move(connection));
+        } catch (...) {
+            // Not kept, so closed: the next record set logs in anew.
+        }
     }
 
     std::unique_ptr<Connection> Connect() const {
@@ -219,13 +236,15 @@ class OdbcRecordset final : public FilteredRecordset {
             IsDateColumn(columns_[selection.days->column])) {
             plan.days = odbc::PushedDays{columns_[selection.days->column].name,
                                          selection.days->first, selection.days->last};
-            plan.columns.push_back(number);  // the place
+            plan.placeAt = plan.columns.size();
+            plan.columns.push_back(number);
         }
         if (trusted) {
             for (const BoundComparison& bound : selection.filter)
                 if (IsDateColumn(columns_[bound.column]))
                     plan.dateFields.push_back(columns_[bound.column].name);
-            plan.columns.push_back(number);  // the rows the panel cannot read
+            plan.unreadableAt = plan.columns.size();
+            plan.columns.push_back(number);
         }
         if (selected.size() < columns_.size())
             for (const std::size_t column : selected) plan.names.push_back(columns_[column].name);
@@ -247,29 +266,13 @@ class OdbcRecordset final : public FilteredRecordset {
     // Runs a query of the count or of a walk in the snapshot, which it begins on the first.
     const Handle& RunInSnapshot(ServerQuery query) {
         rows_.reset();
-        stream_.reset();
-        bool pooled = false;
-        if (!snapshot_) {
-            if (!connection_) {
-                connection_ = pool_->Take(connectionString_);
-                pooled = connection_ != nullptr;
-            }
-            if (!connection_) connection_ = Connect();
-            snapshot_.emplace(*connection_, server_);
-        }
-        stream_ = NewStatement(*connection_);
-        if (query.Run(*stream_, server_)) return *stream_;
-        // A pooled connection that the server has closed meanwhile is replaced, once.
-        if (!pooled || !odbc::IsDead(*connection_, *stream_))
-            Fail(SQL_HANDLE_STMT, stream_->get(), server_, Reading(""));
-        stream_.reset();
-        snapshot_.reset();
-        connection_ = Connect();
-        snapshot_.emplace(*connection_, server_);
-        stream_ = NewStatement(*connection_);
-        if (!query.Run(*stream_, server_))
-            Fail(SQL_HANDLE_STMT, stream_->get(), server_, Reading(""));
-        return *stream_;
+        if (reading_.connection)
+            RunOn(reading_, query, !reading_.snapshot);
+        else
+            reading_ = RunOnAConnection(query, true);
+        if (!reading_.succeeded)
+            Fail(SQL_HANDLE_STMT, reading_.statement->get(), server_, Reading(""));
+        return *reading_.statement;
     }
 
     std::string Reading(std::string_view field) const {
@@ -301,14 +304,9 @@ class OdbcRecordset final : public FilteredRecordset {
     void ForgetRecords() override {
         counted_.reset();
         rows_.reset();
-        stream_.reset();
-        snapshot_.reset();
-        if (!connection_) return;
-        try {
-            pool_->Give(connectionString_, std::move(connection_));
-        } catch (...) {
-            // Not kept, so closed: the next record set logs in anew.
-        }
+        reading_.statement.reset();
+        reading_.snapshot.reset();
+        GiveBack(std::move(reading_.connection));
     }
 
     // A value the panel cannot take (a date Access cannot hold) is kept as the driver's text
@@ -336,12 +334,11 @@ class OdbcRecordset final : public FilteredRecordset {
     panel::DataControlSettings settings_;
     std::vector<Column> columns_;
     std::shared_ptr<OdbcConnectionPool> pool_;
-    // The one Refresh used, then the snapshot's, until the records are let go.
-    std::unique_ptr<Connection> connection_;
-    std::optional<Snapshot> snapshot_;  // on connection_
-    ServerPlan plan_;                   // of the count and the walks
-    std::unique_ptr<Handle> stream_;    // the query of the count or of the walk
-    std::optional<RowBlocks> rows_;     // of the walk's query
+    ServerPlan plan_;  // of the count and the walks
+    // The connection that Refresh used, then the snapshot and the query of the count or of the
+    // walk, until the records are let go.
+    Ran reading_;
+    std::optional<RowBlocks> rows_;  // of the walk's query
     // The first walk, whose first row the count was read from.
     std::unique_ptr<SelectedRecords> counted_;
 };
@@ -396,9 +393,8 @@ class OdbcRows final : public SelectedRecords {
     std::optional<std::size_t> ServerCount() {
         if (!set_.rows_->Next()) return 0;
         firstAhead_ = true;
-        const std::size_t unreadable = Number(set_.plan_.days ? 2 : 1);
-        if (unreadable > 0) return std::nullopt;
-        return Number(0);
+        if (Number(set_.plan_.unreadableAt) > 0) return std::nullopt;
+        return Number(0);  // the count comes first
     }
 
     bool Next() override {
@@ -413,7 +409,7 @@ class OdbcRows final : public SelectedRecords {
     // Where the server numbered the rows, its number; else the panel's own count.
     std::int32_t Place() const override {
         if (!set_.plan_.days) return place_;
-        const Variant place = set_.rows_->Value(set_.plan_.trusted ? 1 : 0);
+        const Variant place = set_.rows_->Value(set_.plan_.placeAt);
         const std::int64_t* number = place.get<std::int64_t>();
         return number ? static_cast<std::int32_t>(*number) : place_;
     }
