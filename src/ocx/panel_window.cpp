@@ -106,6 +106,12 @@ void PanelWindow::Place(const RECT& place) {
     Handle(WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
 }
 
+void PanelWindow::TakeInput(bool takes) {
+    // A disabled window's children take no input either, and keep their looks.
+    if (!takes && IsChild(window_, GetFocus())) SetFocus(GetParent(window_));
+    EnableWindow(window_, takes ? TRUE : FALSE);
+}
+
 void PanelWindow::CreateChildren() {
     bool firstOption = true;
     for (const panel::Element* element : control_.panel().elements()) {

@@ -36,6 +36,9 @@ class PanelWindow final : private panel::ElementObserver {
     PanelWindow& operator=(const PanelWindow&) = delete;
 
     HWND handle() const { return window_; }
+    // A panel that takes no input lets the user's clicks through to the form underneath and
+    // takes no focus; it still shows what the model holds.
+    void TakeInput(bool takes);
     // The host's new place of the panel, in the parent's pixels.
     void Place(const RECT& place);
     // A key that the host's message loop offers the control first: Tab and Shift+Tab move

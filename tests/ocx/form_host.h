@@ -1,7 +1,7 @@
 // A form of the host program as its runtime makes one, for the control's tests: the site
 // offers IOleClientSite, IOleInPlaceSite, IOleControlSite, an IOleInPlaceFrame, and ambient
-// properties through IDispatch (none set: every control takes its defaults), and writes down
-// every call the control makes of it.
+// properties through IDispatch (those a test sets; for any other a control takes its default),
+// and writes down every call the control makes of it.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,6 +29,8 @@ class FormSite final : public IOleClientSite,
     std::vector<std::string> calls;
     // The frame's active object: the one whose TranslateAccelerator the loop calls first.
     IOleInPlaceActiveObject* active = nullptr;
+    // The ambient properties the form gives, as flags.
+    std::map<DISPID, bool> ambient;
 
     // IUnknown: the site lives as long as its test.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -128,7 +131,7 @@ class FormSite final : public IOleClientSite,
     HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
-    // IDispatch: the ambient properties, none of which this form sets.
+    // IDispatch: the ambient properties.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (count != nullptr) *count = 0;
         return S_OK;
@@ -137,9 +140,15 @@ class FormSite final : public IOleClientSite,
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
         return DISP_E_UNKNOWNNAME;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return DISP_E_MEMBERNOTFOUND;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*,
+                                     VARIANT* result, EXCEPINFO*, UINT*) override {
+        const auto found = ambient.find(id);
+        if (found == ambient.end() || (flags & DISPATCH_PROPERTYGET) == 0 || result == nullptr)
+            return DISP_E_MEMBERNOTFOUND;
+        VariantInit(result);
+        V_VT(result) = VT_BOOL;
+        V_BOOL(result) = found->second ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
     }
 
   private:

@@ -839,6 +839,53 @@ TEST_F(OwnFormTest, AClickInTheListActivatesTheControlAndFocusLeavingIsTold) {
     EXPECT_EQ(site_->calls, left);
 }
 
+// While the host's input is dead (a debugger's break) or its form is being designed, the panel
+// is no longer the user's: it leaves the user interface, its windows let clicks through to the
+// form and take no keys. Told that the property changed back, it takes input again.
+TEST_F(OwnFormTest, APanelTheAmbientPropertiesMakeDeadLetsClicksAndKeysThrough) {
+    const HWND list = FindWindowExW(panel_, nullptr, L"SysListView32", nullptr);
+    ASSERT_NE(list, nullptr);
+    RECT area{};
+    GetWindowRect(list, &area);
+    const POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    const auto inPanel = [&](HWND window) { return window == panel_ || IsChild(panel_, window); };
+    IOleControl* control = nullptr;
+    ASSERT_EQ(object_->QueryInterface(IID_IOleControl, reinterpret_cast<void**>(&control)), S_OK);
+    const struct {
+        DISPID property;
+        bool deadValue;
+    } deadBy[] = {{DISPID_AMBIENT_UIDEAD, true}, {DISPID_AMBIENT_USERMODE, false}};
+    for (const auto& [property, deadValue] : deadBy) {
+        SCOPED_TRACE(property);
+        ASSERT_EQ(object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site_.get(), 0, form_, nullptr),
+                  S_OK);
+        PumpMessages();
+        EXPECT_TRUE(inPanel(GetFocus()));
+        EXPECT_EQ(WindowFromPoint(middle), list);
+        site_->calls.clear();
+        site_->ambient[property] = deadValue;
+        EXPECT_EQ(control->OnAmbientPropertyChange(property), S_OK);
+        PumpMessages();
+        const std::vector<std::string> left = {"SetActiveObject(none)", "OnUIDeactivate",
+                                               "OnFocus(0)"};
+        EXPECT_EQ(site_->calls, left);
+        EXPECT_FALSE(inPanel(GetFocus()));
+        EXPECT_FALSE(inPanel(WindowFromPoint(middle)));
+        // Asked to become the user's, it stays where it is.
+        site_->calls.clear();
+        EXPECT_EQ(object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, site_.get(), 0, form_, nullptr),
+                  S_OK);
+        PumpMessages();
+        EXPECT_TRUE(site_->calls.empty());
+        EXPECT_FALSE(inPanel(GetFocus()));
+
+        site_->ambient.erase(property);
+        EXPECT_EQ(control->OnAmbientPropertyChange(DISPID_UNKNOWN), S_OK);
+        EXPECT_EQ(WindowFromPoint(middle), list);
+    }
+    control->Release();
+}
+
 // The commands the form's buttons sent it, by their identifiers.
 std::vector<WORD> formCommands;
 WNDPROC formProcedure = nullptr;
