@@ -121,7 +121,10 @@ void PanelWindow::CreateChildren() {
             [&](const panel::Label& label) {
                 const DWORD align =
                     label.alignment() == panel::Alignment::kRight ? SS_RIGHT : SS_LEFT;
-                AddChild(label, L"STATIC", SS_NOPREFIX | align, 0, label.font());
+                const HWND child = AddChild(label, L"STATIC", SS_NOPREFIX | align, 0, label.font());
+                if (child != nullptr)
+                    SetWindowSubclass(child, &PanelWindow::LabelProcedure, 0,
+                                      reinterpret_cast<DWORD_PTR>(this));
             },
             [&](const panel::OptionButton& option) {
                 AddChild(option, L"BUTTON",
@@ -278,6 +281,7 @@ void PanelWindow::Sync(const panel::Element& element) {
         [&](const panel::Label& label) {
             PlaceChild(child, label);
             SetWindowTextW(child, Utf8ToWide(label.caption()).c_str());
+            RepaintLabels();
         },
         [&](const panel::OptionButton& option) {
             PlaceChild(child, option);
@@ -468,6 +472,65 @@ void PanelWindow::DrawButton(const DRAWITEMSTRUCT& item) {
     }
 }
 
+void PanelWindow::PaintLabels(HWND target, HDC dc) {
+    RECT client{};
+    GetClientRect(target, &client);
+    FillRect(dc, &client, white_);
+    RECT targetPlace{};
+    GetWindowRect(target, &targetPlace);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    const HGDIOBJ previousFont = GetCurrentObject(dc, OBJ_FONT);
+    for (const panel::Element* element : control_.panel().elements()) {
+        const panel::ElementOfKind kind = element->AsKind();
+        const auto* label = std::get_if<const panel::Label*>(&kind);
+        const auto found = children_.find(element);
+        if (label == nullptr || found == children_.end()) continue;
+        RECT place{}, overlap{};
+        GetWindowRect(found->second, &place);
+        if (!IntersectRect(&overlap, &place, &targetPlace)) continue;
+        OffsetRect(&place, -targetPlace.left, -targetPlace.top);
+        const std::wstring caption = Utf8ToWide((*label)->caption());
+        // As a static text draws its caption.
+        const UINT align = (*label)->alignment() == panel::Alignment::kRight ? DT_RIGHT : DT_LEFT;
+        SelectObject(dc, fonts_.Get((*label)->font()));
+        DrawTextW(dc, caption.c_str(), -1, &place,
+                  align | DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX);
+    }
+    SelectObject(dc, previousFont);
+}
+
+void PanelWindow::RepaintLabels() {
+    for (const auto& [element, child] : children_)
+        if (std::holds_alternative<const panel::Label*>(element->AsKind()))
+            InvalidateRect(child, nullptr, FALSE);
+}
+
+LRESULT CALLBACK PanelWindow::LabelProcedure(HWND label, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR, DWORD_PTR panel) {
+    auto* self = reinterpret_cast<PanelWindow*>(panel);
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT paint{};
+            const HDC dc = BeginPaint(label, &paint);
+            self->PaintLabels(label, dc);
+            EndPaint(label, &paint);
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            self->PaintLabels(label, reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(label, &PanelWindow::LabelProcedure, 0);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(label, message, wParam, lParam);
+}
+
 void UnregisterPanelWindowClass() {
     if (classRegistered) UnregisterClassW(kWindowClass, ModuleInstance());
     classRegistered = false;
@@ -498,7 +561,7 @@ LRESULT PanelWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
-            // Labels and option buttons on the white panel.
+            // The option buttons on the white panel.
             SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
             return reinterpret_cast<LRESULT>(white_);
         case WM_SIZE: {

@@ -49,6 +49,9 @@ class PanelWindow final : private panel::ElementObserver {
 
     // The procedure of the panel's window class.
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The labels' own procedure over that of their class: they paint as PaintLabels does.
+    static LRESULT CALLBACK LabelProcedure(HWND label, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR panel);
 
   private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -69,6 +72,11 @@ class PanelWindow final : private panel::ElementObserver {
     void FocusMoved(bool cameIn);
     LRESULT Notify(NMHDR& header);
     void DrawButton(const DRAWITEMSTRUCT& item);
+    // Labels are transparent: each label's window paints the white panel and, in the panel's
+    // order, the caption of every label that reaches into it, so that none erases another.
+    void PaintLabels(HWND target, HDC dc);
+    // Every label's window painted again: a caption or a place changed under some of them.
+    void RepaintLabels();
     void ElementChanged(const panel::Element& element) override;
     void RowsChanged(const panel::ListView& list, panel::RowChange change) override;
     void Sync(const panel::Element& element);

@@ -886,6 +886,66 @@ TEST_F(OwnFormTest, APanelTheAmbientPropertiesMakeDeadLetsClicksAndKeysThrough) 
     control->Release();
 }
 
+// A window's picture as it paints itself, one colour for each pixel, row by row.
+std::vector<COLORREF> PictureOf(HWND window) {
+    RECT area{};
+    GetClientRect(window, &area);
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, area.right, area.bottom);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < area.bottom; ++y)
+        for (int x = 0; x < area.right; ++x) pixels.push_back(GetPixel(memory, x, y));
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The labels are transparent: where two of them overlap (the title over the version below it;
+// in a panel made narrow, each amount over the caption of its row), each shows both captions,
+// so neither erases the other, whichever paints last.
+TEST_F(OwnFormTest, OverlappingLabelsBothShowTheirCaptions) {
+    IOleInPlaceObject* inPlace = nullptr;
+    ASSERT_EQ(object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)),
+              S_OK);
+    const RECT narrow{10, 40, 210, 440};  // 3000 twips at 96 dots per inch
+    EXPECT_EQ(inPlace->SetObjectRects(&narrow, &narrow), S_OK);
+    inPlace->Release();
+    PumpMessages();
+    std::vector<HWND> labels;
+    for (HWND child = GetWindow(panel_, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT))
+        if (ClassOf(child) == "Static") labels.push_back(child);
+    int overlaps = 0, inkInOverlaps = 0;
+    for (std::size_t a = 0; a < labels.size(); ++a)
+        for (std::size_t b = a + 1; b < labels.size(); ++b) {
+            RECT placeA{}, placeB{}, overlap{};
+            GetWindowRect(labels[a], &placeA);
+            GetWindowRect(labels[b], &placeB);
+            if (!IntersectRect(&overlap, &placeA, &placeB)) continue;
+            ++overlaps;
+            const std::vector<COLORREF> pictureA = PictureOf(labels[a]);
+            const std::vector<COLORREF> pictureB = PictureOf(labels[b]);
+            const auto at = [](const std::vector<COLORREF>& picture, const RECT& place, int x,
+                               int y) {
+                const int width = place.right - place.left;
+                return picture[static_cast<std::size_t>((y - place.top) * width + x - place.left)];
+            };
+            for (int y = overlap.top; y < overlap.bottom; ++y)
+                for (int x = overlap.left; x < overlap.right; ++x) {
+                    const COLORREF seenInA = at(pictureA, placeA, x, y);
+                    ASSERT_EQ(seenInA, at(pictureB, placeB, x, y)) << x << "," << y;
+                    if (seenInA != RGB(255, 255, 255)) ++inkInOverlaps;
+                }
+        }
+    EXPECT_GT(overlaps, 0);
+    EXPECT_GT(inkInOverlaps, 0);
+}
+
 // The commands the form's buttons sent it, by their identifiers.
 std::vector<WORD> formCommands;
 WNDPROC formProcedure = nullptr;
