@@ -81,7 +81,7 @@ PanelWindow::PanelWindow(control::InfoTrakon& control, HWND parent, const RECT& 
         throw Error(error_number::kOutOfMemory, "Cannot make the panel's window (system error " +
                                                     std::to_string(GetLastError()) + ")");
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    refreshPicture_ = DrawPicture(panel::RefreshPicture(), GetSysColor(COLOR_BTNFACE));
+    refreshPicture_ = DrawPicture(panel::RefreshPicture(), GetSysColor(COLOR_3DLIGHT));
     CreateChildren();
     OrderChildrenByFocusStops();
     control_.panel().AddObserver(this);
@@ -434,11 +434,15 @@ void PanelWindow::Command(int id, int notification) {
         panel::SkipKinds<panel::Label, panel::ListView>{}, Windowless{});
 }
 
-// The button with a picture: the picture and the caption side by side, centred together.
+// The button with a picture, as a graphical button: its face in the 3D-light colour, the
+// picture and the caption side by side, centred together.
 void PanelWindow::DrawButton(const DRAWITEMSTRUCT& item) {
     const bool pushed = (item.itemState & ODS_SELECTED) != 0;
     RECT frame = item.rcItem;
     DrawFrameControl(item.hDC, &frame, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    RECT face = item.rcItem;
+    InflateRect(&face, -2, -2);
+    FillRect(item.hDC, &face, GetSysColorBrush(COLOR_3DLIGHT));
     const int shift = pushed ? 1 : 0;
     wchar_t caption[64] = {};
     GetWindowTextW(item.hwndItem, caption, 64);
@@ -447,20 +451,21 @@ void PanelWindow::DrawButton(const DRAWITEMSTRUCT& item) {
     SIZE text{};
     GetTextExtentPoint32W(item.hDC, caption, lstrlenW(caption), &text);
     const panel::VectorPicture& picture = panel::RefreshPicture();
-    constexpr int kGap = 2;
-    const int width = item.rcItem.right - item.rcItem.left;
+    const int faceWidth = face.right - face.left;
     const int height = item.rcItem.bottom - item.rcItem.top;
-    const int left = item.rcItem.left +
-                     std::max(1, (width - picture.width - kGap - static_cast<int>(text.cx)) / 2) +
-                     shift;
+    // The gap between them goes first where the face is narrow: the caption stays whole.
+    const int gap = picture.width + 2 + static_cast<int>(text.cx) <= faceWidth ? 2 : 0;
+    const int left =
+        face.left + std::max(0, (faceWidth - picture.width - gap - static_cast<int>(text.cx)) / 2) +
+        shift;
     const HDC source = Counted(CreateCompatibleDC(item.hDC));
     const HGDIOBJ previous = SelectObject(source, refreshPicture_);
     BitBlt(item.hDC, left, item.rcItem.top + (height - picture.height) / 2 + shift, picture.width,
            picture.height, source, 0, 0, SRCCOPY);
     SelectObject(source, previous);
     Delete(source);
-    RECT place = item.rcItem;
-    place.left = left + picture.width + kGap;
+    RECT place = face;
+    place.left = left + picture.width + gap;
     OffsetRect(&place, 0, shift);
     SetBkMode(item.hDC, TRANSPARENT);
     DrawTextW(item.hDC, caption, -1, &place, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);

@@ -946,6 +946,66 @@ TEST_F(OwnFormTest, OverlappingLabelsBothShowTheirCaptions) {
     EXPECT_GT(inkInOverlaps, 0);
 }
 
+// The black pixels of `text` drawn alone in `font`.
+int InkOf(HFONT font, const wchar_t* text) {
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, 400, 60);
+    const HGDIOBJ previousBitmap = SelectObject(memory, bitmap);
+    const HGDIOBJ previousFont = SelectObject(memory, font);
+    RECT area{0, 0, 400, 60};
+    FillRect(memory, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetTextColor(memory, RGB(0, 0, 0));
+    SetBkMode(memory, TRANSPARENT);
+    DrawTextW(memory, text, -1, &area, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    int ink = 0;
+    for (int y = 0; y < area.bottom; ++y)
+        for (int x = 0; x < area.right; ++x) ink += GetPixel(memory, x, y) == RGB(0, 0, 0);
+    SelectObject(memory, previousFont);
+    SelectObject(memory, previousBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ink;
+}
+
+// Command2 at its design size, as a graphical button: its face in the 3D-light colour, and on
+// it, side by side, its picture and its whole caption: as many black pixels as the caption has
+// when drawn alone.
+TEST_F(OwnFormTest, TheRefreshButtonShowsItsPictureAndWholeCaptionOnThe3DLightColour) {
+    HWND button = nullptr;
+    for (HWND child = GetWindow(panel_, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT))
+        if (ClassOf(child) == "Button" &&
+            (GetWindowLongPtrW(child, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW)
+            button = child;
+    ASSERT_NE(button, nullptr);
+    RECT area{};
+    GetClientRect(button, &area);
+    EXPECT_EQ(area.right, 81);  // 1215 twips at 96 dots per inch
+    const std::vector<COLORREF> picture = PictureOf(button);
+    const auto at = [&](LONG x, LONG y) {
+        return picture[static_cast<std::size_t>(y * area.right + x)];
+    };
+    // The face within the 2-pixel frame.
+    const COLORREF light = GetSysColor(COLOR_3DLIGHT);
+    for (const auto& [x, y] : {std::pair<LONG, LONG>{2, 2},
+                               {area.right - 3, 2},
+                               {2, area.bottom - 3},
+                               {area.right - 3, area.bottom - 3}})
+        EXPECT_EQ(at(x, y), light) << x << "," << y;
+    int captionInk = 0, pictureInk = 0;
+    for (LONG y = 2; y < area.bottom - 2; ++y)
+        for (LONG x = 2; x < area.right - 2; ++x) {
+            const COLORREF seen = at(x, y);
+            captionInk += seen == RGB(0, 0, 0);
+            pictureInk += seen != RGB(0, 0, 0) && seen != light;
+        }
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0));
+    EXPECT_EQ(captionInk, InkOf(font, L"Aktualizovat"));
+    EXPECT_GT(pictureInk, 100);
+}
+
 // The commands the form's buttons sent it, by their identifiers.
 std::vector<WORD> formCommands;
 WNDPROC formProcedure = nullptr;
