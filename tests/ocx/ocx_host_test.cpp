@@ -27,6 +27,14 @@
 #include "core/text_encoding.h"
 #include "ocx/form_host.h"
 
+// The dual interface as a host compiled against the type library calls it: FileExists in the
+// slot after IDispatch's seven methods, its argument a BSTR by reference. Outside the
+// file's own namespace: a class only this file could derive from, with no class deriving from
+// it, would let the compiler take the call for one that cannot happen.
+struct DualInfoTrakon : IDispatch {
+    virtual HRESULT STDMETHODCALLTYPE FileExists(BSTR* p, VARIANT_BOOL* result) = 0;
+};
+
 namespace {
 
 // In the order the program prints the elements: the order of the element model.
@@ -261,6 +269,15 @@ TEST_F(ComTest, FileExistsHoweverAHostPassesTheText) {
             EXPECT_EQ(V_VT(&result), VT_BOOL);
             EXPECT_EQ(V_BOOL(&result), expected ? VARIANT_TRUE : VARIANT_FALSE) << Narrow(path);
         }
+        // Through the dual interface, the same answer.
+        DualInfoTrakon* dual = nullptr;
+        ASSERT_EQ(control->QueryInterface(Guid(infotrakon::control::kDefaultInterfaceId),
+                                          reinterpret_cast<void**>(&dual)),
+                  S_OK);
+        VARIANT_BOOL direct = VARIANT_FALSE;
+        EXPECT_EQ(dual->FileExists(&text, &direct), S_OK);
+        EXPECT_EQ(direct, expected ? VARIANT_TRUE : VARIANT_FALSE) << Narrow(path);
+        dual->Release();
         // The argument is never changed.
         EXPECT_EQ(std::wstring(text), path);
         EXPECT_EQ(std::wstring(V_BSTR(&inner)), path);
