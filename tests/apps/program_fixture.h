@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -25,9 +26,11 @@ struct Output {
 class ProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        // A parameterised test's name ("Test/Case") is one folder, which TearDown removes whole.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');
         directory_ = fs::temp_directory_path() /
-                     ("infotrakon-program-" + std::to_string(::getpid()) + "-" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                     ("infotrakon-program-" + std::to_string(::getpid()) + "-" + name);
         fs::create_directories(directory_);
     }
     void TearDown() override { fs::remove_all(directory_); }
