@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,6 +49,25 @@ class OdbcValuesTest : public ::testing::Test {
             INSERT INTO dny VALUES (1, '2026-12-07 10:00:00.75', '2026-12-07'),
                 (2, '20260-01-01', '0100-01-01'), (3, 'infinity', '0044-03-15 BC'),
                 (4, '-infinity', NULL), (5, '9999-12-31 23:59:59', '0099-12-31');
+            CREATE TABLE meze (id integer, cas timestamp, zona timestamptz, den date,
+                castka numeric);
+            INSERT INTO meze VALUES
+                (1, '1899-12-29 06:00:00', '2026-06-01 10:00:00+02', '1899-12-30', '-0.0000'),
+                (2, '1800-02-28 12:34:56.999999', '1900-01-01 00:00:00+01', '0100-01-01', 0),
+                (3, '0100-01-01 00:00:00', '1969-12-31 23:59:59.5+00', '9999-12-31', '123.4500'),
+                (4, '0099-12-31 23:59:59', NULL, '2024-02-29', '0.00001'),
+                (5, '9999-12-31 23:59:59.999999', 'infinity', '0044-03-15 BC',
+                    '123456789012345678901234567890'),
+                (6, '1969-12-31 23:59:59.5', '-infinity', NULL, '-922337203685477.5808'),
+                (7, '1970-01-01 00:00:00', '2000-02-29 00:00:01+05:30', '1970-01-01',
+                    '922337203685477.5807'),
+                (8, '2000-02-29 00:00:01', NULL, '0001-01-01 BC', '922337203685477.5808'),
+                (9, '10000-01-01', NULL, '1900-02-28', '-922337203685477.5809'),
+                (10, NULL, NULL, '2026-12-08', '1.23456'),
+                (11, 'infinity', NULL, NULL, '-0.1'),
+                (12, '-infinity', NULL, NULL, NULL),
+                (13, '0001-01-01 00:00:00 BC', NULL, NULL, '0.1');
+            CREATE VIEW meze_dvakrat AS SELECT *, 0 AS "ID" FROM meze;
             CREATE TABLE dlouhe (id integer, kratky varchar(200), dlouhy text, bajty bytea,
                 cislo numeric);
             INSERT INTO dlouhe SELECT n, repeat('ž', n % 201), repeat('😀a', n),
@@ -163,6 +183,66 @@ TEST_F(OdbcValuesTest, ADateAccessCannotHoldIsAnErrorOnlyWhereItIsRead) {
               error_number::kTypeMismatch);
     records->SetFilter("id >= 5");
     EXPECT_EQ(records->RecordCount(), 1);
+}
+
+// Dates and amounts come from PostgreSQL as numbers that the server forms, and beside them,
+// for what a number cannot carry, the field as the driver gives it. Every value the panel
+// sees, and every error, is the one it got from the driver's text: read once carried and
+// once as it is (through a statement whose field names repeat, which is read as a whole), at
+// the edges: times of day and fractions of seconds, dates before 1900 and 1970, the ends of
+// the years Access holds and beyond them, infinities, Nulls, zones, numerics of thirty digits
+// and of more than four decimals, zero written negative, the ends of the currency's range.
+TEST_F(OdbcValuesTest, DatesAndAmountsCarriedAsNumbersAreWhatTheDriversTextsGave) {
+    // Each field of each row, by the row's id: its value, or its error's number and message.
+    const auto readAll = [](const std::string& table) {
+        std::map<std::string, std::string> seen;
+        const auto records = Open(table);
+        const std::int32_t count = records->RecordCount();
+        for (std::int32_t row = 0; row < count; ++row, records->MoveNext()) {
+            const Variant idValue = records->FieldValue("id");
+            const std::int64_t* idNumber = idValue.get<std::int64_t>();
+            const std::string id = idNumber != nullptr ? std::to_string(*idNumber) : "?";
+            for (const char* field : {"cas", "zona", "den", "castka"}) {
+                std::string message;
+                Variant value;
+                const int number = infotrakon::testing::ErrorNumberOf(
+                    [&] { value = records->FieldValue(field); }, &message);
+                // The message names the table the record source named.
+                if (const auto at = message.find(" of table " + table); at != std::string::npos)
+                    message.replace(at, 10 + table.size(), " of table meze");
+                seen[id + " " + field] = number == 0 ? ::testing::PrintToString(value)
+                                                     : std::to_string(number) + " " + message;
+            }
+        }
+        return seen;
+    };
+    const std::map<std::string, std::string> carried = readAll("meze");
+    std::map<std::string, std::string> asItIs = readAll("meze_dvakrat");
+    ASSERT_EQ(carried.size(), 13u * 4);
+    int errors = 0;
+    for (const auto& [field, value] : carried) {
+        EXPECT_EQ(value, asItIs[field]) << field;
+        errors += value.find("holds") != std::string::npos;
+    }
+    EXPECT_GT(errors, 3);
+    // And the values themselves, where the text is plain.
+    const struct {
+        const char* field;
+        Variant value;
+    } plain[] = {
+        {"1 cas", Date::FromCivil(1899, 12, 29, 6, 0, 0)},
+        {"1 castka", Currency{0}},
+        {"2 cas", Date::FromCivil(1800, 2, 28, 12, 34, 56)},
+        {"3 den", Date::FromCivil(9999, 12, 31)},
+        {"3 castka", Currency{1234500}},
+        {"4 castka", Decimal{"0.00001"}},
+        {"5 castka", Decimal{"123456789012345678901234567890"}},
+        {"6 cas", Date::FromCivil(1969, 12, 31, 23, 59, 59)},
+        {"6 castka", Currency{-9223372036854775807LL - 1}},
+        {"10 cas", Null{}},
+    };
+    for (const auto& [field, value] : plain)
+        EXPECT_EQ(carried.at(field), ::testing::PrintToString(value)) << field;
 }
 
 // A reader that names its fields has the server send those alone, and those of the filter.

@@ -7,6 +7,7 @@
 #include "agenda_db/filtered_recordset.h"
 #include "agenda_db/odbc/driver_manager.h"
 #include "agenda_db/odbc/odbc_connection.h"
+#include "agenda_db/odbc/postgresql.h"
 #include "agenda_db/odbc/row_blocks.h"
 #include "agenda_db/odbc/server_query.h"
 #include "agenda_db/odbc/sql_identifier.h"
@@ -86,6 +87,7 @@ class OdbcRecordset final : public FilteredRecordset {
         // same connection.
         Ran ran = RunForColumns();
         columns_ = odbc::DescribeColumns(*ran.statement, server_, table());
+        postgres_ = odbc::postgresql::IsPostgreSql(*ran.connection);
         ran.statement.reset();
         reading_.connection = std::move(ran.connection);
     }
@@ -109,12 +111,12 @@ class OdbcRecordset final : public FilteredRecordset {
         // Every comparison went to the server, which then counts as the panel would.
         bool countedOnServer = false;
         bool trusted = false;  // the count is the server's, and so is the choice of rows
-        std::vector<std::string> dateFields;  // of the filter, for a trusted count
-        std::vector<std::string> names;       // of the columns asked for; none for all of them
-        std::vector<Column> columns;          // of the rows: the count, the place, the unreadable
-        std::vector<std::size_t> at;          // where each field is among the columns of the rows
-        std::size_t placeAt = 0;              // where days went along
-        std::size_t unreadableAt = 0;         // of a trusted count
+        std::vector<std::string> dateFields;      // of the filter, for a trusted count
+        std::vector<odbc::SelectedField> fields;  // asked for; none for all of them
+        std::vector<Column> columns;   // of the rows: the count, the place, the unreadable
+        std::vector<std::size_t> at;   // where each field is among the columns of the rows
+        std::size_t placeAt = 0;       // where days went along
+        std::size_t unreadableAt = 0;  // of a trusted count
     };
 
     Ran RunForColumns() {
@@ -246,14 +248,32 @@ class OdbcRecordset final : public FilteredRecordset {
             plan.unreadableAt = plan.columns.size();
             plan.columns.push_back(number);
         }
-        if (selected.size() < columns_.size())
-            for (const std::size_t column : selected) plan.names.push_back(columns_[column].name);
+        // Fields named one by one where their names tell them apart, each carried as a number
+        // where the server forms one; the field of the day hint stays as it is, for the
+        // hint's condition to name.
+        const bool named = !HasSameNames();
         plan.at.assign(columns_.size(), 0);
         for (const std::size_t column : selected) {
+            Column field = columns_[column];
+            if (named && !(plan.days && plan.days->field == field.name))
+                field.carried = CarriedAs(field);
+            if (named) plan.fields.push_back({field.name, field.carried});
             plan.at[column] = plan.columns.size();
-            plan.columns.push_back(columns_[column]);
+            plan.columns.push_back(field);
+            // Beside a number, the field as it is, for what the number cannot carry.
+            if (field.carried != odbc::Carried::kAsItIs) plan.columns.push_back(columns_[column]);
         }
         return plan;
+    }
+
+    // How the server can send a column's values as numbers: PostgreSQL forms them in the
+    // statement, so that its driver parses no text of a date or an amount.
+    odbc::Carried CarriedAs(const Column& column) const {
+        if (!postgres_ || column.money) return odbc::Carried::kAsItIs;
+        if (IsDateColumn(column)) return odbc::Carried::kDateAsSeconds;
+        if (column.type == SQL_NUMERIC || column.type == SQL_DECIMAL)
+            return odbc::Carried::kAmountAsTenThousandths;
+        return odbc::Carried::kAsItIs;
     }
 
     static bool IsDateColumn(const Column& column) {
@@ -333,6 +353,7 @@ class OdbcRecordset final : public FilteredRecordset {
     std::string connectionString_;
     panel::DataControlSettings settings_;
     std::vector<Column> columns_;
+    bool postgres_ = false;  // the server forms numbers of dates and amounts
     std::shared_ptr<OdbcConnectionPool> pool_;
     ServerPlan plan_;  // of the count and the walks
     // The connection that Refresh used, then the snapshot and the query of the count or of the
@@ -380,9 +401,10 @@ class OdbcRows final : public SelectedRecords {
         : set_(set), selection_(set.plan_.trusted ? Selection{} : selection), scan_(set) {
         const OdbcRecordset::ServerPlan& plan = set.plan_;
         const Handle& statement = set.RunInSnapshot(
-            plan.trusted ? ServerQuery::CountedRowsOf(set.statement_, plan.names, plan.pushed,
-                                                      plan.days, plan.dateFields)
-                         : ServerQuery::RowsOf(set.statement_, plan.names, plan.pushed, plan.days));
+            plan.trusted
+                ? ServerQuery::CountedRowsOf(set.statement_, plan.fields, plan.pushed, plan.days,
+                                             plan.dateFields)
+                : ServerQuery::RowsOf(set.statement_, plan.fields, plan.pushed, plan.days));
         set.rows_.emplace(statement, plan.columns, set.server_,
                           [&set](std::string_view field) { return set.Reading(field); });
     }

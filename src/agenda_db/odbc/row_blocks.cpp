@@ -69,6 +69,14 @@ Guid JetGuid(std::string_view digits) {
     return Guid{guid + "}"};
 }
 
+// Whole seconds since 1970-01-01 00:00:00 as the date and time of day they name.
+Date DateOfSeconds(std::int64_t seconds) {
+    constexpr std::int64_t kDay = 86400;
+    const std::int64_t days = seconds / kDay - (seconds % kDay < 0 ? 1 : 0);
+    static const std::int64_t kFirstDayOf1970 = Date::FromCivil(1970, 1, 1).dayNumber();
+    return Date::FromDayNumber(kFirstDayOf1970 + days, static_cast<int>(seconds - days * kDay));
+}
+
 }  // namespace
 
 std::vector<Column> DescribeColumns(const Handle& statement, const ServerName& server,
@@ -106,6 +114,10 @@ RowBlocks::RowBlocks(const Handle& statement, const std::vector<Column>& columns
 }
 
 RowBlocks::Binding RowBlocks::BindingFor(const Column& column) {
+    if (column.carried == Carried::kDateAsSeconds)
+        return {Reading::kSeconds, SQL_C_SBIGINT, sizeof(SQLBIGINT), {}, {}};
+    if (column.carried == Carried::kAmountAsTenThousandths)
+        return {Reading::kTenThousandths, SQL_C_SBIGINT, sizeof(SQLBIGINT), {}, {}};
     if (column.money) return {Reading::kMoney, SQL_C_CHAR, kShortTextBytes, {}, {}};
     switch (column.type) {
         case SQL_BIT:
@@ -235,9 +247,11 @@ void RowBlocks::CannotRead(std::size_t column) const {
 
 Variant RowBlocks::Value(std::size_t column) {
     const Cell cell = CellOf(column);
-    if (cell.data == nullptr) return Null{};
+    const Reading reading = bindings_[column].reading;
+    const bool carried = reading == Reading::kSeconds || reading == Reading::kTenThousandths;
+    if (cell.data == nullptr) return carried ? Value(column + 1) : Variant(Null{});
     const std::string_view text(reinterpret_cast<const char*>(cell.data), cell.size);
-    switch (bindings_[column].reading) {
+    switch (reading) {
         case Reading::kFlag:
             return Fixed<unsigned char>(cell.data) != 0;
         case Reading::kInteger:
@@ -256,6 +270,10 @@ Variant RowBlocks::Value(std::size_t column) {
             return Binary{std::vector<std::uint8_t>(cell.data, cell.data + cell.size)};
         case Reading::kText:
             return Utf16ToUtf8(TextOf(cell.data, cell.size));
+        case Reading::kSeconds:
+            return DateOfSeconds(Fixed<SQLBIGINT>(cell.data));
+        case Reading::kTenThousandths:
+            return Currency{static_cast<std::int64_t>(Fixed<SQLBIGINT>(cell.data))};
     }
     return Null{};
 }

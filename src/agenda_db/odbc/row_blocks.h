@@ -15,6 +15,16 @@
 // into the driver manager.
 namespace infotrakon::agenda_db::odbc {
 
+// How the values of a field travel from the server: as the driver gives the column's type, or
+// as a number that the server forms, a bigint the driver hands over without parsing text. A
+// value the number cannot carry comes in the next column of the result instead, as the
+// driver gives the field's own type.
+enum class Carried {
+    kAsItIs,
+    kDateAsSeconds,           // a date or time stamp: whole seconds since 1970-01-01 00:00:00
+    kAmountAsTenThousandths,  // a numeric that is a Currency value: that value's integer
+};
+
 // A column of the result as the panel reads it.
 struct Column {
     std::string name;
@@ -24,6 +34,7 @@ struct Column {
     // What a value of the column must be, for a column whose values are never texts: a text
     // there is one the panel cannot take.
     const char* isNo = nullptr;
+    Carried carried = Carried::kAsItIs;
 };
 
 // What the panel was reading, for the message of a failure: the field named, or with no
@@ -48,12 +59,25 @@ class RowBlocks {
     // Moves to the next row; false past the last.
     bool Next();
     // A field of the current row, as the Jet provider gives the like Access field; a text
-    // the panel cannot take as a number, an amount or a date stays that text.
+    // the panel cannot take as a number, an amount or a date stays that text. A field carried
+    // as a number is read from its column and, where that is Null, from the next.
     Variant Value(std::size_t column);
 
   private:
     // What the buffer of a column holds, and the value it makes.
-    enum class Reading { kFlag, kInteger, kDouble, kNumber, kMoney, kDate, kGuid, kText, kBytes };
+    enum class Reading {
+        kFlag,
+        kInteger,
+        kDouble,
+        kNumber,
+        kMoney,
+        kDate,
+        kGuid,
+        kText,
+        kBytes,
+        kSeconds,
+        kTenThousandths
+    };
     struct Binding {
         Reading reading;
         SQLSMALLINT cType;

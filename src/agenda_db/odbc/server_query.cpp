@@ -86,11 +86,43 @@ std::string DaysCondition(const PushedDays& days, std::vector<Variant>& constant
 
 namespace {
 
-// The fields as identifiers, or all of them.
-std::string FieldList(const std::vector<std::string>& selected) {
+// Whether the field holds what its number can carry: a date of the years 100 to 9999, whose
+// text the panel reads (a time stamp with a zone as the session's wall-clock time), or a
+// numeric of at most four decimals within the range of Access's currency.
+std::string Carries(const std::string& quoted, Carried carried) {
+    if (carried == Carried::kDateAsSeconds)
+        return quoted + " >= TIMESTAMP '0100-01-01 00:00:00' AND " + quoted +
+               " < TIMESTAMP '10000-01-01 00:00:00'";
+    return quoted + " = round(" + quoted + ", 4) AND " + quoted + " >= -922337203685477.5808 AND " +
+           quoted + " <= 922337203685477.5807";
+}
+
+// The number the server forms of a carried field: the seconds cut as the panel cuts them
+// from the text.
+std::string CarriedNumber(const std::string& quoted, Carried carried) {
+    if (carried == Carried::kDateAsSeconds)
+        return "CAST(EXTRACT(EPOCH FROM date_trunc('second', CAST(" + quoted +
+               " AS timestamp))) AS bigint)";
+    return "CAST(" + quoted + " * 10000 AS bigint)";
+}
+
+// The fields as identifiers, or all of them; a carried field as its number and, beside it,
+// itself where the number cannot carry it.
+std::string FieldList(const std::vector<SelectedField>& selected) {
     std::string fields;
-    for (const std::string& name : selected)
-        fields += (fields.empty() ? "" : ", ") + QuotedSqlIdentifier(name);
+    for (std::size_t i = 0; i < selected.size(); ++i) {
+        const std::string quoted = QuotedSqlIdentifier(selected[i].name);
+        fields += fields.empty() ? "" : ", ";
+        if (selected[i].carried == Carried::kAsItIs) {
+            fields += quoted;
+            continue;
+        }
+        const std::string carries = Carries(quoted, selected[i].carried);
+        const std::string index = std::to_string(i);
+        fields += "CASE WHEN " + carries + " THEN " + CarriedNumber(quoted, selected[i].carried) +
+                  " END AS agenda_number_" + index + ", CASE WHEN NOT (" + carries + ") THEN " +
+                  quoted + " END AS agenda_value_" + index;
+    }
     return fields.empty() ? "agenda_source.*" : fields;
 }
 
@@ -108,7 +140,7 @@ std::string UnreadableRows(const std::vector<std::string>& dateFields,
 }  // namespace
 
 ServerQuery ServerQuery::RowsOf(const std::string& statement,
-                                const std::vector<std::string>& selected,
+                                const std::vector<SelectedField>& selected,
                                 const std::vector<PushedComparison>& pushed,
                                 const std::optional<PushedDays>& days) {
     if (selected.empty() && pushed.empty() && !days) return ServerQuery(statement, {});
@@ -127,7 +159,7 @@ ServerQuery ServerQuery::RowsOf(const std::string& statement,
 }
 
 ServerQuery ServerQuery::CountedRowsOf(const std::string& statement,
-                                       const std::vector<std::string>& selected,
+                                       const std::vector<SelectedField>& selected,
                                        const std::vector<PushedComparison>& pushed,
                                        const std::optional<PushedDays>& days,
                                        const std::vector<std::string>& dateFields) {

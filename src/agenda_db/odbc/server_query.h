@@ -7,6 +7,7 @@
 #include "agenda_db/filter.h"
 #include "agenda_db/odbc/driver_manager.h"
 #include "agenda_db/odbc/odbc_connection.h"
+#include "agenda_db/odbc/row_blocks.h"
 #include "core/date.h"
 #include "core/variant.h"
 
@@ -36,6 +37,13 @@ struct PushedDays {
     Date last;
 };
 
+// A field asked for, and how its values travel: one carried as a number comes in two
+// columns, the number, and beside it the field itself where the number cannot carry it.
+struct SelectedField {
+    std::string name;
+    Carried carried = Carried::kAsItIs;
+};
+
 // The name of the column that gives each row's place among those the filter passes, first
 // in the rows of a query with a day hint.
 inline constexpr const char* kPlaceColumn = "agenda_place";
@@ -53,7 +61,7 @@ class ServerQuery {
     // after its place (kPlaceColumn) among the rows that pass the comparisons, numbered in the
     // order in which the server gives them.
     static ServerQuery RowsOf(const std::string& statement,
-                              const std::vector<std::string>& selected,
+                              const std::vector<SelectedField>& selected,
                               const std::vector<PushedComparison>& pushed,
                               const std::optional<PushedDays>& days = std::nullopt);
     // The rows of RowsOf for a walk whose count the server gives: each comes after the count
@@ -62,7 +70,7 @@ class ServerQuery {
     // panel cannot read (kUnreadableColumn). The server counts in the same statement, so the
     // count is that of the rows it sends.
     static ServerQuery CountedRowsOf(const std::string& statement,
-                                     const std::vector<std::string>& selected,
+                                     const std::vector<SelectedField>& selected,
                                      const std::vector<PushedComparison>& pushed,
                                      const std::optional<PushedDays>& days,
                                      const std::vector<std::string>& dateFields);
