@@ -185,14 +185,15 @@ TEST_F(OdbcValuesTest, ADateAccessCannotHoldIsAnErrorOnlyWhereItIsRead) {
     EXPECT_EQ(records->RecordCount(), 1);
 }
 
-// Dates and amounts come from PostgreSQL as numbers that the server forms, and beside them,
-// for what a number cannot carry, the field as the driver gives it. Every value the panel
-// sees, and every error, is the one it got from the driver's text: read once carried and
-// once as it is (through a statement whose field names repeat, which is read as a whole), at
-// the edges: times of day and fractions of seconds, dates before 1900 and 1970, the ends of
-// the years Access holds and beyond them, infinities, Nulls, zones, numerics of thirty digits
-// and of more than four decimals, zero written negative, the ends of the currency's range.
-TEST_F(OdbcValuesTest, DatesAndAmountsCarriedAsNumbersAreWhatTheDriversTextsGave) {
+// Dates come from PostgreSQL as numbers that the server forms, and beside them, for what a
+// number cannot carry, the field as the driver gives it. Every value the panel sees, and
+// every error, is the one it got from the driver's text: read once carried and once as it is
+// (through a statement whose field names repeat, which is read as a whole), at the edges:
+// times of day and fractions of seconds, dates before 1900 and 1970, the ends of the years
+// Access holds and beyond them, infinities, Nulls, zones; and the amounts beside them,
+// numerics of thirty digits and of more than four decimals, zero written negative, the ends
+// of the currency's range.
+TEST_F(OdbcValuesTest, DatesCarriedAsNumbersAreWhatTheDriversTextsGave) {
     // Each field of each row, by the row's id: its value, or its error's number and message.
     const auto readAll = [](const std::string& table) {
         std::map<std::string, std::string> seen;

@@ -248,7 +248,7 @@ class OdbcRecordset final : public FilteredRecordset {
             plan.unreadableAt = plan.columns.size();
             plan.columns.push_back(number);
         }
-        // Fields named one by one where their names tell them apart, each carried as a number
+        // Fields named one by one where their names tell them apart, a date carried as a number
         // where the server forms one; the field of the day hint stays as it is, for the
         // hint's condition to name.
         const bool named = !HasSameNames();
@@ -266,14 +266,12 @@ class OdbcRecordset final : public FilteredRecordset {
         return plan;
     }
 
-    // How the server can send a column's values as numbers: PostgreSQL forms them in the
-    // statement, so that its driver parses no text of a date or an amount.
+    // How the server can send a column's values as numbers: PostgreSQL forms a date's seconds
+    // in the statement, so that neither its driver nor the panel parses the date's text.
+    // Amounts stay as they are: the server's numeric arithmetic costs more than their text.
     odbc::Carried CarriedAs(const Column& column) const {
-        if (!postgres_ || column.money) return odbc::Carried::kAsItIs;
-        if (IsDateColumn(column)) return odbc::Carried::kDateAsSeconds;
-        if (column.type == SQL_NUMERIC || column.type == SQL_DECIMAL)
-            return odbc::Carried::kAmountAsTenThousandths;
-        return odbc::Carried::kAsItIs;
+        return postgres_ && IsDateColumn(column) ? odbc::Carried::kDateAsSeconds
+                                                 : odbc::Carried::kAsItIs;
     }
 
     static bool IsDateColumn(const Column& column) {
@@ -353,7 +351,7 @@ class OdbcRecordset final : public FilteredRecordset {
     std::string connectionString_;
     panel::DataControlSettings settings_;
     std::vector<Column> columns_;
-    bool postgres_ = false;  // the server forms numbers of dates and amounts
+    bool postgres_ = false;  // the server forms numbers of dates
     std::shared_ptr<OdbcConnectionPool> pool_;
     ServerPlan plan_;  // of the count and the walks
     // The connection that Refresh used, then the snapshot and the query of the count or of the

@@ -116,8 +116,6 @@ RowBlocks::RowBlocks(const Handle& statement, const std::vector<Column>& columns
 RowBlocks::Binding RowBlocks::BindingFor(const Column& column) {
     if (column.carried == Carried::kDateAsSeconds)
         return {Reading::kSeconds, SQL_C_SBIGINT, sizeof(SQLBIGINT), {}, {}};
-    if (column.carried == Carried::kAmountAsTenThousandths)
-        return {Reading::kTenThousandths, SQL_C_SBIGINT, sizeof(SQLBIGINT), {}, {}};
     if (column.money) return {Reading::kMoney, SQL_C_CHAR, kShortTextBytes, {}, {}};
     switch (column.type) {
         case SQL_BIT:
@@ -248,8 +246,8 @@ void RowBlocks::CannotRead(std::size_t column) const {
 Variant RowBlocks::Value(std::size_t column) {
     const Cell cell = CellOf(column);
     const Reading reading = bindings_[column].reading;
-    const bool carried = reading == Reading::kSeconds || reading == Reading::kTenThousandths;
-    if (cell.data == nullptr) return carried ? Value(column + 1) : Variant(Null{});
+    if (cell.data == nullptr)
+        return reading == Reading::kSeconds ? Value(column + 1) : Variant(Null{});
     const std::string_view text(reinterpret_cast<const char*>(cell.data), cell.size);
     switch (reading) {
         case Reading::kFlag:
@@ -272,8 +270,6 @@ Variant RowBlocks::Value(std::size_t column) {
             return Utf16ToUtf8(TextOf(cell.data, cell.size));
         case Reading::kSeconds:
             return DateOfSeconds(Fixed<SQLBIGINT>(cell.data));
-        case Reading::kTenThousandths:
-            return Currency{static_cast<std::int64_t>(Fixed<SQLBIGINT>(cell.data))};
     }
     return Null{};
 }

@@ -21,8 +21,7 @@ namespace infotrakon::agenda_db::odbc {
 // driver gives the field's own type.
 enum class Carried {
     kAsItIs,
-    kDateAsSeconds,           // a date or time stamp: whole seconds since 1970-01-01 00:00:00
-    kAmountAsTenThousandths,  // a numeric that is a Currency value: that value's integer
+    kDateAsSeconds,  // a date or time stamp: whole seconds since 1970-01-01 00:00:00
 };
 
 // A column of the result as the panel reads it.
@@ -75,8 +74,7 @@ class RowBlocks {
         kGuid,
         kText,
         kBytes,
-        kSeconds,
-        kTenThousandths
+        kSeconds
     };
     struct Binding {
         Reading reading;

@@ -86,24 +86,17 @@ std::string DaysCondition(const PushedDays& days, std::vector<Variant>& constant
 
 namespace {
 
-// Whether the field holds what its number can carry: a date of the years 100 to 9999, whose
-// text the panel reads (a time stamp with a zone as the session's wall-clock time), or a
-// numeric of at most four decimals within the range of Access's currency.
-std::string Carries(const std::string& quoted, Carried carried) {
-    if (carried == Carried::kDateAsSeconds)
-        return quoted + " >= TIMESTAMP '0100-01-01 00:00:00' AND " + quoted +
-               " < TIMESTAMP '10000-01-01 00:00:00'";
-    return quoted + " = round(" + quoted + ", 4) AND " + quoted + " >= -922337203685477.5808 AND " +
-           quoted + " <= 922337203685477.5807";
+// Whether a date field holds a date of the years 100 to 9999, whose text the panel reads (a
+// time stamp with a zone as the session's wall-clock time).
+std::string InAccessYears(const std::string& quoted) {
+    return quoted + " >= TIMESTAMP '0100-01-01 00:00:00' AND " + quoted +
+           " < TIMESTAMP '10000-01-01 00:00:00'";
 }
 
-// The number the server forms of a carried field: the seconds cut as the panel cuts them
-// from the text.
-std::string CarriedNumber(const std::string& quoted, Carried carried) {
-    if (carried == Carried::kDateAsSeconds)
-        return "CAST(EXTRACT(EPOCH FROM date_trunc('second', CAST(" + quoted +
-               " AS timestamp))) AS bigint)";
-    return "CAST(" + quoted + " * 10000 AS bigint)";
+// The whole seconds of a date since 1970, cut as the panel cuts them from the text.
+std::string SecondsOf(const std::string& quoted) {
+    return "CAST(EXTRACT(EPOCH FROM date_trunc('second', CAST(" + quoted +
+           " AS timestamp))) AS bigint)";
 }
 
 // The fields as identifiers, or all of them; a carried field as its number and, beside it,
@@ -117,11 +110,11 @@ std::string FieldList(const std::vector<SelectedField>& selected) {
             fields += quoted;
             continue;
         }
-        const std::string carries = Carries(quoted, selected[i].carried);
+        const std::string carries = InAccessYears(quoted);
         const std::string index = std::to_string(i);
-        fields += "CASE WHEN " + carries + " THEN " + CarriedNumber(quoted, selected[i].carried) +
-                  " END AS agenda_number_" + index + ", CASE WHEN NOT (" + carries + ") THEN " +
-                  quoted + " END AS agenda_value_" + index;
+        fields += "CASE WHEN " + carries + " THEN " + SecondsOf(quoted) + " END AS agenda_number_" +
+                  index + ", CASE WHEN NOT (" + carries + ") THEN " + quoted +
+                  " END AS agenda_value_" + index;
     }
     return fields.empty() ? "agenda_source.*" : fields;
 }
