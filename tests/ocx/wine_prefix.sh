@@ -36,7 +36,14 @@ start_prefix() {
     DISPLAY=":$(cat "$work/display")"
     export DISPLAY
   fi
-  "$wine_run" wineboot -i </dev/null >/dev/null 2>&1
+  # A failure here is Wine's own start: say so, with what Wine wrote, instead of ending silently.
+  status=0
+  "$wine_run" wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "wineboot failed with status $status in a fresh $WINEARCH prefix:"
+    cat "$work/wineboot.log"
+    return 1
+  fi
 }
 
 # write_agendas: the agenda the host opened last, a damaged copy, one without the panel's
