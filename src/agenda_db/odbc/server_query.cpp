@@ -86,13 +86,6 @@ std::string DaysCondition(const PushedDays& days, std::vector<Variant>& constant
 
 namespace {
 
-// Whether a date field holds a date of the years 100 to 9999, whose text the panel reads (a
-// time stamp with a zone as the session's wall-clock time).
-std::string InAccessYears(const std::string& quoted) {
-    return quoted + " >= TIMESTAMP '0100-01-01 00:00:00' AND " + quoted +
-           " < TIMESTAMP '10000-01-01 00:00:00'";
-}
-
 // The whole seconds of a date since 1970, cut as the panel cuts them from the text.
 std::string SecondsOf(const std::string& quoted) {
     return "CAST(EXTRACT(EPOCH FROM date_trunc('second', CAST(" + quoted +
@@ -100,8 +93,10 @@ std::string SecondsOf(const std::string& quoted) {
 }
 
 // The fields as identifiers, or all of them; a carried field as its number and, beside it,
-// itself where the number cannot carry it.
-std::string FieldList(const std::vector<SelectedField>& selected) {
+// itself where the number cannot carry it (outside the years 100 to 9999, whose text the panel
+// reads; a time stamp with a zone as the session's wall-clock time). Their constants are
+// appended to `constants`.
+std::string FieldList(const std::vector<SelectedField>& selected, std::vector<Variant>& constants) {
     std::string fields;
     for (std::size_t i = 0; i < selected.size(); ++i) {
         const std::string quoted = QuotedSqlIdentifier(selected[i].name);
@@ -110,11 +105,11 @@ std::string FieldList(const std::vector<SelectedField>& selected) {
             fields += quoted;
             continue;
         }
-        const std::string carries = InAccessYears(quoted);
         const std::string index = std::to_string(i);
-        fields += "CASE WHEN " + carries + " THEN " + SecondsOf(quoted) + " END AS agenda_number_" +
-                  index + ", CASE WHEN NOT (" + carries + ") THEN " + quoted +
-                  " END AS agenda_value_" + index;
+        fields += "CASE WHEN " + OutsideAccessYears(selected[i].name, constants) +
+                  " THEN NULL ELSE " + SecondsOf(quoted) + " END AS agenda_number_" + index;
+        fields += ", CASE WHEN " + OutsideAccessYears(selected[i].name, constants) + " THEN " +
+                  quoted + " END AS agenda_value_" + index;
     }
     return fields.empty() ? "agenda_source.*" : fields;
 }
@@ -139,14 +134,15 @@ ServerQuery ServerQuery::RowsOf(const std::string& statement,
     if (selected.empty() && pushed.empty() && !days) return ServerQuery(statement, {});
     // Every value goes as a bound parameter.
     std::vector<Variant> constants;
+    const std::string fields = FieldList(selected, constants);
     const std::string passing =
         " FROM (" + statement + ") AS agenda_source" + WhereClause(pushed, constants);
-    if (!days) return ServerQuery("SELECT " + FieldList(selected) + passing, std::move(constants));
+    if (!days) return ServerQuery("SELECT " + fields + passing, std::move(constants));
     // The rows are numbered before the hint leaves any out: a cursor's plan is never parallel,
     // so the numbers follow the order in which the rows come.
     const std::string inDays = DaysCondition(*days, constants);
     return ServerQuery("SELECT * FROM (SELECT row_number() OVER () AS " +
-                           std::string(kPlaceColumn) + ", " + FieldList(selected) + passing +
+                           std::string(kPlaceColumn) + ", " + fields + passing +
                            ") AS agenda_numbered WHERE " + inDays,
                        std::move(constants));
 }
@@ -160,16 +156,15 @@ ServerQuery ServerQuery::CountedRowsOf(const std::string& statement,
     std::vector<Variant> constants;
     const std::string unreadable =
         UnreadableRows(dateFields, constants) + " AS " + std::string(kUnreadableColumn) + ", ";
+    const std::string fields = FieldList(selected, constants);
     const std::string passing =
         " FROM (" + statement + ") AS agenda_source" + WhereClause(pushed, constants);
     const std::string count = "SELECT count(*) OVER () AS " + std::string(kCountColumn) + ", ";
-    if (!days)
-        return ServerQuery(count + unreadable + FieldList(selected) + passing,
-                           std::move(constants));
+    if (!days) return ServerQuery(count + unreadable + fields + passing, std::move(constants));
     const std::string inDays = DaysCondition(*days, constants);
     return ServerQuery(count + "agenda_numbered.* FROM (SELECT row_number() OVER () AS " +
-                           std::string(kPlaceColumn) + ", " + unreadable + FieldList(selected) +
-                           passing + ") AS agenda_numbered WHERE " + inDays,
+                           std::string(kPlaceColumn) + ", " + unreadable + fields + passing +
+                           ") AS agenda_numbered WHERE " + inDays,
                        std::move(constants));
 }
 
