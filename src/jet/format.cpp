@@ -4,28 +4,6 @@
 
 namespace infotrakon::jet {
 
-std::size_t FixedSize(ColumnType type) {
-    switch (type) {
-        case ColumnType::kByte:
-            return 1;
-        case ColumnType::kInteger:
-            return 2;
-        case ColumnType::kLong:
-        case ColumnType::kSingle:
-            return 4;
-        case ColumnType::kCurrency:
-        case ColumnType::kDouble:
-        case ColumnType::kDateTime:
-            return 8;
-        case ColumnType::kGuid:
-            return 16;
-        case ColumnType::kNumeric:
-            return kNumericSize;
-        default:
-            return 0;
-    }
-}
-
 bool CompressUnicode(std::u16string_view text, std::vector<std::uint8_t>& out) {
     if (text.size() < 3) return false;  // the marker would make it no shorter
     for (const char16_t unit : text)

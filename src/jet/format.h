@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <vector>
@@ -212,6 +213,11 @@ inline std::uint32_t ReadU32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
+inline double ReadDouble(const std::uint8_t* p) {
+    double value;  // both the file and every machine we run on are little-endian
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
 inline void WriteU16(std::uint8_t* p, std::uint16_t v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);
@@ -229,8 +235,32 @@ bool CompressUnicode(std::u16string_view text, std::vector<std::uint8_t>& out);
 std::u16string DecodeUnicodeText(std::span<const std::uint8_t> bytes);
 
 // Bytes a fixed column of that type takes; 0 for YES/NO (held in the null mask) and for the
-// variable types.
-std::size_t FixedSize(ColumnType type);
+// variable types. Inline: a filter asks it for every row.
+constexpr std::size_t FixedSize(ColumnType type) {
+    switch (type) {
+        case ColumnType::kByte:
+            return 1;
+        case ColumnType::kInteger:
+            return 2;
+        case ColumnType::kLong:
+        case ColumnType::kSingle:
+            return 4;
+        case ColumnType::kCurrency:
+        case ColumnType::kDouble:
+        case ColumnType::kDateTime:
+            return 8;
+        case ColumnType::kGuid:
+            return 16;
+        case ColumnType::kNumeric:
+            return kNumericSize;
+        default:
+            return 0;
+    }
+}
+
+// OLE dates of 1 January 100 and 31 December 9999, the range a date field can hold.
+inline constexpr double kFirstOleDate = -657434.0;
+inline constexpr double kLastOleDate = 2958466.0;
 
 // The fixed-key stream cipher of the header area (and of encrypted pages).
 void Rc4(const std::uint8_t* key, std::size_t keyLength, std::uint8_t* data, std::size_t length);

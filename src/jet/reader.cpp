@@ -18,9 +18,6 @@ namespace lv = long_value;
 constexpr char kJetMagic[] = "Standard Jet DB";
 constexpr char kAceMagic[] = "Standard ACE DB";
 constexpr std::uint8_t kFileStart[4] = {0x00, 0x01, 0x00, 0x00};
-// OLE dates of 1 January 100 and 31 December 9999, the range a date field can hold.
-constexpr double kFirstOleDate = -657434.0;
-constexpr double kLastOleDate = 2958466.0;
 constexpr std::size_t kMaxTableDefinitionPages = 1024;
 
 const Layout& LayoutFor(bool jet3) { return jet3 ? kJet3Layout : kJet4Layout; }
@@ -65,12 +62,6 @@ Variant NumericValue(const std::uint8_t* p, std::uint8_t scale) {
     if (places > 0) digits.insert(digits.size() - places, 1, '.');
     const bool negative = (p[0] & 0x80) != 0 && digits.find_first_not_of("0.") != std::string::npos;
     return Decimal{negative ? "-" + digits : digits};
-}
-
-double ReadDouble(const std::uint8_t* p) {
-    double value;
-    std::memcpy(&value, p, sizeof value);
-    return value;
 }
 
 // The encrypted area of the first page, deciphered; its fields by their offsets in the page.
@@ -367,12 +358,9 @@ std::span<const std::uint8_t> Database::RowOnPage(std::span<const std::uint8_t> 
                                                   std::uint32_t pageNumber, std::uint16_t slot,
                                                   const std::string& table) const {
     const Layout& layout = LayoutFor(jet3_);
-    // Made only for a message: this runs for every row.
-    const auto where = [&] { return "table " + table + ", page " + std::to_string(pageNumber); };
     const std::size_t rows = ReadU16(&page[layout.dataRowCountOffset]);
     const std::size_t tableEnd = layout.dataRowOffsetsStart + 2 * rows;
-    if (slot >= rows || tableEnd > pageSize_)
-        Damaged(where() + " has no row " + std::to_string(slot));
+    if (slot >= rows || tableEnd > pageSize_) NoSuchRow(table, pageNumber, slot);
     const std::size_t start =
         ReadU16(&page[layout.dataRowOffsetsStart + 2 * slot]) & data_page::kRowOffsetMask;
     const std::size_t end = slot == 0
@@ -380,8 +368,19 @@ std::span<const std::uint8_t> Database::RowOnPage(std::span<const std::uint8_t> 
                                 : ReadU16(&page[layout.dataRowOffsetsStart + 2 * (slot - 1)]) &
                                       data_page::kRowOffsetMask;
     if (start < tableEnd || start > end || end > pageSize_)
-        Damaged(where() + ", row " + std::to_string(slot) + " lies outside its page");
+        RowOutsidePage(table, pageNumber, slot);
     return std::span(&page[start], end - start);
+}
+
+void Database::NoSuchRow(const std::string& table, std::uint32_t page, std::uint16_t slot) const {
+    Damaged("table " + table + ", page " + std::to_string(page) + " has no row " +
+            std::to_string(slot));
+}
+
+void Database::RowOutsidePage(const std::string& table, std::uint32_t page,
+                              std::uint16_t slot) const {
+    Damaged("table " + table + ", page " + std::to_string(page) + ", row " +
+            std::to_string(slot) + " lies outside its page");
 }
 
 std::vector<std::uint32_t> Database::ReadUsageMap(const TableInfo& table,
@@ -490,11 +489,19 @@ std::vector<std::uint8_t> Database::ReadLongValue(std::span<const std::uint8_t> 
 // Rows
 
 TableCursor::TableCursor(const Database& database, const TableInfo& table)
-    : database_(database), table_(table) {}
+    : database_(database), table_(table), layout_(LayoutFor(database.jet3_)) {}
 
 void TableCursor::Damaged(const std::string& what) const {
     database_.Damaged("table " + table_.name + ", page " + std::to_string(position_.page) +
                       ", row " + std::to_string(position_.slot) + ": " + what);
+}
+
+void TableCursor::RowTooShort(const char* what) const {
+    Damaged(what);
+}
+
+void TableCursor::OutsideRow(const ColumnInfo& column) const {
+    Damaged("field " + column.name + " lies outside its row");
 }
 
 // Enough pages for one read to cost little next to the rows it brings.
@@ -506,7 +513,6 @@ void TableCursor::ReadAhead(std::uint32_t page) {
 }
 
 bool TableCursor::LoadDataPage(std::uint32_t page) {
-    if (!page_.empty() && loadedPage_ == page) return true;
     page_ = {};
     const auto readAhead = [&] { return page >= aheadFirst_ && page - aheadFirst_ < aheadCount_; };
     if (!readAhead()) ReadAhead(page);
@@ -517,7 +523,6 @@ bool TableCursor::LoadDataPage(std::uint32_t page) {
         database_.ReadPage(page, pageRead_);  // beyond the end of the file, or cut short there
         page_ = pageRead_;
     }
-    loadedPage_ = page;
     rowCountOnPage_ = 0;
     // A page of the map may since have gone to another table, or been freed.
     if (page_[0] != static_cast<std::uint8_t>(PageType::kData) ||
@@ -532,68 +537,35 @@ bool TableCursor::LoadDataPage(std::uint32_t page) {
     return true;
 }
 
-bool TableCursor::Next() {
+bool TableCursor::NextOnAnotherPage() {
+    if (onPage_) ++pageIndex_;
+    onPage_ = false;
     while (pageIndex_ < table_.dataPages.size()) {
         const std::uint32_t page = table_.dataPages[pageIndex_];
-        const bool rowsHere = LoadDataPage(page);
-        if (!onPage_) {
-            nextSlot_ = 0;
+        if (LoadDataPage(page)) {
             onPage_ = true;
+            nextSlot_ = 0;
+            position_.page = page;
+            if (NextOnPage()) return true;
+            onPage_ = false;
         }
-        while (rowsHere && nextSlot_ < rowCountOnPage_) {
-            const std::uint16_t slot = nextSlot_++;
-            position_ = {page, slot};
-            if (LocateRow(slot)) return true;
-        }
-        onPage_ = false;
         ++pageIndex_;
     }
     return false;
 }
 
-void TableCursor::Seek(RowPosition position) {
-    position_ = position;
-    if (!LoadDataPage(position.page) || !LocateRow(position.slot))
-        Damaged("the row is no longer there");
-}
-
-bool TableCursor::LocateRow(std::uint16_t slot) {
-    const Layout& layout = LayoutFor(database_.jet3_);
-    const std::uint16_t raw = ReadU16(&page_[layout.dataRowOffsetsStart + 2u * slot]);
-    if (raw & data_page::kRowDeleted) return false;
-    const auto bytes = database_.RowOnPage(page_, position_.page, slot, table_.name);
-    row_ = {page_, static_cast<std::size_t>(bytes.data() - page_.data()),
-            static_cast<std::size_t>(bytes.data() - page_.data()) + bytes.size()};
-    if (raw & data_page::kRowLookup) {
-        // The row moved to another page when it grew; this slot keeps only its address.
-        if (bytes.size() < 4) Damaged("its forwarding address is cut short");
-        const std::uint32_t target = ReadU32(bytes.data());
-        overflowPage_.clear();
-        database_.ReadPage(target >> 8, overflowPage_);
-        if (overflowPage_[0] != static_cast<std::uint8_t>(PageType::kData))
-            Damaged("it was moved to page " + std::to_string(target >> 8) +
-                    ", which holds no rows");
-        const auto moved = database_.RowOnPage(
-            overflowPage_, target >> 8, static_cast<std::uint16_t>(target & 0xFF), table_.name);
-        row_ = {overflowPage_, static_cast<std::size_t>(moved.data() - overflowPage_.data()),
-                static_cast<std::size_t>(moved.data() - overflowPage_.data()) + moved.size()};
-    }
-    ParseRowLayout();
-    return true;
-}
-
-void TableCursor::ParseRowLayout() {
-    const Layout& layout = LayoutFor(database_.jet3_);
-    const std::span<const std::uint8_t> page = row_.page;
-    const std::size_t length = row_.end - row_.start;
-    const std::size_t countSize = layout.rowCountFieldSize;
-    if (length < countSize) Damaged("the row is empty");
-    rowColumnCount_ = countSize == 1 ? page[row_.start] : ReadU16(&page[row_.start]);
-    const std::size_t maskSize = (rowColumnCount_ + 7u) / 8u;
-    if (countSize + maskSize > length) Damaged("its null mask does not fit in it");
-    nullMaskStart_ = row_.end - maskSize;
-    variableOffsets_.clear();
-    variableOffsetsRead_ = false;
+void TableCursor::FollowForwardedRow(std::span<const std::uint8_t> bytes) {
+    // The row moved to another page when it grew; its slot keeps only its address.
+    if (bytes.size() < 4) Damaged("its forwarding address is cut short");
+    const std::uint32_t target = ReadU32(bytes.data());
+    overflowPage_.clear();
+    database_.ReadPage(target >> 8, overflowPage_);
+    if (overflowPage_[0] != static_cast<std::uint8_t>(PageType::kData))
+        Damaged("it was moved to page " + std::to_string(target >> 8) + ", which holds no rows");
+    const auto moved = database_.RowOnPage(overflowPage_, target >> 8,
+                                           static_cast<std::uint16_t>(target & 0xFF), table_.name);
+    const auto start = static_cast<std::size_t>(moved.data() - overflowPage_.data());
+    row_ = {overflowPage_, start, start + moved.size()};
 }
 
 // The offsets of the row's variable columns, read when the first of them is asked for: a
@@ -648,48 +620,6 @@ std::span<const std::uint8_t> TableCursor::VariableBytes(const ColumnInfo& colum
     if (index + 1 >= variableOffsets_.size()) return {};
     return std::span(&row_.page[variableOffsets_[index]],
                      variableOffsets_[index + 1] - variableOffsets_[index]);
-}
-
-bool TableCursor::Present(const ColumnInfo& column) const {
-    // A column added after the row was written is not in the row's null mask.
-    if (column.number >= rowColumnCount_) return false;
-    return (row_.page[nullMaskStart_ + column.number / 8] >> (column.number % 8)) & 1;
-}
-
-std::span<const std::uint8_t> TableCursor::FixedBytes(const ColumnInfo& column) const {
-    const std::size_t size = FixedSize(column.type) != 0 ? FixedSize(column.type) : column.length;
-    const std::size_t start =
-        row_.start + LayoutFor(database_.jet3_).rowCountFieldSize + column.fixedOffset;
-    if (start + size > nullMaskStart_) Damaged("field " + column.name + " lies outside its row");
-    return std::span(&row_.page[start], size);
-}
-
-StoredNumber TableCursor::Number(std::size_t columnIndex) const {
-    const ColumnInfo& column = table_.columns[columnIndex];
-    using Kind = StoredNumber::Kind;
-    if (column.type == ColumnType::kBoolean) return {Kind::kNumber, Present(column) ? -1.0 : 0.0};
-    const bool whole = column.type == ColumnType::kByte || column.type == ColumnType::kInteger ||
-                       column.type == ColumnType::kLong;
-    if (!whole || !column.fixed) return {};
-    if (!Present(column)) return {Kind::kNull, 0};
-    const std::uint8_t* p = FixedBytes(column).data();
-    switch (column.type) {
-        case ColumnType::kByte:
-            return {Kind::kNumber, static_cast<double>(p[0])};
-        case ColumnType::kInteger:
-            return {Kind::kNumber, static_cast<double>(static_cast<std::int16_t>(ReadU16(p)))};
-        default:
-            return {Kind::kNumber, static_cast<double>(static_cast<std::int32_t>(ReadU32(p)))};
-    }
-}
-
-std::optional<Date> TableCursor::StoredDate(std::size_t columnIndex) const {
-    const ColumnInfo& column = table_.columns[columnIndex];
-    if (column.type != ColumnType::kDateTime || !column.fixed || !Present(column))
-        return std::nullopt;
-    const double ole = ReadDouble(FixedBytes(column).data());
-    if (!(ole > kFirstOleDate - 1 && ole < kLastOleDate)) return std::nullopt;
-    return Date::FromOle(ole);
 }
 
 Variant TableCursor::Value(std::size_t columnIndex) const {

@@ -65,16 +65,15 @@ class TableCursor {
 
     // Moves to the next live row; false when there is none.
     bool Next();
-    // Makes the row at `position` (one that Next gave) the current one.
-    void Seek(RowPosition position);
-    RowPosition position() const { return position_; }
     // The value of a column of the current row; Null for a database Null.
     Variant Value(std::size_t column) const;
     // A Boolean or whole-number column of the current row as stored.
     StoredNumber Number(std::size_t column) const;
-    // A Date/Time column of the current row as stored, where it holds a date that Value
-    // gives; nullopt for a Null, a column of another type and a value that is no date.
-    std::optional<Date> StoredDate(std::size_t column) const;
+    // A Boolean column of the current row, which the row's null mask holds.
+    bool Flag(std::size_t column) const { return Present(table_.columns[column]); }
+    // A Date/Time column of the current row as its stored OLE date, where it holds a date that
+    // Value gives; nullopt for a Null, a column of another type and a value that is no date.
+    std::optional<double> StoredOleDate(std::size_t column) const;
 
   private:
     struct RowBytes {
@@ -82,10 +81,17 @@ class TableCursor {
         std::size_t start = 0;
         std::size_t end = 0;
     };
+    // A filter asks for a field or two of every row: the accessors a filter uses are
+    // inline, their checks in line and their errors out of it.
+    // The next live row on the page at hand, and the first on the pages after it.
+    bool NextOnPage();
+    bool NextOnAnotherPage();
     bool LoadDataPage(std::uint32_t page);
     void ReadAhead(std::uint32_t page);
     // Sets up the current row from its slot; false for a deleted row.
     bool LocateRow(std::uint16_t slot);
+    // The row a slot's forwarding address names, on the page it moved to.
+    void FollowForwardedRow(std::span<const std::uint8_t> bytes);
     void ParseRowLayout();
     void ReadVariableOffsets() const;
     std::span<const std::uint8_t> VariableBytes(const ColumnInfo& column) const;
@@ -95,15 +101,17 @@ class TableCursor {
     // Whether the column has a value in the current row, by its bit of the null mask.
     bool Present(const ColumnInfo& column) const;
     [[noreturn]] void Damaged(const std::string& what) const;
+    [[noreturn]] void RowTooShort(const char* what) const;
+    [[noreturn]] void OutsideRow(const ColumnInfo& column) const;
 
     const Database& database_;
     const TableInfo& table_;
+    const Layout& layout_;
     std::size_t pageIndex_ = 0;  // into table_.dataPages for Next
-    bool onPage_ = false;        // Next has begun on the page at pageIndex_
+    bool onPage_ = false;        // the page at pageIndex_ is loaded and its rows under way
     std::uint16_t nextSlot_ = 0;
     std::span<const std::uint8_t> page_;  // in ahead_, or else in pageRead_
     std::vector<std::uint8_t> pageRead_;
-    std::uint32_t loadedPage_ = 0;
     // The pages read ahead of the scan: a row's page is mostly the next one in the file.
     std::vector<std::uint8_t> ahead_;
     std::uint32_t aheadFirst_ = 0;
@@ -174,6 +182,10 @@ class Database {
     std::span<const std::uint8_t> RowOnPage(std::span<const std::uint8_t> page,
                                             std::uint32_t pageNumber, std::uint16_t slot,
                                             const std::string& table) const;
+    [[noreturn]] void NoSuchRow(const std::string& table, std::uint32_t page,
+                                std::uint16_t slot) const;
+    [[noreturn]] void RowOutsidePage(const std::string& table, std::uint32_t page,
+                                     std::uint16_t slot) const;
     std::string DecodeText(std::span<const std::uint8_t> bytes) const;
     void ChargeWork(std::size_t bytes) const;
     [[noreturn]] void Damaged(const std::string& what) const;
@@ -194,5 +206,90 @@ class Database {
     mutable std::vector<std::uint8_t> longValuePage_;
     mutable std::uint32_t longValuePageNumber_ = 0;
 };
+
+// A scan's steps from row to row are inline, their errors out of line.
+inline bool TableCursor::Next() { return (onPage_ && NextOnPage()) || NextOnAnotherPage(); }
+
+inline bool TableCursor::NextOnPage() {
+    while (nextSlot_ < rowCountOnPage_) {
+        const std::uint16_t slot = nextSlot_++;
+        position_.slot = slot;
+        if (LocateRow(slot)) return true;
+    }
+    return false;
+}
+
+inline bool TableCursor::LocateRow(std::uint16_t slot) {
+    // RowOnPage's checks, made here without its call: this runs for every row of a scan.
+    if (slot >= rowCountOnPage_) database_.NoSuchRow(table_.name, position_.page, slot);
+    const std::size_t offsets = layout_.dataRowOffsetsStart;
+    const std::uint16_t raw = ReadU16(&page_[offsets + 2u * slot]);
+    if (raw & data_page::kRowDeleted) return false;
+    // A row ends where the one before it in the slot table begins, the first at the page's end.
+    const std::size_t start = raw & data_page::kRowOffsetMask;
+    const std::size_t end = slot == 0 ? page_.size()
+                                      : ReadU16(&page_[offsets + 2u * (slot - 1u)]) &
+                                            data_page::kRowOffsetMask;
+    if (start < offsets + 2u * rowCountOnPage_ || start > end || end > page_.size())
+        database_.RowOutsidePage(table_.name, position_.page, slot);
+    row_ = {page_, start, end};
+    if (raw & data_page::kRowLookup) FollowForwardedRow(page_.subspan(start, end - start));
+    ParseRowLayout();
+    return true;
+}
+
+inline void TableCursor::ParseRowLayout() {
+    const std::span<const std::uint8_t> page = row_.page;
+    const std::size_t length = row_.end - row_.start;
+    const std::size_t countSize = layout_.rowCountFieldSize;
+    if (length < countSize) RowTooShort("the row is empty");
+    rowColumnCount_ = countSize == 1 ? page[row_.start] : ReadU16(&page[row_.start]);
+    const std::size_t maskSize = (rowColumnCount_ + 7u) / 8u;
+    if (countSize + maskSize > length) RowTooShort("its null mask does not fit in it");
+    nullMaskStart_ = row_.end - maskSize;
+    variableOffsetsRead_ = false;
+}
+
+inline bool TableCursor::Present(const ColumnInfo& column) const {
+    // A column added after the row was written is not in the row's null mask.
+    if (column.number >= rowColumnCount_) return false;
+    return (row_.page[nullMaskStart_ + column.number / 8] >> (column.number % 8)) & 1;
+}
+
+inline std::span<const std::uint8_t> TableCursor::FixedBytes(const ColumnInfo& column) const {
+    const std::size_t size = FixedSize(column.type) != 0 ? FixedSize(column.type) : column.length;
+    const std::size_t start = row_.start + layout_.rowCountFieldSize + column.fixedOffset;
+    if (start + size > nullMaskStart_) OutsideRow(column);
+    return row_.page.subspan(start, size);
+}
+
+inline StoredNumber TableCursor::Number(std::size_t columnIndex) const {
+    const ColumnInfo& column = table_.columns[columnIndex];
+    using Kind = StoredNumber::Kind;
+    if (column.type == ColumnType::kBoolean) return {Kind::kNumber, Present(column) ? -1.0 : 0.0};
+    const bool whole = column.type == ColumnType::kByte || column.type == ColumnType::kInteger ||
+                       column.type == ColumnType::kLong;
+    if (!whole || !column.fixed) return {};
+    if (!Present(column)) return {Kind::kNull, 0};
+    const std::uint8_t* p = FixedBytes(column).data();
+    switch (column.type) {
+        case ColumnType::kByte:
+            return {Kind::kNumber, static_cast<double>(p[0])};
+        case ColumnType::kInteger:
+            return {Kind::kNumber, static_cast<double>(static_cast<std::int16_t>(ReadU16(p)))};
+        default:
+            return {Kind::kNumber, static_cast<double>(static_cast<std::int32_t>(ReadU32(p)))};
+    }
+}
+
+inline std::optional<double> TableCursor::StoredOleDate(std::size_t columnIndex) const {
+    const ColumnInfo& column = table_.columns[columnIndex];
+    if (column.type != ColumnType::kDateTime || !column.fixed || !Present(column))
+        return std::nullopt;
+    const double ole = ReadDouble(FixedBytes(column).data());
+    if (!(ole > kFirstOleDate - 1 && ole < kLastOleDate)) return std::nullopt;
+    return ole;
+}
+
 
 }  // namespace infotrakon::jet

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -317,6 +319,59 @@ TEST_F(AgendaBackendTest, ALinkedTableIsNamedAsSuch) {
               std::string::npos)
         << message;
     EXPECT_EQ(Walk("SELECT * FROM firma", "", "nazev"), std::vector<Variant>{"Autodoprava"});
+}
+
+// A date is compared on its stored double where the double can answer: about midnight, where a
+// double half a second short reads as the next day, and before 1900, where the fraction runs
+// the other way, every filter and day hint selects what comparing the dates read selects.
+TEST_F(AgendaBackendTest, StoredDatesSelectAsTheDatesTheyReadAs) {
+    const double halfSecond = 0.5 / 86400;
+    const double infinity = std::numeric_limits<double>::infinity();
+    std::vector<double> stored = {-0.0, -0.5, -1.25, -1.999999, 46023.999994, 46023.5};
+    for (const double midnight : {46023.0, 46024.0, 0.0, 1.0, -1.0, -2.0})
+        for (const double offset : {0.0, halfSecond, -halfSecond})
+            for (int steps = -2; steps <= 2; ++steps) {
+                double ole = midnight + offset;
+                for (int i = 0; i < std::abs(steps); ++i)
+                    ole = std::nextafter(ole, steps > 0 ? infinity : -infinity);
+                stored.push_back(ole);
+            }
+    JetWriter writer;
+    const auto service = writer.AddTable(
+        "carservis", {{"datum", ColumnType::kDateTime}, {"castka", ColumnType::kCurrency}});
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        writer.AppendRow(service, std::vector<Variant>{stored[i], Currency{std::int64_t(i)}});
+    writer.Finish((prefix_ / "drive_c" / "Agenda" / "hrany.mdb").string());
+    Connect("C:\\Agenda\\hrany.mdb");
+    const auto selected = [&](const std::function<bool(const Date&)>& passes) {
+        std::vector<Variant> amounts;
+        for (std::size_t i = 0; i < stored.size(); ++i)
+            if (passes(Date::FromOle(stored[i]))) amounts.push_back(Currency{std::int64_t(i)});
+        return amounts;
+    };
+    const std::string all = "SELECT * FROM carservis";
+    for (const auto& [filter, day] : {std::pair{"1/1/2026", Date::FromCivil(2026, 1, 1)},
+                                      std::pair{"1/2/2026", Date::FromCivil(2026, 1, 2)},
+                                      std::pair{"12/30/1899", Date::FromCivil(1899, 12, 30)},
+                                      std::pair{"12/31/1899", Date::FromCivil(1899, 12, 31)},
+                                      std::pair{"12/29/1899", Date::FromCivil(1899, 12, 29)},
+                                      std::pair{"12/28/1899", Date::FromCivil(1899, 12, 28)}}) {
+        SCOPED_TRACE(filter);
+        EXPECT_EQ(Walk(all, std::string("datum >= #") + filter + "#", "castka"),
+                  selected([&](const Date& date) { return date >= day; }));
+        EXPECT_EQ(Walk(all, std::string("datum = #") + filter + "#", "castka"),
+                  selected([&](const Date& date) { return date == day; }));
+        for (const int days : {0, 1}) {
+            panel::Recordset& records = OpenAgendaRecordset(panel_, all, "", {"castka"});
+            records.SetDaysRead("datum", day, day.AddDays(days));
+            std::vector<Variant> amounts;
+            for (std::int32_t i = records.RecordCount(); i > 0; --i, records.MoveNext())
+                amounts.push_back(records.FieldValue("castka"));
+            EXPECT_EQ(amounts, selected([&](const Date& date) {
+                          return day <= date.WholeDay() && date.WholeDay() <= day.AddDays(days);
+                      })) << days;
+        }
+    }
 }
 
 }  // namespace

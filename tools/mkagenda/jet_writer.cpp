@@ -304,9 +304,11 @@ std::vector<std::uint8_t> JetWriter::EncodeField(const ColumnDefinition& definit
             break;
         }
         case ColumnType::kDateTime: {
+            // A double is the OLE date as stored: any double a file can hold.
             const Date* date = value.get<Date>();
-            if (date == nullptr) throw Mismatch(where, "a date", value);
-            AppendLittleEndian(bytes, date->ToOle());
+            const double* ole = value.get<double>();
+            if (date == nullptr && ole == nullptr) throw Mismatch(where, "a date", value);
+            AppendLittleEndian(bytes, date ? date->ToOle() : *ole);
             break;
         }
         case ColumnType::kText:

@@ -20,7 +20,7 @@ class JetWriter final : public TableWriter {
   public:
     TableId AddTable(const std::string& name, std::vector<ColumnDefinition> columns) override;
     // One value per column: Null, or the kind the column's type takes (bool, whole number,
-    // double, Currency, Date, text). Raises an error naming the table, row and column when a
+    // double, Currency, Date or its OLE date as a double, text). Raises an error naming the table, row and column when a
     // value does not fit.
     void AppendRow(TableId table, std::span<const Variant> values) override;
     std::size_t rowCount(TableId table) const { return tables_[table].rows; }

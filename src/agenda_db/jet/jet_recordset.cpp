@@ -1,49 +1,152 @@
 #include "agenda_db/jet/jet_recordset.h"
 
+#include <bit>
+#include <limits>
+
 #include "core/error.h"
 
 namespace infotrakon::agenda_db {
 namespace {
 
-// The table's records in the file's order.
+// Where OLE dates begin to read as `date` or later, among those from 0 (30 December 1899) on.
+// From 0 on a later double never reads as an earlier date (the reading rounds to the second),
+// so that a stored date compares with this double as the date it reads as compares with `date`.
+// Found once per scan by halving the doubles between 0 and the last date a field holds.
+double FirstOleDateReadingAsFrom(const Date& date) {
+    if (Date::FromOle(0) >= date) return 0;
+    if (Date::FromOle(jet::kLastOleDate) < date) return std::numeric_limits<double>::infinity();
+    // Non-negative doubles are in the order of their bits.
+    auto before = std::bit_cast<std::uint64_t>(0.0);
+    auto from = std::bit_cast<std::uint64_t>(jet::kLastOleDate);
+    while (from - before > 1) {
+        const std::uint64_t middle = before + (from - before) / 2;
+        (Date::FromOle(std::bit_cast<double>(middle)) >= date ? from : before) = middle;
+    }
+    return std::bit_cast<double>(from);
+}
+
+// A comparison of the filter as the scan answers it on a row's stored bytes: the kind of its
+// column and constant decided once, not for every row.
+struct StoredComparison {
+    enum class Kind {
+        kFlag,   // a Boolean, held in the null mask: the answers for set and clear
+        kWhole,  // a fixed whole number, compared as a number
+        kDate,   // a fixed date with a date: as dates where it holds one the panel reads
+        kValue,  // anything else: as its value
+    };
+    const BoundComparison* bound;
+    Kind kind;
+    bool whenSet = false;
+    bool whenClear = false;
+    double firstOleDate = 0;  // of a date "at least": where stored dates from 0 on pass
+};
+
+StoredComparison::Kind KindOf(const jet::ColumnInfo& column, const Comparison& comparison) {
+    using Kind = StoredComparison::Kind;
+    using Type = jet::ColumnType;
+    if (column.type == Type::kBoolean) return Kind::kFlag;
+    if (!column.fixed) return Kind::kValue;
+    if (column.type == Type::kDateTime)
+        return comparison.constant.get<Date>() ? Kind::kDate : Kind::kValue;
+    const bool whole =
+        column.type == Type::kByte || column.type == Type::kInteger || column.type == Type::kLong;
+    return whole ? Kind::kWhole : Kind::kValue;
+}
+
+StoredComparison Stored(const BoundComparison& bound, const jet::TableInfo& table) {
+    const Comparison& comparison = bound.comparison;
+    StoredComparison stored{&bound, KindOf(table.columns[bound.column], comparison),
+                            SatisfiesNumber(-1, comparison), SatisfiesNumber(0, comparison)};
+    if (stored.kind == StoredComparison::Kind::kDate)
+        stored.firstOleDate = FirstOleDateReadingAsFrom(*comparison.constant.get<Date>());
+    return stored;
+}
+
+// The day hint as stored dates from 0 on meet it: from the first day's midnight to the one
+// after the last day.
+struct StoredDays {
+    const BoundDays* days;
+    double first;
+    double afterLast;
+};
+
+// The table's records in the file's order. The filter's comparisons and the day hint are
+// answered on the stored bytes where those can answer them.
 class JetScan final : public RecordScan {
   public:
-    JetScan(const jet::Database& database, const jet::TableInfo& table)
-        : cursor_(database, table) {}
+    JetScan(const jet::Database& database, const jet::TableInfo& table,
+            const Selection& selection)
+        : cursor_(database, table) {
+        for (const BoundComparison& bound : selection.filter)
+            stored_.push_back(Stored(bound, table));
+        if (const std::optional<BoundDays>& days = selection.days)
+            storedDays_ = {&*days, FirstOleDateReadingAsFrom(days->first),
+                           FirstOleDateReadingAsFrom(days->last.AddDays(1))};
+    }
 
     bool Next() override { return cursor_.Next(); }
 
-    // Booleans, whole numbers and dates are compared as stored; other fields as their values.
     bool Satisfies(const BoundComparison& bound) override {
-        if (const Date* constant = bound.comparison.constant.get<Date>()) {
-            if (const std::optional<Date> date = cursor_.StoredDate(bound.column))
-                return bound.comparison.op == Comparison::Operator::kEqual ? *date == *constant
-                                                                           : *date >= *constant;
-        }
-        const jet::StoredNumber stored = cursor_.Number(bound.column);
-        using Kind = jet::StoredNumber::Kind;
-        return stored.kind == Kind::kOther
-                   ? agenda_db::Satisfies(cursor_.Value(bound.column), bound.comparison)
-               : stored.kind == Kind::kNull ? false
-                                            : SatisfiesNumber(stored.number, bound.comparison);
+        for (const StoredComparison& stored : stored_)
+            if (stored.bound == &bound) return SatisfiesStored(stored);
+        return SatisfiesAsValue(bound);
     }
 
     bool InDays(const BoundDays& days) override {
-        std::optional<Date> stored;
+        std::optional<double> stored;
         try {
-            stored = cursor_.StoredDate(days.column);
+            stored = cursor_.StoredOleDate(days.column);
         } catch (const Error&) {
             return true;  // a damaged field is the reader's to meet, at its record
         }
         if (!stored) return true;
-        const Date day = stored->WholeDay();
+        if (storedDays_ && storedDays_->days == &days && *stored >= 0)
+            return storedDays_->first <= *stored && *stored < storedDays_->afterLast;
+        const Date day = Date::FromOle(*stored).WholeDay();
         return days.first <= day && day <= days.last;
     }
 
     Variant Value(std::size_t column) override { return cursor_.Value(column); }
 
   private:
+    // Booleans, whole numbers and dates are compared as stored; other fields as their values.
+    bool SatisfiesStored(const StoredComparison& stored) {
+        const BoundComparison& bound = *stored.bound;
+        using Kind = StoredComparison::Kind;
+        switch (stored.kind) {
+            case Kind::kFlag:
+                return cursor_.Flag(bound.column) ? stored.whenSet : stored.whenClear;
+            case Kind::kWhole: {
+                const jet::StoredNumber number = cursor_.Number(bound.column);
+                return number.kind == jet::StoredNumber::Kind::kNumber &&
+                       SatisfiesNumber(number.number, bound.comparison);
+            }
+            case Kind::kDate:
+                if (const std::optional<double> ole = cursor_.StoredOleDate(bound.column))
+                    return SatisfiesDate(stored, *ole);
+                break;
+            case Kind::kValue:
+                break;
+        }
+        return SatisfiesAsValue(bound);
+    }
+
+    static bool SatisfiesDate(const StoredComparison& stored, double ole) {
+        const Comparison& comparison = stored.bound->comparison;
+        const bool atLeast = comparison.op == Comparison::Operator::kAtLeast;
+        if (atLeast && ole >= 0) return ole >= stored.firstOleDate;
+        const Date date = Date::FromOle(ole);
+        const Date& constant = *comparison.constant.get<Date>();
+        return atLeast ? date >= constant : date == constant;
+    }
+
+    bool SatisfiesAsValue(const BoundComparison& bound) {
+        return agenda_db::Satisfies(cursor_.Value(bound.column), bound.comparison);
+    }
+
     jet::TableCursor cursor_;
+    std::vector<StoredComparison> stored_;  // the filter's, in its order
+    std::optional<StoredDays> storedDays_;
 };
 
 // The records that the count kept, one after the other.
@@ -105,7 +208,7 @@ std::size_t JetRecordset::Count(const Selection& selection) {
             read.push_back(column);
         }
     width_ = read.size();
-    JetScan scan(*database_, table_);
+    JetScan scan(*database_, table_, selection);
     std::int32_t place = 0;
     while (NextSelected(scan, selection, place)) {
         CheckCountable(kept_.size());
