@@ -9,6 +9,7 @@ namespace infotrakon::agenda_db {
 
 bool NextSelected(RecordScan& scan, const Selection& selection, std::int32_t& place) {
     while (scan.Next()) {
+        place += scan.TakeLeftOutByDays();
         if (!std::all_of(selection.filter.begin(), selection.filter.end(),
                          [&](const BoundComparison& bound) { return scan.Satisfies(bound); }))
             continue;

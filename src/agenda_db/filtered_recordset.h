@@ -41,7 +41,8 @@ struct Selection {
 class RecordScan {
   public:
     virtual ~RecordScan() = default;
-    // Moves to the next record; false past the last.
+    // Moves to the next record; false past the last. A provider may pass over records that it
+    // knows the selection does not take.
     virtual bool Next() = 0;
     virtual bool Satisfies(const BoundComparison& bound) = 0;
     // False only where the field holds a date whose day lies outside the days: a Null, a
@@ -49,6 +50,9 @@ class RecordScan {
     virtual bool InDays(const BoundDays& days) = 0;
     // A field of the current record; only the columns read are asked for.
     virtual Variant Value(std::size_t column) = 0;
+    // The records that Next passed over since the last call although the filter passes them,
+    // because the day hint leaves them out: they have their places all the same.
+    virtual std::int32_t TakeLeftOutByDays() { return 0; }
 };
 
 // Moves `scan` to its next record that the selection takes; `place` counts every record

@@ -22,6 +22,15 @@ constexpr std::size_t kMaxTableDefinitionPages = 1024;
 
 const Layout& LayoutFor(bool jet3) { return jet3 ? kJet3Layout : kJet4Layout; }
 
+// A fixed whole number's stored bytes against a number test.
+bool SatisfiesStoredNumber(const StoredTest& test, ColumnType type, const std::uint8_t* bytes) {
+    const double number = type == ColumnType::kByte ? bytes[0]
+                          : type == ColumnType::kInteger
+                              ? static_cast<std::int16_t>(ReadU16(bytes))
+                              : static_cast<std::int32_t>(ReadU32(bytes));
+    return test.equal ? number == test.constant : number >= test.constant;
+}
+
 std::string Hex2(unsigned value, int digits) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text(static_cast<std::size_t>(digits), '0');
@@ -367,8 +376,7 @@ std::span<const std::uint8_t> Database::RowOnPage(std::span<const std::uint8_t> 
                                 ? pageSize_
                                 : ReadU16(&page[layout.dataRowOffsetsStart + 2 * (slot - 1)]) &
                                       data_page::kRowOffsetMask;
-    if (start < tableEnd || start > end || end > pageSize_)
-        RowOutsidePage(table, pageNumber, slot);
+    if (start < tableEnd || start > end || end > pageSize_) RowOutsidePage(table, pageNumber, slot);
     return std::span(&page[start], end - start);
 }
 
@@ -379,8 +387,8 @@ void Database::NoSuchRow(const std::string& table, std::uint32_t page, std::uint
 
 void Database::RowOutsidePage(const std::string& table, std::uint32_t page,
                               std::uint16_t slot) const {
-    Damaged("table " + table + ", page " + std::to_string(page) + ", row " +
-            std::to_string(slot) + " lies outside its page");
+    Damaged("table " + table + ", page " + std::to_string(page) + ", row " + std::to_string(slot) +
+            " lies outside its page");
 }
 
 std::vector<std::uint32_t> Database::ReadUsageMap(const TableInfo& table,
@@ -496,9 +504,7 @@ void TableCursor::Damaged(const std::string& what) const {
                       ", row " + std::to_string(position_.slot) + ": " + what);
 }
 
-void TableCursor::RowTooShort(const char* what) const {
-    Damaged(what);
-}
+void TableCursor::RowTooShort(const char* what) const { Damaged(what); }
 
 void TableCursor::OutsideRow(const ColumnInfo& column) const {
     Damaged("field " + column.name + " lies outside its row");
@@ -566,6 +572,67 @@ void TableCursor::FollowForwardedRow(std::span<const std::uint8_t> bytes) {
                                            static_cast<std::uint16_t>(target & 0xFF), table_.name);
     const auto start = static_cast<std::size_t>(moved.data() - overflowPage_.data());
     row_ = {overflowPage_, start, start + moved.size()};
+}
+
+void TableCursor::PassOver(std::vector<StoredTest> tests, std::optional<StoredDays> days) {
+    tests_ = std::move(tests);
+    days_ = days;
+    judging_ = !tests_.empty() || days_;
+}
+
+TableCursor::Verdict TableCursor::Judge(std::size_t start, std::size_t end) const {
+    const std::size_t countSize = layout_.rowCountFieldSize;
+    if (end - start < countSize) return Verdict::kRead;
+    const std::size_t columns = countSize == 1 ? page_[start] : ReadU16(&page_[start]);
+    const std::size_t maskSize = (columns + 7) / 8;
+    if (countSize + maskSize > end - start) return Verdict::kRead;
+    const std::size_t mask = end - maskSize;
+    const auto present = [&](const ColumnInfo& column) {
+        // Without a branch on the bit: a filter's flags are no pattern to predict.
+        const bool inMask = column.number < columns;
+        const unsigned byte = page_[inMask ? mask + column.number / 8 : start];
+        return inMask & (((byte >> (column.number % 8)) & 1u) != 0);
+    };
+    // A present field's bytes, where they lie inside the row.
+    const auto fixed = [&](const ColumnInfo& column) -> const std::uint8_t* {
+        const std::size_t at = start + countSize + column.fixedOffset;
+        return present(column) && at + FixedSize(column.type) <= mask ? &page_[at] : nullptr;
+    };
+    // A date from 0 on that a field holds, or nullopt.
+    const auto oleDate = [&](const ColumnInfo& column) -> std::optional<double> {
+        const std::uint8_t* bytes = fixed(column);
+        if (bytes == nullptr) return std::nullopt;
+        const double ole = ReadDouble(bytes);
+        if (!(ole >= 0 && ole < kLastOleDate)) return std::nullopt;
+        return ole;
+    };
+    // A run of Boolean tests is decided at its end, with one branch: none of them can fail
+    // to tell, so that their order within the run does not matter.
+    bool flagsPass = true;
+    for (const StoredTest& test : tests_) {
+        const ColumnInfo& column = table_.columns[test.column];
+        if (test.kind == StoredTest::Kind::kFlag) {
+            const bool set = present(column);
+            flagsPass &= (set & test.whenSet) | (!set & test.whenClear);
+            continue;
+        }
+        if (!flagsPass) return Verdict::kFails;
+        if (test.kind == StoredTest::Kind::kNumber) {
+            if (!present(column)) return Verdict::kFails;  // a Null passes no comparison
+            const std::uint8_t* bytes = fixed(column);
+            if (bytes == nullptr) return Verdict::kRead;
+            if (!SatisfiesStoredNumber(test, column.type, bytes)) return Verdict::kFails;
+        } else {
+            const std::optional<double> ole = oleDate(column);
+            if (!ole) return Verdict::kRead;
+            if (*ole < test.constant) return Verdict::kFails;
+        }
+    }
+    if (!flagsPass) return Verdict::kFails;
+    if (!days_) return Verdict::kRead;
+    const std::optional<double> ole = oleDate(table_.columns[days_->column]);
+    return ole && (*ole < days_->first || *ole >= days_->afterLast) ? Verdict::kOutsideDays
+                                                                    : Verdict::kRead;
 }
 
 // The offsets of the row's variable columns, read when the first of them is asked for: a

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/file_system.h"
@@ -57,6 +58,27 @@ struct StoredNumber {
     double number = 0;
 };
 
+// A test of a row's stored bytes that a scan makes before it reads the row, so that it can pass
+// over the rows a filter is sure to fail: a Boolean's bit, a fixed whole number against a
+// number, a fixed date against the first OLE date from 0 on that reads as a date or later.
+struct StoredTest {
+    enum class Kind { kFlag, kNumber, kOleDateFrom };
+    Kind kind = Kind::kFlag;
+    std::size_t column = 0;
+    bool whenSet = false;    // kFlag: whether a row with the bit set passes
+    bool whenClear = false;  // and one with it clear
+    bool equal = false;      // kNumber: "=" rather than ">="
+    double constant = 0;     // kNumber's number, kOleDateFrom's OLE date
+};
+
+// A day range a scan tests a row's stored date against, once the tests pass it: the OLE dates
+// from `first` up to `afterLast`, both from 0 on.
+struct StoredDays {
+    std::size_t column = 0;
+    double first = 0;
+    double afterLast = 0;
+};
+
 // A forward walk over the live rows of one table, and random access to a row already seen.
 // Values are decoded only when asked for.
 class TableCursor {
@@ -65,6 +87,15 @@ class TableCursor {
 
     // Moves to the next live row; false when there is none.
     bool Next();
+    // From now on Next passes over the rows that the tests, in their order, reject: a test
+    // rejects a row that fails it where the tests before it pass. Where a test cannot tell
+    // (a Null date, a date before 1900, bytes that do not fit in the row), neither it nor
+    // those after it reject the row: the reader meets it and whatever error it holds.
+    // With `days`, the tests are the whole of a filter: Next passes over as well the rows that
+    // the tests pass and whose date falls outside the days, and counts them.
+    void PassOver(std::vector<StoredTest> tests, std::optional<StoredDays> days);
+    // The rows passed over for their date since the last call.
+    std::size_t TakeOutsideDays() { return std::exchange(outsideDays_, 0); }
     // The value of a column of the current row; Null for a database Null.
     Variant Value(std::size_t column) const;
     // A Boolean or whole-number column of the current row as stored.
@@ -88,11 +119,14 @@ class TableCursor {
     bool NextOnAnotherPage();
     bool LoadDataPage(std::uint32_t page);
     void ReadAhead(std::uint32_t page);
-    // Sets up the current row from its slot; false for a deleted row.
+    // Sets up the current row from its slot; false for a deleted row and one the tests reject.
     bool LocateRow(std::uint16_t slot);
     // The row a slot's forwarding address names, on the page it moved to.
     void FollowForwardedRow(std::span<const std::uint8_t> bytes);
     void ParseRowLayout();
+    enum class Verdict { kRead, kFails, kOutsideDays };
+    // What the tests and the days make of the row between those offsets of the page at hand.
+    Verdict Judge(std::size_t start, std::size_t end) const;
     void ReadVariableOffsets() const;
     std::span<const std::uint8_t> VariableBytes(const ColumnInfo& column) const;
     std::span<const std::uint8_t> FixedBytes(const ColumnInfo& column) const;
@@ -120,6 +154,10 @@ class TableCursor {
     std::vector<std::uint8_t> overflowPage_;
     RowPosition position_;
     RowBytes row_;
+    std::vector<StoredTest> tests_;
+    std::optional<StoredDays> days_;
+    bool judging_ = false;  // there are tests or days
+    std::size_t outsideDays_ = 0;
     // The row's layout, parsed once per row.
     std::uint16_t rowColumnCount_ = 0;
     std::size_t nullMaskStart_ = 0;
@@ -227,11 +265,16 @@ inline bool TableCursor::LocateRow(std::uint16_t slot) {
     if (raw & data_page::kRowDeleted) return false;
     // A row ends where the one before it in the slot table begins, the first at the page's end.
     const std::size_t start = raw & data_page::kRowOffsetMask;
-    const std::size_t end = slot == 0 ? page_.size()
-                                      : ReadU16(&page_[offsets + 2u * (slot - 1u)]) &
-                                            data_page::kRowOffsetMask;
+    const std::size_t end =
+        slot == 0 ? page_.size()
+                  : ReadU16(&page_[offsets + 2u * (slot - 1u)]) & data_page::kRowOffsetMask;
     if (start < offsets + 2u * rowCountOnPage_ || start > end || end > page_.size())
         database_.RowOutsidePage(table_.name, position_.page, slot);
+    if (judging_ && !(raw & data_page::kRowLookup)) {
+        const Verdict verdict = Judge(start, end);
+        if (verdict == Verdict::kOutsideDays) ++outsideDays_;
+        if (verdict != Verdict::kRead) return false;
+    }
     row_ = {page_, start, end};
     if (raw & data_page::kRowLookup) FollowForwardedRow(page_.subspan(start, end - start));
     ParseRowLayout();
@@ -290,6 +333,5 @@ inline std::optional<double> TableCursor::StoredOleDate(std::size_t columnIndex)
     if (!(ole > kFirstOleDate - 1 && ole < kLastOleDate)) return std::nullopt;
     return ole;
 }
-
 
 }  // namespace infotrakon::jet

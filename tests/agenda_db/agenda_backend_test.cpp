@@ -11,6 +11,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "agenda_db/agenda_access.h"
@@ -361,15 +362,63 @@ TEST_F(AgendaBackendTest, StoredDatesSelectAsTheDatesTheyReadAs) {
                   selected([&](const Date& date) { return date >= day; }));
         EXPECT_EQ(Walk(all, std::string("datum = #") + filter + "#", "castka"),
                   selected([&](const Date& date) { return date == day; }));
-        for (const int days : {0, 1}) {
-            panel::Recordset& records = OpenAgendaRecordset(panel_, all, "", {"castka"});
-            records.SetDaysRead("datum", day, day.AddDays(days));
-            std::vector<Variant> amounts;
-            for (std::int32_t i = records.RecordCount(); i > 0; --i, records.MoveNext())
-                amounts.push_back(records.FieldValue("castka"));
-            EXPECT_EQ(amounts, selected([&](const Date& date) {
-                          return day <= date.WholeDay() && date.WholeDay() <= day.AddDays(days);
-                      })) << days;
+        // The records a day hint leaves in, each at its place among those the filter passes.
+        const Date since = Date::FromCivil(1899, 12, 29);
+        for (const bool filtered : {false, true})
+            for (const int days : {0, 1}) {
+                SCOPED_TRACE(std::to_string(days) + (filtered ? " days, filtered" : " days"));
+                panel::Recordset& records = OpenAgendaRecordset(
+                    panel_, all, filtered ? "datum >= #12/29/1899#" : "", {"castka"});
+                records.SetDaysRead("datum", day, day.AddDays(days));
+                std::vector<std::pair<Variant, std::int32_t>> placed, expected;
+                for (std::int32_t i = records.RecordCount(); i > 0; --i, records.MoveNext())
+                    placed.emplace_back(records.FieldValue("castka"), records.AbsolutePosition());
+                std::int32_t place = 0;
+                for (std::size_t i = 0; i < stored.size(); ++i) {
+                    const Date date = Date::FromOle(stored[i]);
+                    if (filtered && date < since) continue;
+                    ++place;
+                    if (day <= date.WholeDay() && date.WholeDay() <= day.AddDays(days))
+                        expected.emplace_back(Currency{std::int64_t(i)}, place);
+                }
+                EXPECT_EQ(placed, expected);
+            }
+    }
+}
+
+// A record is passed over unread only where the comparisons before the failing one pass: a
+// date no field can hold raises its error where the filter reaches it, and only there.
+TEST_F(AgendaBackendTest, ARecordPassedOverUnreadHidesNoError) {
+    JetWriter writer;
+    const auto service = writer.AddTable(
+        "carservis", {{"car", ColumnType::kBoolean}, {"datum", ColumnType::kDateTime}});
+    writer.AppendRow(service, std::vector<Variant>{false, 46023.0});
+    writer.AppendRow(service, std::vector<Variant>{false, 3e6});  // past the year 9999
+    writer.Finish((prefix_ / "drive_c" / "Agenda" / "poskozena.mdb").string());
+    Connect("C:\\Agenda\\poskozena.mdb");
+    const struct {
+        const char* filter;
+        bool raises;
+    } cases[] = {
+        {"car=true and datum >= #1/1/2026#", false},
+        {"datum >= #1/1/2026# and car=true", true},
+        {"datum >= #1/1/2026# and car=false", true},
+        {"car=false and datum >= #1/1/2026#", true},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.filter);
+        std::string message;
+        const int number = ErrorNumberOf(
+            [&] {
+                OpenAgendaRecordset(panel_, "SELECT * FROM carservis", test.filter, {"car"})
+                    .RecordCount();
+            },
+            &message);
+        EXPECT_EQ(number != 0, test.raises) << message;
+        if (test.raises) {
+            EXPECT_NE(message.find("field datum holds no date between the years 100 and 9999"),
+                      std::string::npos)
+                << message;
         }
     }
 }

@@ -62,6 +62,33 @@ StoredComparison Stored(const BoundComparison& bound, const jet::TableInfo& tabl
     return stored;
 }
 
+// The filter's comparisons that the cursor can test on a row's bytes, up to the first it
+// cannot: those after it may only reject a row where it passes.
+std::vector<jet::StoredTest> RowTests(const std::vector<StoredComparison>& filter) {
+    std::vector<jet::StoredTest> tests;
+    using Kind = StoredComparison::Kind;
+    for (const StoredComparison& stored : filter) {
+        const Comparison& comparison = stored.bound->comparison;
+        jet::StoredTest test;
+        test.column = stored.bound->column;
+        test.equal = comparison.op == Comparison::Operator::kEqual;
+        if (stored.kind == Kind::kFlag) {
+            test.whenSet = stored.whenSet;
+            test.whenClear = stored.whenClear;
+        } else if (stored.kind == Kind::kWhole && comparison.constantNumber) {
+            test.kind = jet::StoredTest::Kind::kNumber;
+            test.constant = *comparison.constantNumber;
+        } else if (stored.kind == Kind::kDate && !test.equal) {
+            test.kind = jet::StoredTest::Kind::kOleDateFrom;
+            test.constant = stored.firstOleDate;
+        } else {
+            break;
+        }
+        tests.push_back(test);
+    }
+    return tests;
+}
+
 // The day hint as stored dates from 0 on meet it: from the first day's midnight to the one
 // after the last day.
 struct StoredDays {
@@ -74,14 +101,24 @@ struct StoredDays {
 // answered on the stored bytes where those can answer them.
 class JetScan final : public RecordScan {
   public:
-    JetScan(const jet::Database& database, const jet::TableInfo& table,
-            const Selection& selection)
+    JetScan(const jet::Database& database, const jet::TableInfo& table, const Selection& selection)
         : cursor_(database, table) {
         for (const BoundComparison& bound : selection.filter)
             stored_.push_back(Stored(bound, table));
         if (const std::optional<BoundDays>& days = selection.days)
             storedDays_ = {&*days, FirstOleDateReadingAsFrom(days->first),
                            FirstOleDateReadingAsFrom(days->last.AddDays(1))};
+        std::vector<jet::StoredTest> tests = RowTests(stored_);
+        // The days count only for rows that the whole filter passes.
+        std::optional<jet::StoredDays> days;
+        if (storedDays_ && tests.size() == stored_.size())
+            days =
+                jet::StoredDays{selection.days->column, storedDays_->first, storedDays_->afterLast};
+        cursor_.PassOver(std::move(tests), days);
+    }
+
+    std::int32_t TakeLeftOutByDays() override {
+        return static_cast<std::int32_t>(cursor_.TakeOutsideDays());
     }
 
     bool Next() override { return cursor_.Next(); }
