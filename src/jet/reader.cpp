@@ -606,29 +606,34 @@ TableCursor::Verdict TableCursor::Judge(std::size_t start, std::size_t end) cons
         if (!(ole >= 0 && ole < kLastOleDate)) return std::nullopt;
         return ole;
     };
-    // A run of Boolean tests is decided at its end, with one branch: none of them can fail
-    // to tell, so that their order within the run does not matter.
-    bool flagsPass = true;
+    // Every test is made and the row decided at the end, with one branch: what a filter's
+    // fields hold is no pattern to predict. A test that cannot tell has the row read whatever
+    // the others say, which is always right: the reader then decides it as it would unhelped.
+    bool passes = true;
     for (const StoredTest& test : tests_) {
         const ColumnInfo& column = table_.columns[test.column];
-        if (test.kind == StoredTest::Kind::kFlag) {
-            const bool set = present(column);
-            flagsPass &= (set & test.whenSet) | (!set & test.whenClear);
-            continue;
-        }
-        if (!flagsPass) return Verdict::kFails;
-        if (test.kind == StoredTest::Kind::kNumber) {
-            if (!present(column)) return Verdict::kFails;  // a Null passes no comparison
-            const std::uint8_t* bytes = fixed(column);
-            if (bytes == nullptr) return Verdict::kRead;
-            if (!SatisfiesStoredNumber(test, column.type, bytes)) return Verdict::kFails;
-        } else {
-            const std::optional<double> ole = oleDate(column);
-            if (!ole) return Verdict::kRead;
-            if (*ole < test.constant) return Verdict::kFails;
+        switch (test.kind) {
+            case StoredTest::Kind::kFlag: {
+                const bool set = present(column);
+                passes &= (set & test.whenSet) | (!set & test.whenClear);
+                break;
+            }
+            case StoredTest::Kind::kNumber: {
+                const std::uint8_t* bytes = fixed(column);
+                if (bytes == nullptr && present(column)) return Verdict::kRead;
+                // A Null passes no comparison.
+                passes &= bytes != nullptr && SatisfiesStoredNumber(test, column.type, bytes);
+                break;
+            }
+            case StoredTest::Kind::kOleDateFrom: {
+                const std::optional<double> ole = oleDate(column);
+                if (!ole) return Verdict::kRead;
+                passes &= *ole >= test.constant;
+                break;
+            }
         }
     }
-    if (!flagsPass) return Verdict::kFails;
+    if (!passes) return Verdict::kFails;
     if (!days_) return Verdict::kRead;
     const std::optional<double> ole = oleDate(table_.columns[days_->column]);
     return ole && (*ole < days_->first || *ole >= days_->afterLast) ? Verdict::kOutsideDays

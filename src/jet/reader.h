@@ -87,10 +87,10 @@ class TableCursor {
 
     // Moves to the next live row; false when there is none.
     bool Next();
-    // From now on Next passes over the rows that the tests, in their order, reject: a test
-    // rejects a row that fails it where the tests before it pass. Where a test cannot tell
-    // (a Null date, a date before 1900, bytes that do not fit in the row), neither it nor
-    // those after it reject the row: the reader meets it and whatever error it holds.
+    // From now on Next passes over the rows that fail one of the tests. Where a test cannot
+    // tell (a Null date, a date before 1900, bytes that do not fit in the row), the row is not
+    // passed over, whatever the other tests say: the reader meets it, and any error it holds
+    // where the filter's own order reaches it.
     // With `days`, the tests are the whole of a filter: Next passes over as well the rows that
     // the tests pass and whose date falls outside the days, and counts them.
     void PassOver(std::vector<StoredTest> tests, std::optional<StoredDays> days);

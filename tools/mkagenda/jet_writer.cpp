@@ -22,26 +22,6 @@ constexpr std::size_t kMaxRow = kPageSize - dp::kRowOffsetsStart - 2;
 constexpr std::size_t kInlineMemoLimit = 1024;
 constexpr std::size_t kLongValueChunk = 4000;
 
-std::uint16_t FixedLength(ColumnType type) {
-    switch (type) {
-        case ColumnType::kBoolean:
-            return 0;
-        case ColumnType::kByte:
-            return 1;
-        case ColumnType::kInteger:
-            return 2;
-        case ColumnType::kLong:
-        case ColumnType::kSingle:
-            return 4;
-        case ColumnType::kCurrency:
-        case ColumnType::kDouble:
-        case ColumnType::kDateTime:
-            return 8;
-        default:
-            return 0;
-    }
-}
-
 bool IsVariable(ColumnType type) {
     return type == ColumnType::kText || type == ColumnType::kMemo || type == ColumnType::kOle;
 }
@@ -195,7 +175,7 @@ JetWriter::TableId JetWriter::AddTable(const std::string& name,
                 error_number::kInvalidProcedureCall,
                 "Table " + name + ", column " + definition.name + ": text size must be 1 to 255");
         if (column.fixed) {
-            column.length = FixedLength(definition.type);
+            column.length = static_cast<std::uint16_t>(jet::FixedSize(definition.type));
             column.fixedOffset = table.fixedSize;
             table.fixedSize = static_cast<std::uint16_t>(table.fixedSize + column.length);
         } else {
