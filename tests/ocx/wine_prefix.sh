@@ -46,10 +46,22 @@ start_prefix() {
   fi
 }
 
+# wait_for_a_whole_day: the control reads the date from the clock of the prefix, and the
+# expected outputs are for the day they were written on; a run that crossed midnight compared
+# the panel of the next day with them. Close to midnight, the day's change is waited out.
+wait_for_a_whole_day() {
+  to_midnight=$(( $(date -d 'tomorrow 00:00' +%s) - $(date +%s) ))
+  if [ "$to_midnight" -lt 300 ]; then
+    echo "waiting ${to_midnight}s for midnight: the control reads the date of the clock"
+    sleep $((to_midnight + 1))
+  fi
+}
+
 # write_agendas: the agenda the host opened last, a damaged copy, one without the panel's
 # tables, a long one and a failing one, and in $work/*.json what the Linux program shows of
-# them on the same day.
+# them on the same day, with five minutes before midnight at least.
 write_agendas() {
+  wait_for_a_whole_day
   today=$(date +%F)
   data="$WINEPREFIX/drive_c/Trakon/Data"
   mkdir -p "$data"
