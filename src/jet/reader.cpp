@@ -552,6 +552,7 @@ bool TableCursor::NextOnAnotherPage() {
             onPage_ = true;
             nextSlot_ = 0;
             position_.page = page;
+            if (judging_) JudgePage();
             if (NextOnPage()) return true;
             onPage_ = false;
         }
@@ -578,6 +579,39 @@ void TableCursor::PassOver(std::vector<StoredTest> tests, std::optional<StoredDa
     tests_ = std::move(tests);
     days_ = days;
     judging_ = !tests_.empty() || days_;
+}
+
+void TableCursor::JudgePage() {
+    const std::size_t offsets = layout_.dataRowOffsetsStart;
+    const std::size_t tableEnd = offsets + 2u * rowCountOnPage_;
+    visits_.resize(rowCountOnPage_);
+    outsideBefore_.resize(rowCountOnPage_);
+    std::size_t visits = 0;
+    std::uint16_t outside = 0;
+    for (std::uint16_t slot = 0; slot < rowCountOnPage_; ++slot) {
+        const std::uint16_t raw = ReadU16(&page_[offsets + 2u * slot]);
+        const std::size_t start = raw & data_page::kRowOffsetMask;
+        const std::size_t end =
+            slot == 0 ? page_.size()
+                      : ReadU16(&page_[offsets + 2u * (slot - 1u)]) & data_page::kRowOffsetMask;
+        // A deleted row is not visited; a moved one, or one outside its page, is read, where
+        // the reader follows it or raises its error.
+        Verdict verdict = Verdict::kRead;
+        if (raw & data_page::kRowDeleted)
+            verdict = Verdict::kFails;
+        else if (!(raw & data_page::kRowLookup) && start >= tableEnd && start <= end &&
+                 end <= page_.size())
+            verdict = Judge(start, end);
+        visits_[visits] = slot;
+        outsideBefore_[visits] = outside;
+        visits += verdict == Verdict::kRead;
+        outside = static_cast<std::uint16_t>(outside + (verdict == Verdict::kOutsideDays));
+    }
+    visits_.resize(visits);
+    outsideBefore_.resize(visits);
+    nextVisit_ = 0;
+    outsideOnPage_ = outside;
+    outsideCounted_ = 0;
 }
 
 TableCursor::Verdict TableCursor::Judge(std::size_t start, std::size_t end) const {
@@ -633,11 +667,11 @@ TableCursor::Verdict TableCursor::Judge(std::size_t start, std::size_t end) cons
             }
         }
     }
-    if (!passes) return Verdict::kFails;
-    if (!days_) return Verdict::kRead;
+    if (!days_) return passes ? Verdict::kRead : Verdict::kFails;
     const std::optional<double> ole = oleDate(table_.columns[days_->column]);
-    return ole && (*ole < days_->first || *ole >= days_->afterLast) ? Verdict::kOutsideDays
-                                                                    : Verdict::kRead;
+    // Both sides made and added, with no branch between them.
+    const bool outside = ole && int{*ole < days_->first} + int{*ole >= days_->afterLast} > 0;
+    return !passes ? Verdict::kFails : outside ? Verdict::kOutsideDays : Verdict::kRead;
 }
 
 // The offsets of the row's variable columns, read when the first of them is asked for: a

@@ -87,9 +87,9 @@ class TableCursor {
 
     // Moves to the next live row; false when there is none.
     bool Next();
-    // From now on Next passes over the rows that fail one of the tests. Where a test cannot
-    // tell (a Null date, a date before 1900, bytes that do not fit in the row), the row is not
-    // passed over, whatever the other tests say: the reader meets it, and any error it holds
+    // Before the first Next: Next is to pass over the rows that fail one of the tests. Where a test
+    // cannot tell (a Null date, a date before 1900, bytes that do not fit in the row), the row is
+    // not passed over, whatever the other tests say: the reader meets it, and any error it holds
     // where the filter's own order reaches it.
     // With `days`, the tests are the whole of a filter: Next passes over as well the rows that
     // the tests pass and whose date falls outside the days, and counts them.
@@ -116,10 +116,15 @@ class TableCursor {
     // inline, their checks in line and their errors out of it.
     // The next live row on the page at hand, and the first on the pages after it.
     bool NextOnPage();
+    // With tests: the next of the page's rows that they left to be read.
+    bool NextVisit();
+    // Judges every row of a page just loaded, in one pass without a branch on a verdict: what a
+    // filter's fields hold is no pattern to predict.
+    void JudgePage();
     bool NextOnAnotherPage();
     bool LoadDataPage(std::uint32_t page);
     void ReadAhead(std::uint32_t page);
-    // Sets up the current row from its slot; false for a deleted row and one the tests reject.
+    // Sets up the current row from its slot; false for a deleted row.
     bool LocateRow(std::uint16_t slot);
     // The row a slot's forwarding address names, on the page it moved to.
     void FollowForwardedRow(std::span<const std::uint8_t> bytes);
@@ -158,6 +163,13 @@ class TableCursor {
     std::optional<StoredDays> days_;
     bool judging_ = false;  // there are tests or days
     std::size_t outsideDays_ = 0;
+    // The page's slots that Next visits when judging, and before each, how many of the page's
+    // rows were passed over for their date: each is counted as Next passes it.
+    std::vector<std::uint16_t> visits_;
+    std::vector<std::uint16_t> outsideBefore_;
+    std::size_t nextVisit_ = 0;
+    std::uint16_t outsideOnPage_ = 0;
+    std::uint16_t outsideCounted_ = 0;
     // The row's layout, parsed once per row.
     std::uint16_t rowColumnCount_ = 0;
     std::size_t nullMaskStart_ = 0;
@@ -246,9 +258,23 @@ class Database {
 };
 
 // A scan's steps from row to row are inline, their errors out of line.
+inline bool TableCursor::NextVisit() {
+    while (nextVisit_ < visits_.size()) {
+        const std::size_t visit = nextVisit_++;
+        outsideDays_ += outsideBefore_[visit] - outsideCounted_;
+        outsideCounted_ = outsideBefore_[visit];
+        position_.slot = visits_[visit];
+        if (LocateRow(visits_[visit])) return true;
+    }
+    outsideDays_ += outsideOnPage_ - outsideCounted_;
+    outsideCounted_ = outsideOnPage_;
+    return false;
+}
+
 inline bool TableCursor::Next() { return (onPage_ && NextOnPage()) || NextOnAnotherPage(); }
 
 inline bool TableCursor::NextOnPage() {
+    if (judging_) return NextVisit();
     while (nextSlot_ < rowCountOnPage_) {
         const std::uint16_t slot = nextSlot_++;
         position_.slot = slot;
@@ -270,11 +296,6 @@ inline bool TableCursor::LocateRow(std::uint16_t slot) {
                   : ReadU16(&page_[offsets + 2u * (slot - 1u)]) & data_page::kRowOffsetMask;
     if (start < offsets + 2u * rowCountOnPage_ || start > end || end > page_.size())
         database_.RowOutsidePage(table_.name, position_.page, slot);
-    if (judging_ && !(raw & data_page::kRowLookup)) {
-        const Verdict verdict = Judge(start, end);
-        if (verdict == Verdict::kOutsideDays) ++outsideDays_;
-        if (verdict != Verdict::kRead) return false;
-    }
     row_ = {page_, start, end};
     if (raw & data_page::kRowLookup) FollowForwardedRow(page_.subspan(start, end - start));
     ParseRowLayout();
