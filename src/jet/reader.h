@@ -79,8 +79,7 @@ struct StoredDays {
     double afterLast = 0;
 };
 
-// A forward walk over the live rows of one table, and random access to a row already seen.
-// Values are decoded only when asked for.
+// A forward walk over the live rows of one table. Values are decoded only when asked for.
 class TableCursor {
   public:
     TableCursor(const Database& database, const TableInfo& table);
@@ -112,8 +111,6 @@ class TableCursor {
         std::size_t start = 0;
         std::size_t end = 0;
     };
-    // A filter asks for a field or two of every row: the accessors a filter uses are
-    // inline, their checks in line and their errors out of it.
     // The next live row on the page at hand, and the first on the pages after it.
     bool NextOnPage();
     // With tests: the next of the page's rows that they left to be read.
@@ -257,7 +254,8 @@ class Database {
     mutable std::uint32_t longValuePageNumber_ = 0;
 };
 
-// A scan's steps from row to row are inline, their errors out of line.
+// A scan's steps from row to row, and the accessors a filter asks of every row, are inline;
+// their errors are out of line.
 inline bool TableCursor::NextVisit() {
     while (nextVisit_ < visits_.size()) {
         const std::size_t visit = nextVisit_++;
@@ -284,8 +282,8 @@ inline bool TableCursor::NextOnPage() {
 }
 
 inline bool TableCursor::LocateRow(std::uint16_t slot) {
-    // RowOnPage's checks, made here without its call: this runs for every row of a scan.
-    if (slot >= rowCountOnPage_) database_.NoSuchRow(table_.name, position_.page, slot);
+    // RowOnPage's checks, made here without its call: this runs for every row of a scan. The
+    // slot is one of the page's, whose table LoadDataPage found inside it.
     const std::size_t offsets = layout_.dataRowOffsetsStart;
     const std::uint16_t raw = ReadU16(&page_[offsets + 2u * slot]);
     if (raw & data_page::kRowDeleted) return false;

@@ -91,7 +91,7 @@ std::vector<jet::StoredTest> RowTests(const std::vector<StoredComparison>& filte
 
 // The day hint as stored dates from 0 on meet it: from the first day's midnight to the one
 // after the last day.
-struct StoredDays {
+struct DaysAsOleDates {
     const BoundDays* days;
     double first;
     double afterLast;
@@ -183,7 +183,7 @@ class JetScan final : public RecordScan {
 
     jet::TableCursor cursor_;
     std::vector<StoredComparison> stored_;  // the filter's, in its order
-    std::optional<StoredDays> storedDays_;
+    std::optional<DaysAsOleDates> storedDays_;
 };
 
 // The records that the count kept, one after the other.
