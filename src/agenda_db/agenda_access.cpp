@@ -50,9 +50,9 @@ panel::Recordset& OpenAgendaRecordset(panel::Panel& panel, const std::string& re
 }
 
 void RecordPlace::Raise(const Error& error, std::string_view field) const {
-    throw Error(error.number(), std::string(error.what()) + " (table " + table + ", field " +
-                                    std::string(field) + ", record " + std::to_string(record) +
-                                    ")");
+    throw Error(error.number(), std::string(error.what()) + " (table " + std::string(table) +
+                                    ", field " + std::string(field) + ", record " +
+                                    std::to_string(Record()) + ")");
 }
 
 void WalkRecords(panel::Recordset& records, const std::string& table,
@@ -61,7 +61,7 @@ void WalkRecords(panel::Recordset& records, const std::string& table,
     records.MoveFirst();
     const std::int32_t count = records.RecordCount();
     for (std::int32_t record = 1; record <= count; ++record) {
-        visit(RecordPlace{table, records.AbsolutePosition()});
+        visit(RecordPlace{table, records});
         records.MoveNext();
     }
     records.MoveFirst();

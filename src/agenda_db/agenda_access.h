@@ -44,9 +44,12 @@ panel::Recordset& OpenAgendaRecordset(panel::Panel& panel, const std::string& re
 
 // One record of a walk, for the messages of what cannot be read or shown there.
 struct RecordPlace {
-    std::string table;
-    std::int32_t record = 0;  // the record set's AbsolutePosition
+    std::string_view table;
+    panel::Recordset& records;  // at the record while the walk visits it
 
+    // The record's AbsolutePosition, asked of the set only where a message needs it: a
+    // server's record set numbers its records for that with a scan of their own.
+    std::int32_t Record() const { return records.AbsolutePosition(); }
     // Raises `error` again with the table, `field` and the record added to its message.
     [[noreturn]] void Raise(const Error& error, std::string_view field) const;
 };

@@ -49,7 +49,7 @@ std::string VehicleKey(panel::Recordset& vehicles, bool hasId, const RecordPlace
         if (std::string_view(field) == "id" && !hasId) continue;
         if (std::string key = keyOf(field); !key.empty()) return key;
     }
-    return "record-" + std::to_string(place.record);
+    return "record-" + std::to_string(place.Record());
 }
 
 std::string VehicleName(panel::Recordset& vehicles, const Locale& locale) {
@@ -82,7 +82,7 @@ void ReadDeadlinesOfKind(panel::Recordset& vehicles, const agenda_list::Deadline
         const std::string& key = keys.at(index++);
         if (vehicles.FieldValue(kind.field).isNull()) {
             result.warnings.push_back("the vehicle " + VehicleName(vehicles, context.locale) +
-                                      " (record " + std::to_string(place.record) +
+                                      " (record " + std::to_string(place.Record()) +
                                       " of cars) has no " + kind.field + " date recorded");
             return;
         }

@@ -113,9 +113,8 @@ class OdbcRecordset final : public FilteredRecordset {
         bool trusted = false;  // the count is the server's, and so is the choice of rows
         std::vector<std::string> dateFields;      // of the filter, for a trusted count
         std::vector<odbc::SelectedField> fields;  // asked for; none for all of them
-        std::vector<Column> columns;   // of the rows: the count, the place, the unreadable
+        std::vector<Column> columns;              // of the rows: the count, the unreadable
         std::vector<std::size_t> at;   // where each field is among the columns of the rows
-        std::size_t placeAt = 0;       // where days went along
         std::size_t unreadableAt = 0;  // of a trusted count
     };
 
@@ -233,14 +232,12 @@ class OdbcRecordset final : public FilteredRecordset {
         plan.countedOnServer = plan.pushed.size() == selection.filter.size();
         const std::vector<std::size_t> selected =
             SelectedColumns(trusted ? selection.kept : selection.read);
-        // The places of the rows come from the server only where it counts as the panel does.
-        if (selection.days && plan.countedOnServer && !HasSameNames() &&
-            IsDateColumn(columns_[selection.days->column])) {
+        // The server leaves rows out only where it counts as the panel does, so that it can
+        // number them: PostgreSQL, whose scans of a snapshot give its rows in one order.
+        if (selection.days && plan.countedOnServer && postgres_ && !HasSameNames() &&
+            IsDateColumn(columns_[selection.days->column]))
             plan.days = odbc::PushedDays{columns_[selection.days->column].name,
                                          selection.days->first, selection.days->last};
-            plan.placeAt = plan.columns.size();
-            plan.columns.push_back(number);
-        }
         if (trusted) {
             for (const BoundComparison& bound : selection.filter)
                 if (IsDateColumn(columns_[bound.column]))
@@ -284,13 +281,47 @@ class OdbcRecordset final : public FilteredRecordset {
     // Runs a query of the count or of a walk in the snapshot, which it begins on the first.
     const Handle& RunInSnapshot(ServerQuery query) {
         rows_.reset();
+        ForgetPlaces();
         if (reading_.connection)
             RunOn(reading_, query, !reading_.snapshot);
         else
             reading_ = RunOnAConnection(query, true);
         if (!reading_.succeeded)
             Fail(SQL_HANDLE_STMT, reading_.statement->get(), server_, Reading(""));
+        walk_ = std::move(query);
         return *reading_.statement;
+    }
+
+    // The place among the rows passing the comparisons of the `row`th row (from 1) that the
+    // walk's query with a day hint gave. Only an error's message asks for one, so the walk
+    // numbers no row: a second query numbers them, in the snapshot, read as far as asked.
+    std::int32_t PlaceOfRow(std::size_t row) {
+        if (!places_ || placesRead_ > row) StartPlaces();
+        for (; placesRead_ < row; ++placesRead_)
+            if (!places_->Next())
+                throw Error(error_number::kNoCurrentRecord,
+                            "Table " + table() + " gave the places of fewer records than " +
+                                std::to_string(row) + " on " + server_.text +
+                                ": it changed while it was read");
+        const Variant place = places_->Value(0);
+        const std::int64_t* number = place.get<std::int64_t>();
+        return number ? static_cast<std::int32_t>(*number) : 0;
+    }
+
+    void StartPlaces() {
+        ForgetPlaces();
+        ServerQuery query = walk_->PlacesOfRows();
+        placesStatement_ = NewStatement(*reading_.connection);
+        if (!query.Run(*placesStatement_, server_))
+            Fail(SQL_HANDLE_STMT, placesStatement_->get(), server_, Reading(""));
+        places_.emplace(*placesStatement_, kPlaceColumns, server_,
+                        [this](std::string_view field) { return Reading(field); });
+    }
+
+    void ForgetPlaces() {
+        places_.reset();
+        placesStatement_.reset();
+        placesRead_ = 0;
     }
 
     std::string Reading(std::string_view field) const {
@@ -322,6 +353,7 @@ class OdbcRecordset final : public FilteredRecordset {
     void ForgetRecords() override {
         counted_.reset();
         rows_.reset();
+        ForgetPlaces();
         reading_.statement.reset();
         reading_.snapshot.reset();
         GiveBack(std::move(reading_.connection));
@@ -358,6 +390,12 @@ class OdbcRecordset final : public FilteredRecordset {
     // walk, until the records are let go.
     Ran reading_;
     std::optional<RowBlocks> rows_;  // of the walk's query
+    std::optional<ServerQuery> walk_;
+    // The places of the walk's rows, where one was asked for, and how many of them were read.
+    inline static const std::vector<Column> kPlaceColumns{{"", SQL_BIGINT, 0, false, nullptr}};
+    std::unique_ptr<Handle> placesStatement_;
+    std::optional<RowBlocks> places_;
+    std::size_t placesRead_ = 0;
     // The first walk, whose first row the count was read from.
     std::unique_ptr<SelectedRecords> counted_;
 };
@@ -368,7 +406,13 @@ class OdbcScan final : public RecordScan {
   public:
     explicit OdbcScan(OdbcRecordset& set) : set_(set) {}
 
-    bool Next() override { return set_.rows_->Next(); }
+    bool Next() override {
+        if (!set_.rows_->Next()) return false;
+        ++given_;
+        return true;
+    }
+    // How many rows the server gave.
+    std::size_t Given() const { return given_; }
 
     bool Satisfies(const BoundComparison& bound) override {
         return agenda_db::Satisfies(Value(bound.column), bound.comparison);
@@ -388,6 +432,7 @@ class OdbcScan final : public RecordScan {
 
   private:
     OdbcRecordset& set_;
+    std::size_t given_ = 0;
 };
 
 // The passing rows of the server, a block at a time: the comparisons that the server can
@@ -411,7 +456,7 @@ class OdbcRows final : public SelectedRecords {
     // where a field of the filter holds a date that the panel cannot read, which only the
     // panel's own walk raises as it should.
     std::optional<std::size_t> ServerCount() {
-        if (!set_.rows_->Next()) return 0;
+        if (!scan_.Next()) return 0;
         firstAhead_ = true;
         if (Number(set_.plan_.unreadableAt) > 0) return std::nullopt;
         return Number(0);  // the count comes first
@@ -426,12 +471,9 @@ class OdbcRows final : public SelectedRecords {
         return NextSelected(scan_, selection_, place_);
     }
 
-    // Where the server numbered the rows, its number; else the panel's own count.
+    // The panel's own count, or where the server left rows out, the place it numbers.
     std::int32_t Place() const override {
-        if (!set_.plan_.days) return place_;
-        const Variant place = set_.rows_->Value(set_.plan_.placeAt);
-        const std::int64_t* number = place.get<std::int64_t>();
-        return number ? static_cast<std::int32_t>(*number) : place_;
+        return set_.plan_.days ? set_.PlaceOfRow(scan_.Given()) : place_;
     }
 
     Variant Value(std::size_t column) override { return scan_.Value(column); }

@@ -36,6 +36,10 @@ void PrepareSession(const Connection& connection, const ServerName& server) {
     // The driver takes the access mode as a hint only; the server enforces this.
     run("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY", "make the session read-only on");
     run("SET lc_monetary TO 'C'", "read money as money on");
+    // Each scan of a table from its first page, not from where another session's scan of it
+    // is: the places of a walk's rows are numbered by a second scan, which must meet them in
+    // the order of the first.
+    run("SET synchronize_seqscans TO off", "scan tables from their start on");
 }
 
 bool IsMoneyColumn(SQLHSTMT statement, SQLUSMALLINT column) {

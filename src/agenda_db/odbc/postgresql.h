@@ -11,9 +11,9 @@ namespace infotrakon::agenda_db::odbc::postgresql {
 // Whether the connection is to a PostgreSQL server.
 bool IsPostgreSql(const Connection& connection);
 
-// Sets up a new session for reading: every transaction read-only, and money written in the
-// C locale, whatever the server's monetary locale, so that its text is the same everywhere.
-// Changes the session only.
+// Sets up a new session for reading: every transaction read-only, money written in the C
+// locale, whatever the server's monetary locale, so that its text is the same everywhere, and
+// every scan of a table from its start. Changes the session only.
 void PrepareSession(const Connection& connection, const ServerName& server);
 
 // Whether column `column` of the statement's result is of the type money, which the driver

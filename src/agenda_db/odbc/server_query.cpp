@@ -134,17 +134,10 @@ ServerQuery ServerQuery::RowsOf(const std::string& statement,
     if (selected.empty() && pushed.empty() && !days) return ServerQuery(statement, {});
     // Every value goes as a bound parameter.
     std::vector<Variant> constants;
-    const std::string fields = FieldList(selected, constants);
-    const std::string passing =
-        " FROM (" + statement + ") AS agenda_source" + WhereClause(pushed, constants);
-    if (!days) return ServerQuery("SELECT " + fields + passing, std::move(constants));
-    // The rows are numbered before the hint leaves any out: a cursor's plan is never parallel,
-    // so the numbers follow the order in which the rows come.
-    const std::string inDays = DaysCondition(*days, constants);
-    return ServerQuery("SELECT * FROM (SELECT row_number() OVER () AS " +
-                           std::string(kPlaceColumn) + ", " + fields + passing +
-                           ") AS agenda_numbered WHERE " + inDays,
-                       std::move(constants));
+    const std::string passing = "SELECT " + FieldList(selected, constants) + " FROM (" + statement +
+                                ") AS agenda_source" + WhereClause(pushed, constants);
+    if (!days) return ServerQuery(passing, std::move(constants));
+    return InDays("*", passing, std::move(constants), *days);
 }
 
 ServerQuery ServerQuery::CountedRowsOf(const std::string& statement,
@@ -157,14 +150,37 @@ ServerQuery ServerQuery::CountedRowsOf(const std::string& statement,
     const std::string unreadable =
         UnreadableRows(dateFields, constants) + " AS " + std::string(kUnreadableColumn) + ", ";
     const std::string fields = FieldList(selected, constants);
-    const std::string passing =
+    const std::string from =
         " FROM (" + statement + ") AS agenda_source" + WhereClause(pushed, constants);
-    const std::string count = "SELECT count(*) OVER () AS " + std::string(kCountColumn) + ", ";
-    if (!days) return ServerQuery(count + unreadable + fields + passing, std::move(constants));
-    const std::string inDays = DaysCondition(*days, constants);
-    return ServerQuery(count + "agenda_numbered.* FROM (SELECT row_number() OVER () AS " +
-                           std::string(kPlaceColumn) + ", " + unreadable + fields + passing +
-                           ") AS agenda_numbered WHERE " + inDays,
+    const std::string count = "count(*) OVER () AS " + std::string(kCountColumn) + ", ";
+    if (!days)
+        return ServerQuery("SELECT " + count + unreadable + fields + from, std::move(constants));
+    return InDays(count + "agenda_passing.*", "SELECT " + unreadable + fields + from,
+                  std::move(constants), *days);
+}
+
+// OFFSET 0 keeps the server from planning the hint's condition into the scan of the passing
+// rows, where an index of the day's field would give them in another order.
+ServerQuery ServerQuery::InDays(const std::string& selected, const std::string& passing,
+                                std::vector<Variant> constants, const PushedDays& days) {
+    ServerQuery query("", {});
+    query.passing_ = passing + " OFFSET 0";
+    query.passingConstants_ = constants;
+    query.days_ = days;
+    const std::string inDays = DaysCondition(days, constants);
+    query.sql_ =
+        "SELECT " + selected + " FROM (" + query.passing_ + ") AS agenda_passing WHERE " + inDays;
+    query.constants_ = std::move(constants);
+    return query;
+}
+
+ServerQuery ServerQuery::PlacesOfRows() const {
+    std::vector<Variant> constants = passingConstants_;
+    const std::string inDays = DaysCondition(*days_, constants);
+    const std::string place = kPlaceColumn;
+    return ServerQuery("SELECT " + place + " FROM (SELECT row_number() OVER () AS " + place +
+                           ", agenda_passing.* FROM (" + passing_ +
+                           ") AS agenda_passing) AS agenda_numbered WHERE " + inDays,
                        std::move(constants));
 }
 

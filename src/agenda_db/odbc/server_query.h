@@ -44,8 +44,7 @@ struct SelectedField {
     Carried carried = Carried::kAsItIs;
 };
 
-// The name of the column that gives each row's place among those the filter passes, first
-// in the rows of a query with a day hint.
+// The name of the column that gives a row's place among those the filter passes.
 inline constexpr const char* kPlaceColumn = "agenda_place";
 inline constexpr const char* kCountColumn = "agenda_count";
 inline constexpr const char* kUnreadableColumn = "agenda_unreadable";
@@ -56,24 +55,29 @@ class ServerQuery {
     // The statement for its columns only: the server checks it, and sends no row.
     static ServerQuery ColumnsOf(const std::string& statement);
     // The `selected` fields (no names, every field) of the statement's rows that pass the
-    // comparisons, every constant a bound parameter.
-    // With a day hint, the rows that it leaves out do not come, and each row that does comes
-    // after its place (kPlaceColumn) among the rows that pass the comparisons, numbered in the
-    // order in which the server gives them.
+    // comparisons, every constant a bound parameter. With a day hint (PostgreSQL's SQL), the
+    // rows that it leaves out do not come; those that do come in the order of the rows
+    // passing the comparisons, which the server scans as it would without the hint.
     static ServerQuery RowsOf(const std::string& statement,
                               const std::vector<SelectedField>& selected,
                               const std::vector<PushedComparison>& pushed,
                               const std::optional<PushedDays>& days = std::nullopt);
     // The rows of RowsOf for a walk whose count the server gives: each comes after the count
-    // of them all (kCountColumn), then, with a day hint, its place, then the number of the
-    // rows passing the comparisons, the day hint aside, whose `dateFields` hold a date the
-    // panel cannot read (kUnreadableColumn). The server counts in the same statement, so the
-    // count is that of the rows it sends.
+    // of them all (kCountColumn), then the number of the rows passing the comparisons, the
+    // day hint aside, whose `dateFields` hold a date the panel cannot read
+    // (kUnreadableColumn). The server counts in the same statement, so the count is that of
+    // the rows it sends.
     static ServerQuery CountedRowsOf(const std::string& statement,
                                      const std::vector<SelectedField>& selected,
                                      const std::vector<PushedComparison>& pushed,
                                      const std::optional<PushedDays>& days,
                                      const std::vector<std::string>& dateFields);
+
+    // For a query with a day hint: the places (kPlaceColumn) of its rows among the rows that
+    // pass the comparisons, row for row, numbered by a scan of their own. The server gives
+    // both in one order where it scans a snapshot alike twice (PostgreSQL, its synchronized
+    // scans off).
+    ServerQuery PlacesOfRows() const;
 
     // Binds the constants and runs the query; false if the server refused it.
     bool Run(const Handle& statement, const ServerName& server);
@@ -87,10 +91,18 @@ class ServerQuery {
     };
 
     ServerQuery(std::string sql, std::vector<Variant> constants);
+    // `selected` of the rows of `passing` in the days of the hint.
+    static ServerQuery InDays(const std::string& selected, const std::string& passing,
+                              std::vector<Variant> constants, const PushedDays& days);
     void Bind(const Handle& statement, const ServerName& server);
 
     std::string sql_;
     std::vector<Variant> constants_;
+    // Of a query with a day hint: the rows passing the comparisons, the constants of their
+    // statement, and the hint.
+    std::string passing_;
+    std::vector<Variant> passingConstants_;
+    std::optional<PushedDays> days_;
     std::vector<Parameter> parameters_;  // as bound, until the query has run
 };
 
