@@ -242,6 +242,56 @@ TEST_F(ServerAgendaTest, TheListsDayRangeChangesNothingThatIsShown) {
     EXPECT_GT(stopped, 0);
 }
 
+// PostgreSQL starts a scan of a large table (over a quarter of its buffers) where another
+// session's scan of it is. Beside another client that holds a cursor a third into the table,
+// the lists show the rows in the file's order and their errors name the file's records: the
+// panel's sessions scan from the start, the lists and the second scan that numbers a row.
+TEST_F(ServerAgendaTest, AnotherClientsScanChangesNotTheOrderOfTheRows) {
+    TemporaryPostgres own;
+    server_ = &own;
+    own.Psql("postgres", "-c \"ALTER SYSTEM SET shared_buffers = '128kB'\"");
+    own.Stop();
+    own.Start();
+    Agenda agenda;
+    // Some fifty pages; a row of today's date every few pages, and late rows without a date.
+    for (int i = 0; i < 6000; ++i) {
+        const Variant datum = i == 4321 || i == 5990 ? Variant(Null{})
+                              : i % 400 == 7 ? Variant(Date::FromCivil(2026, 12, 9, 8, 0, 0))
+                                             : Variant(Date::FromCivil(2020, 3, 1));
+        agenda.carservis.push_back({datum, i % 2 == 0, i % 3 == 1, 0, Currency{i * 100LL}, i, 0.5,
+                                    "řádek " + std::to_string(i)});
+    }
+    Load([&](mkagenda::TableWriter& writer) { WriteTables(writer, agenda); }, "beside");
+    ASSERT_GT(std::stoi(own.Query("beside", "SELECT pg_relation_size('carservis') / 8192")), 32);
+    own.PsqlBeside("beside",
+                   "-c 'BEGIN' -c 'DECLARE held CURSOR FOR SELECT * FROM carservis' "
+                   "-c 'FETCH 2000 FROM held' -c 'SELECT pg_sleep(60)'");
+    const std::string sleeping =
+        "SELECT count(*) FROM pg_stat_activity WHERE query LIKE 'SELECT pg_sleep%'";
+    for (int attempt = 0; attempt < 250 && own.Query("beside", sleeping) != "1"; ++attempt)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(own.Query("beside", sleeping), "1");
+    std::vector<std::vector<nlohmann::json>> shown;
+    for (const char* setting :
+         {"\"C:\\\\Agenda\\\\agenda.mdb\"", "\"C:\\\\Agenda\\\\server.udl\""}) {
+        SCOPED_TRACE(setting);
+        SetHostSetting(setting);
+        std::string startUp;
+        try {
+            Start();
+        } catch (const Error& error) {
+            startUp = error.what();
+        }
+        shown.push_back(ListsOfEveryView(*control_));
+        shown.back().push_back(startUp);
+    }
+    own.Query("beside",
+              "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE query LIKE "
+              "'SELECT pg_sleep%'");
+    for (std::size_t step = 0; step < shown[0].size(); ++step)
+        EXPECT_EQ(shown[1][step], shown[0][step]) << "step " << step;
+}
+
 // The same records, and the server sends only those that pass where it can compare as we
 // do: a WHERE clause that let too many through would cost the network what it saves.
 TEST_F(ServerAgendaTest, FiltersGiveTheSameRecordsOnTheServer) {

@@ -111,10 +111,12 @@ class TemporaryPostgres {
 
     // Runs a SQL script (or a command with -c) through psql on the given database.
     void Psql(const std::string& database, const std::string& arguments) const {
-        Run("PGOPTIONS='-c client_min_messages=warning' PGPASSWORD='" + std::string(kPassword) +
-            "' psql -X -q -v ON_ERROR_STOP=1 -h '" + folder_.string() + "' -p " +
-            std::to_string(kPort) + " -U " + kUser + " -d " + database + " " + arguments +
-            " >/dev/null");
+        Run(PsqlCommand(database, arguments) + " >/dev/null");
+    }
+    // Psql for another client of the server, which goes on beside the test; the test ends
+    // its session.
+    void PsqlBeside(const std::string& database, const std::string& arguments) const {
+        Run(PsqlCommand(database, arguments) + " >/dev/null 2>&1 &");
     }
     // What one query prints, unaligned and without headers.
     std::string Query(const std::string& database, const std::string& sql) const {
@@ -159,6 +161,12 @@ class TemporaryPostgres {
         std::system((runAs_ + binaries_ + "/pg_ctl -D '" + (folder_ / "data").string() +
                      "' -w -m fast stop >/dev/null 2>&1")
                         .c_str());
+    }
+
+    std::string PsqlCommand(const std::string& database, const std::string& arguments) const {
+        return "PGOPTIONS='-c client_min_messages=warning' PGPASSWORD='" + std::string(kPassword) +
+               "' psql -X -q -v ON_ERROR_STOP=1 -h '" + folder_.string() + "' -p " +
+               std::to_string(kPort) + " -U " + kUser + " -d " + database + " " + arguments;
     }
 
     static std::string FindBinaries() {
