@@ -26,7 +26,7 @@ TEST_P(OdbcTranslationTest, GivesTheDriverTheKeys) {
     if (!GetParam().odbc) return;
     const std::string text = OdbcConnectionString(OdbcProperties(properties));
     EXPECT_EQ(text, std::string(GetParam().keys) +
-                        "BoolsAsChar=0;UseDeclareFetch=1;Fetch=1000;CommLog=0;Debug=0;");
+                        "BoolsAsChar=0;UseDeclareFetch=1;Fetch=8000;CommLog=0;Debug=0;");
 }
 
 INSTANTIATE_TEST_SUITE_P(
