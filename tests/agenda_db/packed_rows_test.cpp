@@ -19,6 +19,10 @@ std::vector<Variant> EveryKind() {
             true,
             false,
             std::int64_t{0},
+            std::int64_t{63},
+            std::int64_t{64},
+            std::int64_t{-64},
+            std::int64_t{-65},
             std::numeric_limits<std::int64_t>::min(),
             std::numeric_limits<std::int64_t>::max(),
             -0.5,
@@ -28,7 +32,9 @@ std::vector<Variant> EveryKind() {
             Date::FromCivil(2026, 12, 7),
             Date::FromCivil(9999, 12, 31, 0, 0, 1),
             Currency{std::numeric_limits<std::int64_t>::min()},
+            Currency{std::numeric_limits<std::int64_t>::max()},
             Currency{12345678},
+            Currency{-1},
             std::string(),
             std::string("Oprava brzd – Tatra 815"),
             std::string(127, 'a'),
@@ -72,6 +78,27 @@ TEST(PackedRowsTest, EveryValueComesBackAsItWentIn) {
                 EXPECT_EQ(value.get<Date>()->hasTime(), date->hasTime());
             }
         }
+    }
+    EXPECT_FALSE(reader.Next());
+}
+
+// Records by the hundred thousand fill many blocks: each comes back whole, those that did not
+// fit at the end of a block, and one larger than a block, among them.
+TEST(PackedRowsTest, RecordsOverManyBlocksComeBackWhole) {
+    const auto record = [](std::int64_t i) {
+        const std::size_t length = i == 54321 ? 300000 : static_cast<std::size_t>(i % 97);
+        return std::vector<Variant>{Currency{(i - 50000) * 7919}, std::string(length, 'x'),
+                                    i % 5 == 0 ? Variant(Null{}) : Variant(i * i * i)};
+    };
+    PackedRows rows;
+    constexpr std::int64_t kRecords = 100000;
+    for (std::int64_t i = 0; i < kRecords; ++i) Append(rows, record(i));
+    PackedRows::Reader reader(rows, 3);
+    for (std::int64_t i = 0; i < kRecords; ++i) {
+        ASSERT_TRUE(reader.Next()) << i;
+        const std::vector<Variant> expected = record(i);
+        for (std::size_t column = 0; column < expected.size(); ++column)
+            ASSERT_EQ(reader.Value(column), expected[column]) << "record " << i;
     }
     EXPECT_FALSE(reader.Next());
 }
