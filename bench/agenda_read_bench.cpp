@@ -1,12 +1,14 @@
 // How fast the panel reads a large agenda, measured against what a user would script instead:
 // one mdb-export pass of carservis to /dev/null. Each case runs in a child process, so that
-// its peak resident size is its own. Where PostgreSQL is installed, the same agenda on a
-// server of the benchmark's own, against one psql \copy of carservis.
+// its peak resident size is its own, three times, the fastest run counting. Where PostgreSQL
+// is installed, the same agenda on a server of the benchmark's own, against one psql \copy of
+// carservis.
 // Run: agenda_read_bench [ROWS...] (default 100000 1000000).
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +62,19 @@ Measurement InChild(const std::function<void()>& work) {
     };
     return {std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),
             seconds(usage.ru_utime) + seconds(usage.ru_stime), usage.ru_maxrss};
+}
+
+// The fastest of three runs of `work`, each in a child process, with the highest peak of
+// them: a single run on a shared machine is as often slowed by a neighbour as not.
+Measurement Best(const std::function<void()>& work) {
+    Measurement best = InChild(work);
+    for (int run = 1; run < 3; ++run) {
+        const Measurement next = InChild(work);
+        const long peak = std::max(best.peakKilobytes, next.peakKilobytes);
+        if (next.seconds < best.seconds) best = next;
+        best.peakKilobytes = peak;
+    }
+    return best;
 }
 
 // What SumField does: the record set under a filter, walked by count, one field read each.
@@ -139,14 +154,14 @@ int main(int argc, char** argv) {
         std::printf("carservis with %zu rows (%.1f MB, written in %.2f s); ratios to mdb-export:\n",
                     rows, static_cast<double>(std::filesystem::file_size(path)) / 1e6,
                     written.seconds);
-        const Measurement exported = InChild([&] {
+        const Measurement exported = Best([&] {
             const std::string command = "mdb-export '" + path + "' carservis > /dev/null";
             if (std::system(command.c_str()) != 0) throw std::runtime_error("mdb-export failed");
         });
         Report("mdb-export carservis > /dev/null", exported, exported);
         const auto withPanelOn = [&](const std::string& agenda,
                                      const std::function<void(panel::Panel&)>& work) {
-            return InChild([&] {
+            return Best([&] {
                 panel::Panel panel;
                 panel.Adodc1.SetBackend(std::make_shared<agenda_db::AgendaBackend>(files));
                 panel.Label3.SetCaption(agenda);
@@ -163,12 +178,11 @@ int main(int argc, char** argv) {
         Report("one SumField without a filter",
                withPanel([&](panel::Panel& panel) { Sum(panel, *files, ""); }), exported);
         Report("the panel's start-up (5 readers, 2 list fills)",
-               InChild([&] { StartUp(folder.string(), settingsFor("agenda.mdb"), today); }),
-               exported);
+               Best([&] { StartUp(folder.string(), settingsFor("agenda.mdb"), today); }), exported);
         if (!server) continue;
         server->Psql("bench", "-f '" + (folder / "agenda.sql").string() + "'");
         const Measurement copied =
-            InChild([&] { server->Psql("bench", "-c '\\copy carservis to /dev/null'"); });
+            Best([&] { server->Psql("bench", "-c '\\copy carservis to /dev/null'"); });
         std::printf("  on the server, ratios to psql \\copy:\n");
         Report("psql -c \"\\copy carservis to /dev/null\"", copied, copied);
         Report("one SumField over ODBC (filter on car, servis, datum)",
@@ -183,8 +197,7 @@ int main(int argc, char** argv) {
                            [&](panel::Panel& panel) { Sum(panel, *files, ""); }),
                copied);
         Report("the panel's start-up over ODBC",
-               InChild([&] { StartUp(folder.string(), settingsFor("server.udl"), today); }),
-               copied);
+               Best([&] { StartUp(folder.string(), settingsFor("server.udl"), today); }), copied);
     }
     std::filesystem::remove_all(folder);
     return 0;
