@@ -389,8 +389,8 @@ class OdbcRecordset final : public FilteredRecordset {
     // The connection that Refresh used, then the snapshot and the query of the count or of the
     // walk, until the records are let go.
     Ran reading_;
-    std::optional<RowBlocks> rows_;  // of the walk's query
-    std::optional<ServerQuery> walk_;
+    std::optional<RowBlocks> rows_;    // of the walk's query
+    std::optional<ServerQuery> walk_;  // that query, whose rows the places are numbered for
     // The places of the walk's rows, where one was asked for, and how many of them were read.
     inline static const std::vector<Column> kPlaceColumns{{"", SQL_BIGINT, 0, false, nullptr}};
     std::unique_ptr<Handle> placesStatement_;
