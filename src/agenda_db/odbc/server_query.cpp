@@ -132,10 +132,13 @@ ServerQuery ServerQuery::RowsOf(const std::string& statement,
                                 const std::vector<PushedComparison>& pushed,
                                 const std::optional<PushedDays>& days) {
     if (selected.empty() && pushed.empty() && !days) return ServerQuery(statement, {});
-    // Every value goes as a bound parameter.
+    // Every value goes as a bound parameter, in the order of their markers in the text: each
+    // part is made in turn (the operands of one expression are made in no set order).
     std::vector<Variant> constants;
-    const std::string passing = "SELECT " + FieldList(selected, constants) + " FROM (" + statement +
-                                ") AS agenda_source" + WhereClause(pushed, constants);
+    const std::string fields = FieldList(selected, constants);
+    const std::string where = WhereClause(pushed, constants);
+    const std::string passing =
+        "SELECT " + fields + " FROM (" + statement + ") AS agenda_source" + where;
     if (!days) return ServerQuery(passing, std::move(constants));
     return InDays("*", passing, std::move(constants), *days);
 }
