@@ -11,11 +11,13 @@ if [ ! -x "$linux/infotrakon" ] || [ ! -x "$linux/mkagenda" ]; then
   echo "skipped: no Linux infotrakon and mkagenda in $linux (scripts/build makes them)"
   exit 77
 fi
+. "$(dirname "$0")/../ocx/wine_prefix.sh"
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/infotrakon-wine-print.XXXXXX")
 WINEARCH=${WINEARCH:-win32}
 export WINEPREFIX WINEARCH
 work=$(mktemp -d "${TMPDIR:-/tmp}/infotrakon-print.XXXXXX")
-trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; rm -rf "$WINEPREFIX" "$work"' EXIT
+trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; remove_server_folder
+  rm -rf "$WINEPREFIX" "$work"' EXIT
 "$wine_run" wineboot -i </dev/null >/dev/null 2>&1
 today=2026-12-07
 mkdir -p "$WINEPREFIX/drive_c/Trakon/Účetní data"

@@ -1,7 +1,8 @@
-# What the tests of ITrakon.ocx under Wine share, sourced by ocx_test.sh and msi_test.sh: a
-# fresh Wine prefix and a work folder of the test's own, an Xvfb display of its own, all stopped
-# and removed at the end; the host's agenda in the prefix with what the Linux program shows of
-# it; the VBScript check of FileExists and the form host test program.
+# What the tests of ITrakon.ocx under Wine share, sourced by ocx_test.sh and msi_test.sh (and by
+# scripts/test-windows and windows_print_test.sh, for the server folder of a prefix): a fresh
+# Wine prefix and a work folder of the test's own, an Xvfb display of its own, all stopped and
+# removed at the end; the host's agenda in the prefix with what the Linux program shows of it;
+# the VBScript check of FileExists and the form host test program.
 # The sourcing script sets wine_run (scripts/wine-run) and linux (the Linux programs' folder).
 
 # Windows paths of Unix files through the drive Z: that every prefix maps to the root, and Unix
@@ -12,11 +13,23 @@ windows_to_unix() { printf '%s/drive_c/%s\n' "$WINEPREFIX" "${1#C:\\}" | tr '\\'
 # Whether the kernel starts Wine's 32-bit loader (some virtual machines run no 32-bit programs).
 runs_32_bit_programs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
+# Debian's Wine keeps the socket of a prefix's server in /tmp/wine-XXXXXX/server-DEVICE-INODE,
+# named after the prefix's folder, and leaves both folders behind when the server has ended.
+remove_server_folder() {
+  name="server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")"
+  for folder in /tmp/wine-*/"$name"; do
+    [ -d "$folder" ] || continue
+    rm -f "$folder/lock"
+    rmdir "$folder" "${folder%/*}" 2>/dev/null || true
+  done
+}
+
 xvfb=""
 stop_prefix() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
   if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
+  remove_server_folder
   rm -rf "$WINEPREFIX" "$work"
 }
 
